@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// The program's version record: the twelve strings a Windows version resource
+// carries, in its order. Here they are compiled in from the build's metadata.
+struct TEXEVersionData
+{
+    QString CompanyName;
+    QString FileDescription;
+    QString FileVersion;
+    QString InternalName;
+    QString LegalCopyright;
+    QString LegalTrademarks;
+    QString OriginalFileName;
+    QString ProductName;
+    QString ProductVersion;
+    QString Comments;
+    QString PrivateBuild;
+    QString SpecialBuild;
+};
+
+// The running program's version strings.
+TEXEVersionData GetEXEVersionData();
+
+// The running program's fixed file version: major in the high 16 bits, minor in the low 16.
+std::uint32_t GetEXEFixedVersion();
+
+// "%d.%d" of the two halves, each as an unsigned decimal: 0x00010007 gives "1.7".
+QString FormatFixedVersion(std::uint32_t majorMinor);

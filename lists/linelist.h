@@ -1,0 +1,84 @@
+#pragma once
+
+#include "lists/collation.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// An ordered list of UTF-16 lines with a sorted flag and a case flag.
+//
+// All text lives in one buffer and each line costs one 64-bit reference, so
+// millions of lines make no small allocations. Copies share the storage until
+// one of them changes (a snapshot is O(1)). Equality and order are those of
+// the list's collation, sorted or not.
+class LineList
+{
+public:
+    // locale: the ICU collation locale; by default the user's.
+    LineList();
+    explicit LineList(QByteArray collationLocale);
+
+    qsizetype count() const { return qsizetype(m_d->refs.size()); }
+    bool isEmpty() const { return m_d->refs.empty(); }
+    QStringView at(qsizetype index) const;
+    QString lineAt(qsizetype index) const { return at(index).toString(); }
+
+    // Adds at the end whatever the sorted flag says; for loaders, which switch
+    // sorting off first.
+    void append(QStringView line);
+    // The list's own add: while sorted, the line goes to its sorted position and
+    // is dropped (-1) when an equal line is there; otherwise it goes at the end.
+    qsizetype add(QStringView line);
+    // Hint that about this many more code units are coming.
+    void reserveText(qsizetype units);
+
+    void clear();
+
+    // Keeps the lines whose keep[i] is true, in order, in one pass.
+    void keepOnly(const std::vector<bool> &keep);
+
+    bool sorted() const { return m_sorted; }
+    // Switching on sorts the whole list (not stable); switching off keeps the order.
+    void setSorted(bool on);
+
+    bool caseSensitive() const { return m_caseSensitive; }
+    // While sorted, the list is sorted again under the new comparison.
+    void setCaseSensitive(bool on);
+
+    const Collation &collation() const { return *m_collation; }
+    const QByteArray &collationLocale() const { return m_locale; }
+
+    // The first line equal to `line`, or -1. Binary search while sorted.
+    qsizetype indexOf(QStringView line) const;
+    bool contains(QStringView line) const { return indexOf(line) >= 0; }
+
+    // Sorts lines in place by the permutation (order[i] is the old index of new line i).
+    void permute(const std::vector<std::uint32_t> &order);
+
+private:
+    struct Data
+    {
+        std::unique_ptr<char16_t[]> text;
+        qsizetype textSize = 0;
+        qsizetype textCapacity = 0;
+        std::vector<std::uint64_t> refs;
+    };
+
+    void detach();
+    void ensureTextCapacity(qsizetype more);
+    std::uint64_t storeText(QStringView line);
+    void sortAll();
+    // Index where `line` would go in the sorted list, and whether an equal one is there.
+    std::pair<qsizetype, bool> lowerBound(QStringView line) const;
+
+    std::shared_ptr<Data> m_d;
+    QByteArray m_locale;
+    std::shared_ptr<const Collation> m_collation;
+    bool m_sorted = false;
+    bool m_caseSensitive = false;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class Collation;
+class LineList;
+
+// The permutation that sorts the list under the collation: element i is the
+// index of the i-th line in ascending order; equal lines in any order. Works
+// on short sort-key prefixes and splits the work over up to `threads` threads
+// (0: one per core).
+std::vector<std::uint32_t> sortedOrder(const LineList &list, const Collation &collation, unsigned threads = 0);

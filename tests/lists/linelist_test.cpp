@@ -1,0 +1,166 @@
+#include "lists/collation.h"
+#include "lists/linelist.h"
+#include "lists/linesort.h"
+
+#include <QRandomGenerator>
+
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using testsupport::linesOf;
+
+const QString Decomposed = QStringLiteral("a\u0301");  // a + combining acute
+const QString Precomposed = QStringLiteral("\u00E1"); // á
+
+TEST(LineList, EqualityIsCollationEqualitySortedOrNot)
+{
+    for (bool sorted : {false, true}) {
+        SCOPED_TRACE(sorted ? "sorted" : "unsorted");
+        LineList list("en_US");
+        list.append(u"zebra");
+        list.append(Decomposed);
+        list.append(u"Apple");
+        list.setSorted(sorted);
+        EXPECT_TRUE(list.contains(Precomposed));
+        EXPECT_EQ(list.at(list.indexOf(Precomposed)), Decomposed);
+        EXPECT_TRUE(list.contains(u"apple")); // case ignored
+        EXPECT_FALSE(list.contains(u"a"));
+        list.setCaseSensitive(true);
+        EXPECT_FALSE(list.contains(u"apple"));
+        EXPECT_TRUE(list.contains(Precomposed)); // canonical equivalence is no case matter
+    }
+}
+
+TEST(LineList, AddWhileSortedInsertsAndDropsEqualLines)
+{
+    LineList list("en_US");
+    list.setSorted(true);
+    EXPECT_EQ(list.add(u"m"), 0);
+    EXPECT_EQ(list.add(u"c"), 0);
+    EXPECT_EQ(list.add(u"x"), 2);
+    EXPECT_EQ(list.add(u"M"), -1); // equal when case is ignored
+    EXPECT_EQ(linesOf(list), (QStringList{QStringLiteral("c"), QStringLiteral("m"), QStringLiteral("x")}));
+    list.setSorted(false);
+    EXPECT_EQ(list.add(u"M"), 3); // unsorted: repeats go at the end
+    EXPECT_EQ(list.count(), 4);
+}
+
+TEST(LineList, SortOrderFollowsTheCaseFlag)
+{
+    LineList list("en_US");
+    for (const char16_t *line : {u"b", u"A", u"a", u"B"})
+        list.append(line);
+    list.setCaseSensitive(true);
+    list.setSorted(true);
+    // Tertiary strength: lower case before upper case.
+    EXPECT_EQ(linesOf(list), (QStringList{QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("b"),
+                                          QStringLiteral("B")}));
+    list.setCaseSensitive(false); // sorted again, stays a valid order
+    QStringList folded;
+    for (const QString &line : linesOf(list))
+        folded << line.toLower();
+    EXPECT_EQ(folded, (QStringList{QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("b"),
+                                   QStringLiteral("b")}));
+}
+
+TEST(LineList, LocaleDecidesTheOrder)
+{
+    // Swedish puts ä after z; German sorts it with a.
+    for (const auto &[locale, expected] :
+         {std::pair{"sv_SE", QStringList{QStringLiteral("z"), QStringLiteral("ä")}},
+          std::pair{"de_DE", QStringList{QStringLiteral("ä"), QStringLiteral("z")}}}) {
+        SCOPED_TRACE(locale);
+        LineList list(locale);
+        list.append(u"ä");
+        list.append(u"z");
+        list.setSorted(true);
+        EXPECT_EQ(linesOf(list), expected);
+    }
+}
+
+TEST(LineList, CopiesAreSnapshots)
+{
+    LineList list("en_US");
+    list.append(u"one");
+    const LineList snapshot = list;
+    list.append(u"two");
+    list.clear();
+    list.append(u"three");
+    EXPECT_EQ(linesOf(snapshot), QStringList{QStringLiteral("one")});
+    EXPECT_EQ(linesOf(list), QStringList{QStringLiteral("three")});
+}
+
+TEST(LineList, LongLinesAndEmptyLinesSurvive)
+{
+    LineList list("en_US");
+    const QString longLine(20'000'000, u'x'); // past the packed length field
+    list.append(u"");
+    list.append(longLine);
+    list.append(u"end");
+    EXPECT_EQ(list.at(0), QString());
+    EXPECT_EQ(list.at(1).size(), longLine.size());
+    EXPECT_EQ(list.at(1), longLine);
+    EXPECT_EQ(list.at(2), u"end");
+    std::vector<bool> keep{false, true, true};
+    list.keepOnly(keep);
+    EXPECT_EQ(list.count(), 2);
+    EXPECT_EQ(list.at(1), u"end");
+}
+
+// Lines that tie on long prefixes, repeat, differ only in case or in accents.
+LineList randomLines(int count, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    const QStringList stems{QStringLiteral("averyveryverylongcommonprefix."), QStringLiteral("user@example.com"),
+                            QStringLiteral("Ölmühle"),  QStringLiteral("résumé"), QStringLiteral("resume"),
+                            QStringLiteral("ΑΘΗΝΑ"),    QStringLiteral("東京"),   QString()};
+    LineList list("de_DE");
+    for (int i = 0; i < count; ++i) {
+        QString line = stems[random.bounded(stems.size())] + QString::number(random.bounded(count / 4 + 1));
+        if (random.bounded(5) == 0)
+            line = line.toUpper();
+        list.append(line);
+    }
+    return list;
+}
+
+TEST(LineSort, ParallelPrefixSortMatchesPlainCollationOrder)
+{
+    for (bool caseSensitive : {false, true}) {
+        SCOPED_TRACE(caseSensitive ? "case-sensitive" : "case ignored");
+        const LineList list = randomLines(60000, 7);
+        const auto collation = Collation::forLocale("de_DE", caseSensitive);
+        for (unsigned threads : {1u, 2u}) {
+            const std::vector<std::uint32_t> order = sortedOrder(list, *collation, threads);
+            ASSERT_EQ(order.size(), size_t(list.count()));
+            std::vector<std::uint32_t> seen = order;
+            std::sort(seen.begin(), seen.end());
+            for (size_t i = 0; i < seen.size(); ++i)
+                ASSERT_EQ(seen[i], i) << "not a permutation";
+            for (size_t i = 1; i < order.size(); ++i) {
+                ASSERT_LE(collation->compare(list.at(order[i - 1]), list.at(order[i])), 0)
+                    << "threads " << threads << " at " << i << ": "
+                    << list.lineAt(order[i - 1]).toStdString() << " > " << list.lineAt(order[i]).toStdString();
+            }
+        }
+    }
+}
+
+TEST(Collation, EmptyLocaleIsTheRootCollation)
+{
+    const auto root = Collation::forLocale("", false);
+    EXPECT_TRUE(root->equal(u"Apple", u"apple"));
+    EXPECT_LT(root->compare(u"apple", u"Banana"), 0);
+    QByteArray a, b;
+    root->appendSortKey(u"Apple", a);
+    root->appendSortKey(u"apple", b);
+    EXPECT_EQ(a, b);
+    EXPECT_FALSE(a.contains('\0'));
+}
+
+} // namespace

@@ -1,0 +1,281 @@
+#include "app/apperror.h"
+#include "lists/linelist.h"
+#include "lists/textloader.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+using testsupport::linesOf;
+
+using testsupport::dataPath;
+using testsupport::TempDir;
+
+std::string show(const QStringList &lines)
+{
+    return QString(u'[' + lines.join(u'|') + u']').toStdString();
+}
+
+// Sets an environment variable for the life of the value.
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char *name, const QByteArray &value)
+        : m_name(name)
+        , m_had(qEnvironmentVariableIsSet(name))
+        , m_old(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~ScopedEnv()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+const QStringList UnicodeLines{QStringLiteral("Grüße aus Köln"), QStringLiteral("Журнал"),
+                               QStringLiteral("日本語のテキスト"), QStringLiteral("😀 smile")};
+const QStringList WesternLines{QStringLiteral("Grüße"), QStringLiteral("café crème")};
+
+TEST(TextLoader, DecodesEveryEncodingWithAndWithoutByteOrderMark)
+{
+    struct Case
+    {
+        const char *file;
+        TextEncoding encoding;
+        const char *locale; // for ANSI
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"utf8.txt", TextEncoding::Utf8, "en_US.UTF-8", UnicodeLines},
+        {"utf8-bom.txt", TextEncoding::Utf8, "en_US.UTF-8", UnicodeLines},
+        // The mark chooses the encoding, whatever is selected.
+        {"utf8-bom.txt", TextEncoding::Ansi, "en_US.UTF-8", UnicodeLines},
+        {"utf16le.txt", TextEncoding::Utf16LE, "en_US.UTF-8", UnicodeLines},
+        {"utf16le-bom.txt", TextEncoding::Utf16LE, "en_US.UTF-8", UnicodeLines},
+        {"utf16le-bom.txt", TextEncoding::Utf8, "en_US.UTF-8", UnicodeLines},
+        {"utf16le-bom.txt", TextEncoding::Utf16BE, "en_US.UTF-8", UnicodeLines},
+        {"utf16be.txt", TextEncoding::Utf16BE, "en_US.UTF-8", UnicodeLines},
+        {"utf16be-bom.txt", TextEncoding::Utf16BE, "en_US.UTF-8", UnicodeLines},
+        {"utf16be-bom.txt", TextEncoding::Ascii, "en_US.UTF-8", UnicodeLines},
+        {"utf7.txt", TextEncoding::Utf7, "en_US.UTF-8", UnicodeLines},
+        {"latin1.txt", TextEncoding::Ansi, "de_DE.UTF-8", WesternLines},
+        {"cp1252.txt", TextEncoding::Ansi, "fr_FR", WesternLines},
+        {"cp1251.txt", TextEncoding::Ansi, "ru_RU.UTF-8", {QStringLiteral("Журнал"), QStringLiteral("Привет")}},
+        {"ascii.txt", TextEncoding::Ascii, "en_US.UTF-8", {QStringLiteral("plain"), QStringLiteral("text")}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " as " + std::to_string(int(c.encoding)) + " in " + c.locale);
+        ScopedEnv locale("LC_ALL", c.locale);
+        LineList list("en_US");
+        loadFileToList(dataPath(QStringLiteral("encodings/") + QLatin1StringView(c.file)), c.encoding,
+                       {.ignoreWhitespace = false, .sortWhenLoading = false}, list);
+        EXPECT_EQ(show(linesOf(list)), show(c.expected));
+    }
+}
+
+TEST(TextLoader, AsciiAndAnsiNeverFail)
+{
+    // Bytes that are no ASCII and no valid UTF-8 still give a line each.
+    ScopedEnv locale("LC_ALL", "en_US.UTF-8");
+    TempDir dir;
+    const QString path = dir.write(QStringLiteral("high.txt"), QByteArray("a\x80\xff\r\nb\x81\r\n"));
+    for (TextEncoding encoding : {TextEncoding::Ascii, TextEncoding::Ansi}) {
+        LineList list("en_US");
+        EXPECT_NO_THROW(loadFileToList(path, encoding, {.sortWhenLoading = false}, list));
+        EXPECT_EQ(list.count(), 2);
+    }
+}
+
+TEST(TextLoader, Latin1AsUtf8FailsWithTheNoMappingError)
+{
+    LineList list("en_US");
+    try {
+        loadFileToList(dataPath(QStringLiteral("encodings/latin1.txt")), TextEncoding::Utf8, {}, list);
+        FAIL() << "no error";
+    } catch (const AppError &error) {
+        EXPECT_EQ(error.message(),
+                  QStringLiteral("No mapping for the Unicode character exists in the target multi-byte code page"));
+    }
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_FALSE(list.sorted());
+}
+
+// Lines of 9 bytes ("line0000\n"): line k ends at byte 9k+8.
+QByteArray numberedLines(int count)
+{
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i)
+        bytes += "line" + QByteArray::number(i).rightJustified(4, '0') + '\n';
+    return bytes;
+}
+
+TEST(TextLoader, DecodingErrorKeepsTheLinesEndedBeforeTheBadBlock)
+{
+    struct Case
+    {
+        const char *name;
+        QByteArray bytes;
+        qsizetype kept;
+    };
+    QByteArray base = numberedLines(1000); // 9000 bytes, blocks 0, 1, 2
+    QByteArray inBlock1 = base;
+    inBlock1[5000] = '\xFF';
+    QByteArray inBlock2 = base;
+    inBlock2[8200] = '\x80';
+    QByteArray straddle = base; // a sequence opened at the end of block 0 breaks in block 1
+    straddle[4094] = '\xE2';
+    straddle[4095] = '\x82';
+    QByteArray truncatedAtEnd = base + "\xE2\x82";
+    QByteArray withMark = "\xEF\xBB\xBF" + base; // the mark counts towards the blocks
+    withMark[3 + 5000] = '\xFF';
+    const Case cases[] = {
+        {"bad byte in block 0", "ok\n\xC3(\n", 0},
+        {"bad byte in block 1", inBlock1, 455},
+        {"bad byte in block 2", inBlock2, 910},
+        {"sequence open across a block end", straddle, 0},
+        {"sequence cut off by the end", truncatedAtEnd, 910},
+        {"mark counts towards the blocks", withMark, 454},
+    };
+    TempDir dir;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.write(QStringLiteral("bad.txt"), c.bytes);
+        LineList list("en_US");
+        EXPECT_THROW(loadFileToList(path, TextEncoding::Utf8, {.sortWhenLoading = true}, list), AppError);
+        ASSERT_EQ(list.count(), c.kept);
+        EXPECT_FALSE(list.sorted());
+        for (qsizetype i = 0; i < list.count(); ++i)
+            ASSERT_EQ(list.lineAt(i), QStringLiteral("line%1").arg(i, 4, 10, QChar(u'0')));
+    }
+}
+
+TEST(TextLoader, LargeFilesSplitCleanlyAcrossReads)
+{
+    // Multi-byte characters and CR LF pairs fall on every kind of boundary.
+    QByteArray bytes;
+    QStringList expected;
+    for (int i = 0; i < 200000; ++i) {
+        const QString line = QStringLiteral("ä%1€").arg(i);
+        expected << line;
+        bytes += line.toUtf8() + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\r" : "\n");
+    }
+    TempDir dir;
+    const QString path = dir.write(QStringLiteral("big.txt"), bytes);
+    LineList list("en_US");
+    loadFileToList(path, TextEncoding::Utf8, {.sortWhenLoading = false}, list);
+    ASSERT_EQ(list.count(), expected.size());
+    EXPECT_EQ(linesOf(list), expected);
+}
+
+TEST(TextLoader, OpenFailuresNameTheFileAndTheReason)
+{
+    TempDir dir;
+    struct Case
+    {
+        const char *name;
+        QString path;
+        const char *reason;
+    };
+    const Case cases[] = {
+        {"missing", dir.file(QStringLiteral("missing.txt")), "No such file or directory"},
+        {"folder", dir.path(), "Is a directory"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        LineList list("en_US");
+        list.append(u"kept");
+        try {
+            loadFileToList(c.path, TextEncoding::Utf8, {}, list);
+            FAIL() << "no error";
+        } catch (const AppError &error) {
+            EXPECT_TRUE(error.message().contains(QDir::toNativeSeparators(c.path))) << error.what();
+            EXPECT_TRUE(error.message().contains(QLatin1StringView(c.reason))) << error.what();
+        }
+        EXPECT_EQ(linesOf(list), QStringList{QStringLiteral("kept")});
+    }
+}
+
+TEST(TextLoader, UnreadableFileIsRefused)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads any file";
+    TempDir dir;
+    const QString path = dir.write(QStringLiteral("secret.txt"), "x\n");
+    QFile::setPermissions(path, QFileDevice::Permissions());
+    LineList list("en_US");
+    try {
+        loadFileToList(path, TextEncoding::Utf8, {}, list);
+        FAIL() << "no error";
+    } catch (const AppError &error) {
+        EXPECT_TRUE(error.message().contains(QStringLiteral("Permission denied"))) << error.what();
+    }
+}
+
+TEST(TextLoader, OptionsTrimAndSort)
+{
+    struct Case
+    {
+        const char *name;
+        QByteArray bytes;
+        LoadOptions options;
+        QStringList expected;
+    };
+    const QStringList unsorted{QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("a")};
+    const Case cases[] = {
+        {"two LFs, kept", "x\n\ny\n", {.ignoreWhitespace = false, .sortWhenLoading = false},
+         {QStringLiteral("x"), QString(), QStringLiteral("y")}},
+        {"two LFs, trimmed", "x\n\ny\n", {.ignoreWhitespace = true, .sortWhenLoading = false},
+         {QStringLiteral("x"), QStringLiteral("y")}},
+        {"blanks and tabs, trimmed", "  x \t\n \t \n", {.ignoreWhitespace = true, .sortWhenLoading = false},
+         {QStringLiteral("x")}},
+        {"blanks and tabs, kept", "  x \t\n \t \n", {.ignoreWhitespace = false, .sortWhenLoading = false},
+         {QStringLiteral("  x \t"), QStringLiteral(" \t ")}},
+        {"no-break space stays", "\xC2\xA0x\xC2\xA0\n", {.ignoreWhitespace = true, .sortWhenLoading = false},
+         {QStringLiteral("\u00A0x\u00A0")}},
+        {"file order kept", "b\nA\na\n", {.ignoreWhitespace = false, .sortWhenLoading = false}, unsorted},
+        {"empty file", "", {.ignoreWhitespace = false, .sortWhenLoading = false}, {}},
+        {"no last terminator", "p\r\nq", {.ignoreWhitespace = false, .sortWhenLoading = false},
+         {QStringLiteral("p"), QStringLiteral("q")}},
+    };
+    TempDir dir;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.write(QStringLiteral("in.txt"), c.bytes);
+        LineList list("en_US");
+        loadFileToList(path, TextEncoding::Utf8, c.options, list);
+        EXPECT_EQ(show(linesOf(list)), show(c.expected));
+        EXPECT_EQ(list.sorted(), c.options.sortWhenLoading);
+    }
+}
+
+TEST(TextLoader, SortWhenLoadingSortsTheWholeListAndKeepsRepeats)
+{
+    TempDir dir;
+    const QString path = dir.write(QStringLiteral("in.txt"), "b\nA\na\nb\n");
+    LineList list("en_US");
+    list.append(u"c");
+    loadFileToList(path, TextEncoding::Utf8, {.sortWhenLoading = true}, list);
+    ASSERT_EQ(list.count(), 5);
+    EXPECT_TRUE(list.sorted());
+    // Case ignored: A and a in either order.
+    EXPECT_EQ(list.lineAt(0).toLower(), QStringLiteral("a"));
+    EXPECT_EQ(list.lineAt(1).toLower(), QStringLiteral("a"));
+    EXPECT_EQ(linesOf(list).mid(2), (QStringList{QStringLiteral("b"), QStringLiteral("b"), QStringLiteral("c")}));
+}
+
+} // namespace

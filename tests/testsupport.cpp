@@ -1,0 +1,64 @@
+#include "testsupport.h"
+
+#include "lists/linelist.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace testsupport {
+
+void isolateUserFolders()
+{
+    static QTemporaryDir home;
+    const QByteArray path = QFile::encodeName(home.path());
+    qputenv("HOME", path);
+    qputenv("XDG_CONFIG_HOME", path + "/.config");
+    qputenv("XDG_DATA_HOME", path + "/.local/share");
+    qputenv("XDG_CACHE_HOME", path + "/.cache");
+}
+
+QString dataPath(const QString &name)
+{
+    return QStringLiteral(PAIRSIGHT_TEST_DATA) + u'/' + name;
+}
+
+QStringList linesOf(const LineList &list)
+{
+    QStringList lines;
+    for (qsizetype i = 0; i < list.count(); ++i)
+        lines << list.lineAt(i);
+    return lines;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "cannot read " << path.toStdString();
+        return {};
+    }
+    return file.readAll();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+}
+
+TempDir::TempDir()
+{
+    EXPECT_TRUE(m_dir.isValid());
+}
+
+QString TempDir::write(const QString &name, const QByteArray &bytes) const
+{
+    const QString path = file(name);
+    writeAll(path, bytes);
+    return path;
+}
+
+} // namespace testsupport

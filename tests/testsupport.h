@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class LineList;
+
+namespace testsupport {
+
+// Points HOME and XDG_CONFIG_HOME at a fresh temporary folder for the whole
+// run, so no test reads or writes the user's own files.
+void isolateUserFolders();
+
+// Path of a checked-in fixture under tests/data.
+QString dataPath(const QString &name);
+
+// The lines of a list, in order.
+QStringList linesOf(const LineList &list);
+
+QByteArray readAll(const QString &path);
+void writeAll(const QString &path, const QByteArray &bytes);
+
+// A temporary folder that lives as long as the test that made it.
+class TempDir
+{
+public:
+    TempDir();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+    // Writes the bytes to a file in the folder and returns its path.
+    QString write(const QString &name, const QByteArray &bytes) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace testsupport
