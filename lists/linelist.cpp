@@ -4,21 +4,32 @@
 #include "platform/systemlocale.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <limits>
+#include <utility>
 
-// A reference packs the line's offset in the text buffer (high 40 bits) and its
-// length (low 24 bits). A line too long for 24 bits carries its length in the
-// four code units just before its text, and the field holds LongLength.
+// A reference packs the line's offset in its text block (high 39 bits), the
+// block (one bit) and its length (low 24 bits). A line too long for 24 bits
+// carries its length in the four code units just before its text, and the
+// field holds LongLength.
 namespace {
 
 constexpr int LengthBits = 24;
+constexpr int OffsetShift = LengthBits + 1;
 constexpr std::uint64_t LongLength = (std::uint64_t{1} << LengthBits) - 1;
+constexpr std::uint64_t BlockBit = std::uint64_t{1} << LengthBits;
 constexpr qsizetype LongHeaderUnits = 4;
 
 std::uint64_t makeRef(qsizetype offset, std::uint64_t lengthField)
 {
-    return (std::uint64_t(offset) << LengthBits) | lengthField;
+    return (std::uint64_t(offset) << OffsetShift) | lengthField;
+}
+
+std::uint64_t nextListId()
+{
+    static std::atomic<std::uint64_t> counter{0};
+    return ++counter;
 }
 
 } // namespace
@@ -30,17 +41,65 @@ LineList::LineList()
 
 LineList::LineList(QByteArray collationLocale)
     : m_d(std::make_shared<Data>())
+    , m_id(nextListId())
     , m_locale(std::move(collationLocale))
     , m_collation(Collation::forLocale(m_locale, false))
 {
 }
 
-QStringView LineList::at(qsizetype index) const
+LineList::LineList(const LineList &other)
+    : m_d(other.m_d)
+    , m_id(nextListId())
+    , m_locale(other.m_locale)
+    , m_collation(other.m_collation)
+    , m_sorted(other.m_sorted)
+    , m_caseSensitive(other.m_caseSensitive)
 {
-    const std::uint64_t ref = m_d->refs[size_t(index)];
-    const qsizetype offset = qsizetype(ref >> LengthBits);
+}
+
+LineList::LineList(LineList &&other) noexcept
+    : m_d(std::exchange(other.m_d, std::make_shared<Data>()))
+    , m_id(std::exchange(other.m_id, nextListId()))
+    , m_locale(other.m_locale)
+    , m_collation(other.m_collation)
+    , m_sorted(std::exchange(other.m_sorted, false))
+    , m_caseSensitive(other.m_caseSensitive)
+{
+}
+
+LineList &LineList::operator=(const LineList &other)
+{
+    if (this != &other) {
+        m_d = other.m_d;
+        m_id = nextListId();
+        m_locale = other.m_locale;
+        m_collation = other.m_collation;
+        m_sorted = other.m_sorted;
+        m_caseSensitive = other.m_caseSensitive;
+    }
+    return *this;
+}
+
+LineList &LineList::operator=(LineList &&other) noexcept
+{
+    if (this != &other) {
+        m_d = std::exchange(other.m_d, std::make_shared<Data>());
+        m_id = std::exchange(other.m_id, nextListId());
+        m_locale = other.m_locale;
+        m_collation = other.m_collation;
+        m_sorted = std::exchange(other.m_sorted, false);
+        m_caseSensitive = other.m_caseSensitive;
+    }
+    return *this;
+}
+
+LineList::~LineList() = default;
+
+QStringView LineList::lineIn(const Data &d, std::uint64_t ref)
+{
+    const TextBlock &block = *d.blocks[(ref & BlockBit) ? 1 : 0];
+    const char16_t *text = block.units.get() + qsizetype(ref >> OffsetShift);
     qsizetype length = qsizetype(ref & LongLength);
-    const char16_t *text = m_d->text.get() + offset;
     if (std::uint64_t(length) == LongLength) {
         std::uint64_t stored = 0;
         std::memcpy(&stored, text - LongHeaderUnits, sizeof stored);
@@ -49,54 +108,113 @@ QStringView LineList::at(qsizetype index) const
     return QStringView(text, length);
 }
 
-void LineList::detach()
+QStringView LineList::at(qsizetype index) const
 {
-    if (m_d.use_count() == 1)
-        return;
-    auto copy = std::make_shared<Data>();
-    copy->textCapacity = m_d->textSize;
-    copy->textSize = m_d->textSize;
-    copy->text.reset(new char16_t[size_t(std::max<qsizetype>(copy->textCapacity, 1))]);
-    std::copy_n(m_d->text.get(), m_d->textSize, copy->text.get());
-    copy->refs = m_d->refs;
-    m_d = std::move(copy);
+    return lineIn(*m_d, m_d->refs[size_t(index)]);
 }
 
-void LineList::ensureTextCapacity(qsizetype more)
+LineList LineList::subset(const LineList &source, const std::vector<std::uint32_t> &indexes)
 {
+    LineList result(source.m_locale);
+    result.setCaseSensitive(source.m_caseSensitive);
+    Data &d = *result.m_d;
+    d.blocks[0] = source.m_d->blocks[0];
+    d.blocks[1] = source.m_d->blocks[1];
+    d.refs.reserve(indexes.size());
+    for (const std::uint32_t index : indexes)
+        d.refs.push_back(source.m_d->refs[index]);
+    return result;
+}
+
+LineList LineList::merged(const LineList &first,
+                          const std::vector<std::uint32_t> &firstIndexes,
+                          const LineList &second,
+                          const std::vector<std::uint32_t> &secondIndexes)
+{
+    if (first.m_d->blocks[1] || second.m_d->blocks[1]) {
+        // Already made of two blocks: copy the text.
+        LineList result = subset(first, firstIndexes);
+        for (const std::uint32_t index : secondIndexes)
+            result.append(second.at(index));
+        return result;
+    }
+    LineList result = subset(first, firstIndexes);
+    Data &d = *result.m_d;
+    d.blocks[1] = second.m_d->blocks[0];
+    d.refs.reserve(firstIndexes.size() + secondIndexes.size());
+    for (const std::uint32_t index : secondIndexes)
+        d.refs.push_back(second.m_d->refs[index] | BlockBit);
+    return result;
+}
+
+void LineList::detach()
+{
+    if (m_d.use_count() > 1)
+        m_d = std::make_shared<Data>(*m_d);
+}
+
+void LineList::prepareAppend(qsizetype more)
+{
+    detach();
     Data &d = *m_d;
-    if (d.textCapacity - d.textSize >= more)
+    TextBlock *block = d.blocks[0].get();
+    const bool own = block && block->appender == m_id && !d.blocks[1];
+    if (own && block->capacity - block->size >= more)
         return;
-    const qsizetype needed = d.textSize + more;
-    const qsizetype capacity = std::max(needed, d.textCapacity + d.textCapacity / 2 + 1024);
-    // Not value-initialised: pages reserved for a load cost nothing until written.
-    std::unique_ptr<char16_t[]> grown(new char16_t[size_t(capacity)]);
-    if (d.textSize)
-        std::copy_n(d.text.get(), d.textSize, grown.get());
-    d.text = std::move(grown);
-    d.textCapacity = capacity;
+
+    auto fresh = std::make_shared<TextBlock>();
+    fresh->appender = m_id;
+    if (own) {
+        fresh->capacity = std::max(block->size + more, block->capacity + block->capacity / 2 + 1024);
+        // Not value-initialised: pages reserved for a load cost nothing until written.
+        fresh->units.reset(new char16_t[size_t(fresh->capacity)]);
+        std::copy_n(block->units.get(), block->size, fresh->units.get());
+        fresh->size = block->size;
+        d.blocks[0] = std::move(fresh);
+        return;
+    }
+
+    // Text shared with a list that may append to it, or spread over two
+    // blocks: copy this list's lines into a block of its own.
+    qsizetype needed = more;
+    for (qsizetype i = 0; i < count(); ++i) {
+        const qsizetype length = at(i).size();
+        needed += length + (std::uint64_t(length) >= LongLength ? LongHeaderUnits : 0);
+    }
+    fresh->capacity = std::max<qsizetype>(needed, 16);
+    fresh->units.reset(new char16_t[size_t(fresh->capacity)]);
+    const Data old{{std::move(d.blocks[0]), std::move(d.blocks[1])}, std::move(d.refs)};
+    d.blocks[0] = std::move(fresh);
+    d.blocks[1].reset();
+    d.refs.clear();
+    d.refs.reserve(old.refs.size());
+    for (const std::uint64_t ref : old.refs)
+        d.refs.push_back(storeText(lineIn(old, ref)));
 }
 
 void LineList::reserveText(qsizetype units)
 {
-    detach();
-    ensureTextCapacity(units + LongHeaderUnits);
+    prepareAppend(units + LongHeaderUnits);
 }
 
 std::uint64_t LineList::storeText(QStringView line)
 {
     const qsizetype length = line.size();
     const bool isLong = std::uint64_t(length) >= LongLength;
-    ensureTextCapacity(length + (isLong ? LongHeaderUnits : 0));
-    Data &d = *m_d;
+    const qsizetype units = length + (isLong ? LongHeaderUnits : 0);
+    TextBlock *block = m_d->blocks[0].get();
+    if (!block || block->appender != m_id || m_d->blocks[1] || block->capacity - block->size < units) {
+        prepareAppend(units);
+        block = m_d->blocks[0].get();
+    }
     if (isLong) {
         const std::uint64_t stored = std::uint64_t(length);
-        std::memcpy(d.text.get() + d.textSize, &stored, sizeof stored);
-        d.textSize += LongHeaderUnits;
+        std::memcpy(block->units.get() + block->size, &stored, sizeof stored);
+        block->size += LongHeaderUnits;
     }
-    const qsizetype offset = d.textSize;
-    std::copy_n(line.utf16(), length, d.text.get() + offset);
-    d.textSize += length;
+    const qsizetype offset = block->size;
+    std::copy_n(line.utf16(), length, block->units.get() + offset);
+    block->size += length;
     return makeRef(offset, isLong ? LongLength : std::uint64_t(length));
 }
 
@@ -124,15 +242,7 @@ qsizetype LineList::add(QStringView line)
 
 void LineList::clear()
 {
-    if (m_d.use_count() == 1) {
-        m_d->refs.clear();
-        m_d->refs.shrink_to_fit();
-        m_d->text.reset();
-        m_d->textSize = 0;
-        m_d->textCapacity = 0;
-    } else {
-        m_d = std::make_shared<Data>();
-    }
+    m_d = std::make_shared<Data>();
 }
 
 void LineList::keepOnly(const std::vector<bool> &keep)

@@ -22,6 +22,19 @@ public:
     // locale: the ICU collation locale; by default the user's.
     LineList();
     explicit LineList(QByteArray collationLocale);
+    LineList(const LineList &other);
+    LineList(LineList &&other) noexcept;
+    LineList &operator=(const LineList &other);
+    LineList &operator=(LineList &&other) noexcept;
+    ~LineList();
+
+    // A list of the given lines of `source`, in the given order, sharing its
+    // text; `second`, when given, adds lines of another list after them.
+    static LineList subset(const LineList &source, const std::vector<std::uint32_t> &indexes);
+    static LineList merged(const LineList &first,
+                           const std::vector<std::uint32_t> &firstIndexes,
+                           const LineList &second,
+                           const std::vector<std::uint32_t> &secondIndexes);
 
     qsizetype count() const { return qsizetype(m_d->refs.size()); }
     bool isEmpty() const { return m_d->refs.empty(); }
@@ -61,22 +74,33 @@ public:
     void permute(const std::vector<std::uint32_t> &order);
 
 private:
+    // Text is only ever appended to a block, and only by the list that made
+    // it; others that share the block read lines below its size, so a
+    // snapshot on another thread never sees a write.
+    struct TextBlock
+    {
+        std::unique_ptr<char16_t[]> units;
+        qsizetype size = 0;
+        qsizetype capacity = 0;
+        std::uint64_t appender = 0; // id of the list that may append
+    };
     struct Data
     {
-        std::unique_ptr<char16_t[]> text;
-        qsizetype textSize = 0;
-        qsizetype textCapacity = 0;
+        std::shared_ptr<TextBlock> blocks[2];
         std::vector<std::uint64_t> refs;
     };
 
+    static QStringView lineIn(const Data &d, std::uint64_t ref);
     void detach();
-    void ensureTextCapacity(qsizetype more);
+    // Makes block 0 one this list may append to, with room for `more` units.
+    void prepareAppend(qsizetype more);
     std::uint64_t storeText(QStringView line);
     void sortAll();
     // Index where `line` would go in the sorted list, and whether an equal one is there.
     std::pair<qsizetype, bool> lowerBound(QStringView line) const;
 
     std::shared_ptr<Data> m_d;
+    std::uint64_t m_id;
     QByteArray m_locale;
     std::shared_ptr<const Collation> m_collation;
     bool m_sorted = false;

@@ -83,16 +83,31 @@ TEST(LineList, LocaleDecidesTheOrder)
     }
 }
 
-TEST(LineList, CopiesAreSnapshots)
+TEST(LineList, CopiesAndSubsetsAreSnapshots)
 {
     LineList list("en_US");
     list.append(u"one");
-    const LineList snapshot = list;
     list.append(u"two");
+    LineList snapshot = list;
+    const LineList picked = LineList::subset(list, {1, 0});
+    list.append(u"three"); // appends in place beside the snapshot's lines
+    snapshot.append(u"copy's own");
+    list.append(u"four");
+    EXPECT_EQ(linesOf(list), (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three"),
+                                          QStringLiteral("four")}));
+    EXPECT_EQ(linesOf(snapshot),
+              (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("copy's own")}));
+    EXPECT_EQ(linesOf(picked), (QStringList{QStringLiteral("two"), QStringLiteral("one")}));
     list.clear();
-    list.append(u"three");
-    EXPECT_EQ(linesOf(snapshot), QStringList{QStringLiteral("one")});
-    EXPECT_EQ(linesOf(list), QStringList{QStringLiteral("three")});
+    list.append(u"five");
+    EXPECT_EQ(linesOf(picked), (QStringList{QStringLiteral("two"), QStringLiteral("one")}));
+    EXPECT_EQ(linesOf(list), QStringList{QStringLiteral("five")});
+
+    LineList both = LineList::merged(picked, {0}, list, {0});
+    EXPECT_EQ(linesOf(both), (QStringList{QStringLiteral("two"), QStringLiteral("five")}));
+    both.append(u"six"); // folds the two blocks into one of its own
+    EXPECT_EQ(linesOf(both), (QStringList{QStringLiteral("two"), QStringLiteral("five"), QStringLiteral("six")}));
+    EXPECT_EQ(linesOf(list), QStringList{QStringLiteral("five")});
 }
 
 TEST(LineList, LongLinesAndEmptyLinesSurvive)
