@@ -68,7 +68,7 @@ int Collation::compare(QStringView a, QStringView b) const
 
 Collation::Prefix Collation::sortKeyPrefix(QStringView line) const
 {
-    Prefix prefix{};
+    Prefix prefix {};
     UCharIterator iter;
     uiter_setString(&iter, icuText(line), icuLength(line));
     uint32_t state[2] = {0, 0};
@@ -88,7 +88,7 @@ void Collation::appendSortKey(QStringView line, QByteArray &out) const
         return;
     }
     out.resize(start + length);
-    ucol_getSortKey(m_collator, icuText(line), icuLength(line), reinterpret_cast<uint8_t *>(out.data() + start),
-                    length);
+    ucol_getSortKey(m_collator, icuText(line), icuLength(line),
+                    reinterpret_cast<uint8_t *>(out.data() + start), length);
     out.resize(start + length - 1);
 }

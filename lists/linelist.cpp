@@ -17,8 +17,8 @@ namespace {
 
 constexpr int LengthBits = 24;
 constexpr int OffsetShift = LengthBits + 1;
-constexpr std::uint64_t LongLength = (std::uint64_t{1} << LengthBits) - 1;
-constexpr std::uint64_t BlockBit = std::uint64_t{1} << LengthBits;
+constexpr std::uint64_t LongLength = (std::uint64_t {1} << LengthBits) - 1;
+constexpr std::uint64_t BlockBit = std::uint64_t {1} << LengthBits;
 constexpr qsizetype LongHeaderUnits = 4;
 
 std::uint64_t makeRef(qsizetype offset, std::uint64_t lengthField)
@@ -28,7 +28,7 @@ std::uint64_t makeRef(qsizetype offset, std::uint64_t lengthField)
 
 std::uint64_t nextListId()
 {
-    static std::atomic<std::uint64_t> counter{0};
+    static std::atomic<std::uint64_t> counter {0};
     return ++counter;
 }
 
@@ -126,24 +126,27 @@ LineList LineList::subset(const LineList &source, const std::vector<std::uint32_
     return result;
 }
 
-LineList LineList::merged(const LineList &first,
-                          const std::vector<std::uint32_t> &firstIndexes,
-                          const LineList &second,
-                          const std::vector<std::uint32_t> &secondIndexes)
+LineList
+LineList::merged(const LineList &first, const LineList &second, const std::vector<std::uint32_t> &picks)
 {
+    LineList result(first.m_locale);
+    result.setCaseSensitive(first.m_caseSensitive);
     if (first.m_d->blocks[1] || second.m_d->blocks[1]) {
-        // Already made of two blocks: copy the text.
-        LineList result = subset(first, firstIndexes);
-        for (const std::uint32_t index : secondIndexes)
-            result.append(second.at(index));
+        // Already made of two blocks each: copy the text.
+        for (const std::uint32_t pick : picks)
+            result.append((pick & FromSecond) ? second.at(pick & ~FromSecond) : first.at(pick));
         return result;
     }
-    LineList result = subset(first, firstIndexes);
     Data &d = *result.m_d;
+    d.blocks[0] = first.m_d->blocks[0];
     d.blocks[1] = second.m_d->blocks[0];
-    d.refs.reserve(firstIndexes.size() + secondIndexes.size());
-    for (const std::uint32_t index : secondIndexes)
-        d.refs.push_back(second.m_d->refs[index] | BlockBit);
+    d.refs.reserve(picks.size());
+    for (const std::uint32_t pick : picks) {
+        if (pick & FromSecond)
+            d.refs.push_back(second.m_d->refs[pick & ~FromSecond] | BlockBit);
+        else
+            d.refs.push_back(first.m_d->refs[pick]);
+    }
     return result;
 }
 
@@ -183,7 +186,7 @@ void LineList::prepareAppend(qsizetype more)
     }
     fresh->capacity = std::max<qsizetype>(needed, 16);
     fresh->units.reset(new char16_t[size_t(fresh->capacity)]);
-    const Data old{{std::move(d.blocks[0]), std::move(d.blocks[1])}, std::move(d.refs)};
+    const Data old {{std::move(d.blocks[0]), std::move(d.blocks[1])}, std::move(d.refs)};
     d.blocks[0] = std::move(fresh);
     d.blocks[1].reset();
     d.refs.clear();

@@ -28,13 +28,13 @@ public:
     LineList &operator=(LineList &&other) noexcept;
     ~LineList();
 
-    // A list of the given lines of `source`, in the given order, sharing its
-    // text; `second`, when given, adds lines of another list after them.
+    // A list of the given lines of `source`, in the given order, sharing its text.
     static LineList subset(const LineList &source, const std::vector<std::uint32_t> &indexes);
-    static LineList merged(const LineList &first,
-                           const std::vector<std::uint32_t> &firstIndexes,
-                           const LineList &second,
-                           const std::vector<std::uint32_t> &secondIndexes);
+    // Lines of two lists in the order of `picks`: an index into `first`, or
+    // FromSecond | an index into `second`. Shares the text of both.
+    static constexpr std::uint32_t FromSecond = 0x80000000u;
+    static LineList
+    merged(const LineList &first, const LineList &second, const std::vector<std::uint32_t> &picks);
 
     qsizetype count() const { return qsizetype(m_d->refs.size()); }
     bool isEmpty() const { return m_d->refs.empty(); }

@@ -15,7 +15,7 @@ namespace {
 struct Entry
 {
     std::uint64_t high; // key bytes 0-7, big-endian
-    std::uint32_t low;  // key bytes 8-11, big-endian
+    std::uint32_t low; // key bytes 8-11, big-endian
     std::uint32_t index;
 };
 
@@ -55,7 +55,7 @@ void fillEntries(const LineList &list, const Collation &collation, Entry *out, s
         std::uint32_t low = 0;
         for (int b = 8; b < 12; ++b)
             low = (low << 8) | key[size_t(b)];
-        out[i] = Entry{high, low, std::uint32_t(i)};
+        out[i] = Entry {high, low, std::uint32_t(i)};
     }
 }
 
@@ -66,8 +66,13 @@ void sortRange(const LineList &list, const Collation &collation, Entry *entries,
 }
 
 // The first `count` outputs of merging [left) and [right), ties from the left first.
-void mergeFront(const Entry *left, size_t leftSize, const Entry *right, size_t rightSize, size_t count,
-                std::uint32_t *out, const EntryLess &less)
+void mergeFront(const Entry *left,
+                size_t leftSize,
+                const Entry *right,
+                size_t rightSize,
+                size_t count,
+                std::uint32_t *out,
+                const EntryLess &less)
 {
     size_t i = 0, j = 0;
     for (size_t k = 0; k < count; ++k) {
@@ -79,8 +84,13 @@ void mergeFront(const Entry *left, size_t leftSize, const Entry *right, size_t r
 }
 
 // The last `count` outputs of the same merge, written from the end backwards.
-void mergeBack(const Entry *left, size_t leftSize, const Entry *right, size_t rightSize, size_t count,
-               std::uint32_t *outEnd, const EntryLess &less)
+void mergeBack(const Entry *left,
+               size_t leftSize,
+               const Entry *right,
+               size_t rightSize,
+               size_t count,
+               std::uint32_t *outEnd,
+               const EntryLess &less)
 {
     size_t i = leftSize, j = rightSize;
     for (size_t k = 0; k < count; ++k) {

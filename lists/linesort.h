@@ -10,4 +10,5 @@ class LineList;
 // index of the i-th line in ascending order; equal lines in any order. Works
 // on short sort-key prefixes and splits the work over up to `threads` threads
 // (0: one per core).
-std::vector<std::uint32_t> sortedOrder(const LineList &list, const Collation &collation, unsigned threads = 0);
+std::vector<std::uint32_t>
+sortedOrder(const LineList &list, const Collation &collation, unsigned threads = 0);

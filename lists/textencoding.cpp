@@ -6,16 +6,17 @@
 
 namespace {
 
-constexpr std::array<TextEncoding, 6> Encodings{TextEncoding::Ansi,    TextEncoding::Ascii,
-                                                TextEncoding::Utf16LE, TextEncoding::Utf16BE,
-                                                TextEncoding::Utf8,    TextEncoding::Utf7};
+constexpr std::array<TextEncoding, 6> Encodings {TextEncoding::Ansi,    TextEncoding::Ascii,
+                                                 TextEncoding::Utf16LE, TextEncoding::Utf16BE,
+                                                 TextEncoding::Utf8,    TextEncoding::Utf7};
 
 } // namespace
 
 QStringList encodingNames()
 {
-    return {QStringLiteral("ANSI"),    QStringLiteral("ASCII"), QStringLiteral("Unicode"),
-            QStringLiteral("Big Endian Unicode"), QStringLiteral("UTF-8"), QStringLiteral("UTF-7")};
+    return {QStringLiteral("ANSI"),    QStringLiteral("ASCII"),
+            QStringLiteral("Unicode"), QStringLiteral("Big Endian Unicode"),
+            QStringLiteral("UTF-8"),   QStringLiteral("UTF-7")};
 }
 
 TextEncoding encodingFromIndex(int index)

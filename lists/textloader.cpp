@@ -49,7 +49,8 @@ QString systemReason(int error)
 
 [[noreturn]] void throwOpenError(const QString &fileName, const QString &reason)
 {
-    throw AppError(QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), reason));
+    throw AppError(
+        QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), reason));
 }
 
 void openForReading(QFile &file)
@@ -87,7 +88,10 @@ QString noMappingMessage()
     return QStringLiteral("No mapping for the Unicode character exists in the target multi-byte code page");
 }
 
-void loadFileToList(const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list)
+void loadFileToList(const QString &fileName,
+                    TextEncoding encoding,
+                    const LoadOptions &options,
+                    LineList &list)
 {
     list.setSorted(false);
 

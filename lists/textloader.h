@@ -9,7 +9,7 @@ class LineList;
 struct LoadOptions
 {
     bool ignoreWhitespace = false; // "Ignore Whitespace When Loading"
-    bool sortWhenLoading = true;   // "Sort When Loading"
+    bool sortWhenLoading = true; // "Sort When Loading"
 };
 
 // The text of the decoding error.
@@ -23,4 +23,7 @@ QString noMappingMessage();
 // Throws AppError: when the file cannot be opened (naming it and the system's
 // reason; nothing is added), or when strict UTF-8 meets an invalid sequence
 // (the lines that ended before the 4096-byte block holding it stay, unsorted).
-void loadFileToList(const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list);
+void loadFileToList(const QString &fileName,
+                    TextEncoding encoding,
+                    const LoadOptions &options,
+                    LineList &list);

@@ -14,7 +14,7 @@ namespace {
 
 using testsupport::linesOf;
 
-const QString Decomposed = QStringLiteral("a\u0301");  // a + combining acute
+const QString Decomposed = QStringLiteral("a\u0301"); // a + combining acute
 const QString Precomposed = QStringLiteral("\u00E1"); // á
 
 TEST(LineList, EqualityIsCollationEqualitySortedOrNot)
@@ -44,7 +44,7 @@ TEST(LineList, AddWhileSortedInsertsAndDropsEqualLines)
     EXPECT_EQ(list.add(u"c"), 0);
     EXPECT_EQ(list.add(u"x"), 2);
     EXPECT_EQ(list.add(u"M"), -1); // equal when case is ignored
-    EXPECT_EQ(linesOf(list), (QStringList{QStringLiteral("c"), QStringLiteral("m"), QStringLiteral("x")}));
+    EXPECT_EQ(linesOf(list), (QStringList {QStringLiteral("c"), QStringLiteral("m"), QStringLiteral("x")}));
     list.setSorted(false);
     EXPECT_EQ(list.add(u"M"), 3); // unsorted: repeats go at the end
     EXPECT_EQ(list.count(), 4);
@@ -58,22 +58,24 @@ TEST(LineList, SortOrderFollowsTheCaseFlag)
     list.setCaseSensitive(true);
     list.setSorted(true);
     // Tertiary strength: lower case before upper case.
-    EXPECT_EQ(linesOf(list), (QStringList{QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("b"),
-                                          QStringLiteral("B")}));
+    EXPECT_EQ(
+        linesOf(list),
+        (QStringList {QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("B")}));
     list.setCaseSensitive(false); // sorted again, stays a valid order
     QStringList folded;
     for (const QString &line : linesOf(list))
         folded << line.toLower();
-    EXPECT_EQ(folded, (QStringList{QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("b"),
-                                   QStringLiteral("b")}));
+    EXPECT_EQ(
+        folded,
+        (QStringList {QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("b")}));
 }
 
 TEST(LineList, LocaleDecidesTheOrder)
 {
     // Swedish puts ä after z; German sorts it with a.
     for (const auto &[locale, expected] :
-         {std::pair{"sv_SE", QStringList{QStringLiteral("z"), QStringLiteral("ä")}},
-          std::pair{"de_DE", QStringList{QStringLiteral("ä"), QStringLiteral("z")}}}) {
+         {std::pair {"sv_SE", QStringList {QStringLiteral("z"), QStringLiteral("ä")}},
+          std::pair {"de_DE", QStringList {QStringLiteral("ä"), QStringLiteral("z")}}}) {
         SCOPED_TRACE(locale);
         LineList list(locale);
         list.append(u"ä");
@@ -93,21 +95,23 @@ TEST(LineList, CopiesAndSubsetsAreSnapshots)
     list.append(u"three"); // appends in place beside the snapshot's lines
     snapshot.append(u"copy's own");
     list.append(u"four");
-    EXPECT_EQ(linesOf(list), (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three"),
-                                          QStringLiteral("four")}));
+    EXPECT_EQ(linesOf(list),
+              (QStringList {QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three"),
+                            QStringLiteral("four")}));
     EXPECT_EQ(linesOf(snapshot),
-              (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("copy's own")}));
-    EXPECT_EQ(linesOf(picked), (QStringList{QStringLiteral("two"), QStringLiteral("one")}));
+              (QStringList {QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("copy's own")}));
+    EXPECT_EQ(linesOf(picked), (QStringList {QStringLiteral("two"), QStringLiteral("one")}));
     list.clear();
     list.append(u"five");
-    EXPECT_EQ(linesOf(picked), (QStringList{QStringLiteral("two"), QStringLiteral("one")}));
-    EXPECT_EQ(linesOf(list), QStringList{QStringLiteral("five")});
+    EXPECT_EQ(linesOf(picked), (QStringList {QStringLiteral("two"), QStringLiteral("one")}));
+    EXPECT_EQ(linesOf(list), QStringList {QStringLiteral("five")});
 
-    LineList both = LineList::merged(picked, {0}, list, {0});
-    EXPECT_EQ(linesOf(both), (QStringList{QStringLiteral("two"), QStringLiteral("five")}));
+    LineList both = LineList::merged(picked, list, {0, LineList::FromSecond | 0});
+    EXPECT_EQ(linesOf(both), (QStringList {QStringLiteral("two"), QStringLiteral("five")}));
     both.append(u"six"); // folds the two blocks into one of its own
-    EXPECT_EQ(linesOf(both), (QStringList{QStringLiteral("two"), QStringLiteral("five"), QStringLiteral("six")}));
-    EXPECT_EQ(linesOf(list), QStringList{QStringLiteral("five")});
+    EXPECT_EQ(linesOf(both),
+              (QStringList {QStringLiteral("two"), QStringLiteral("five"), QStringLiteral("six")}));
+    EXPECT_EQ(linesOf(list), QStringList {QStringLiteral("five")});
 }
 
 TEST(LineList, LongLinesAndEmptyLinesSurvive)
@@ -121,7 +125,7 @@ TEST(LineList, LongLinesAndEmptyLinesSurvive)
     EXPECT_EQ(list.at(1).size(), longLine.size());
     EXPECT_EQ(list.at(1), longLine);
     EXPECT_EQ(list.at(2), u"end");
-    std::vector<bool> keep{false, true, true};
+    std::vector<bool> keep {false, true, true};
     list.keepOnly(keep);
     EXPECT_EQ(list.count(), 2);
     EXPECT_EQ(list.at(1), u"end");
@@ -131,9 +135,14 @@ TEST(LineList, LongLinesAndEmptyLinesSurvive)
 LineList randomLines(int count, quint32 seed)
 {
     QRandomGenerator random(seed);
-    const QStringList stems{QStringLiteral("averyveryverylongcommonprefix."), QStringLiteral("user@example.com"),
-                            QStringLiteral("Ölmühle"),  QStringLiteral("résumé"), QStringLiteral("resume"),
-                            QStringLiteral("ΑΘΗΝΑ"),    QStringLiteral("東京"),   QString()};
+    const QStringList stems {QStringLiteral("averyveryverylongcommonprefix."),
+                             QStringLiteral("user@example.com"),
+                             QStringLiteral("Ölmühle"),
+                             QStringLiteral("résumé"),
+                             QStringLiteral("resume"),
+                             QStringLiteral("ΑΘΗΝΑ"),
+                             QStringLiteral("東京"),
+                             QString()};
     LineList list("de_DE");
     for (int i = 0; i < count; ++i) {
         QString line = stems[random.bounded(stems.size())] + QString::number(random.bounded(count / 4 + 1));
@@ -159,8 +168,8 @@ TEST(LineSort, ParallelPrefixSortMatchesPlainCollationOrder)
                 ASSERT_EQ(seen[i], i) << "not a permutation";
             for (size_t i = 1; i < order.size(); ++i) {
                 ASSERT_LE(collation->compare(list.at(order[i - 1]), list.at(order[i])), 0)
-                    << "threads " << threads << " at " << i << ": "
-                    << list.lineAt(order[i - 1]).toStdString() << " > " << list.lineAt(order[i]).toStdString();
+                    << "threads " << threads << " at " << i << ": " << list.lineAt(order[i - 1]).toStdString()
+                    << " > " << list.lineAt(order[i]).toStdString();
             }
         }
     }

@@ -47,9 +47,9 @@ private:
     QByteArray m_old;
 };
 
-const QStringList UnicodeLines{QStringLiteral("Grüße aus Köln"), QStringLiteral("Журнал"),
-                               QStringLiteral("日本語のテキスト"), QStringLiteral("😀 smile")};
-const QStringList WesternLines{QStringLiteral("Grüße"), QStringLiteral("café crème")};
+const QStringList UnicodeLines {QStringLiteral("Grüße aus Köln"), QStringLiteral("Журнал"),
+                                QStringLiteral("日本語のテキスト"), QStringLiteral("😀 smile")};
+const QStringList WesternLines {QStringLiteral("Grüße"), QStringLiteral("café crème")};
 
 TEST(TextLoader, DecodesEveryEncodingWithAndWithoutByteOrderMark)
 {
@@ -75,7 +75,10 @@ TEST(TextLoader, DecodesEveryEncodingWithAndWithoutByteOrderMark)
         {"utf7.txt", TextEncoding::Utf7, "en_US.UTF-8", UnicodeLines},
         {"latin1.txt", TextEncoding::Ansi, "de_DE.UTF-8", WesternLines},
         {"cp1252.txt", TextEncoding::Ansi, "fr_FR", WesternLines},
-        {"cp1251.txt", TextEncoding::Ansi, "ru_RU.UTF-8", {QStringLiteral("Журнал"), QStringLiteral("Привет")}},
+        {"cp1251.txt",
+         TextEncoding::Ansi,
+         "ru_RU.UTF-8",
+         {QStringLiteral("Журнал"), QStringLiteral("Привет")}},
         {"ascii.txt", TextEncoding::Ascii, "en_US.UTF-8", {QStringLiteral("plain"), QStringLiteral("text")}},
     };
     for (const Case &c : cases) {
@@ -108,8 +111,9 @@ TEST(TextLoader, Latin1AsUtf8FailsWithTheNoMappingError)
         loadFileToList(dataPath(QStringLiteral("encodings/latin1.txt")), TextEncoding::Utf8, {}, list);
         FAIL() << "no error";
     } catch (const AppError &error) {
-        EXPECT_EQ(error.message(),
-                  QStringLiteral("No mapping for the Unicode character exists in the target multi-byte code page"));
+        EXPECT_EQ(
+            error.message(),
+            QStringLiteral("No mapping for the Unicode character exists in the target multi-byte code page"));
     }
     EXPECT_EQ(list.count(), 0);
     EXPECT_FALSE(list.sorted());
@@ -206,7 +210,7 @@ TEST(TextLoader, OpenFailuresNameTheFileAndTheReason)
             EXPECT_TRUE(error.message().contains(QDir::toNativeSeparators(c.path))) << error.what();
             EXPECT_TRUE(error.message().contains(QLatin1StringView(c.reason))) << error.what();
         }
-        EXPECT_EQ(linesOf(list), QStringList{QStringLiteral("kept")});
+        EXPECT_EQ(linesOf(list), QStringList {QStringLiteral("kept")});
     }
 }
 
@@ -235,21 +239,33 @@ TEST(TextLoader, OptionsTrimAndSort)
         LoadOptions options;
         QStringList expected;
     };
-    const QStringList unsorted{QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("a")};
+    const QStringList unsorted {QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("a")};
     const Case cases[] = {
-        {"two LFs, kept", "x\n\ny\n", {.ignoreWhitespace = false, .sortWhenLoading = false},
+        {"two LFs, kept",
+         "x\n\ny\n",
+         {.ignoreWhitespace = false, .sortWhenLoading = false},
          {QStringLiteral("x"), QString(), QStringLiteral("y")}},
-        {"two LFs, trimmed", "x\n\ny\n", {.ignoreWhitespace = true, .sortWhenLoading = false},
+        {"two LFs, trimmed",
+         "x\n\ny\n",
+         {.ignoreWhitespace = true, .sortWhenLoading = false},
          {QStringLiteral("x"), QStringLiteral("y")}},
-        {"blanks and tabs, trimmed", "  x \t\n \t \n", {.ignoreWhitespace = true, .sortWhenLoading = false},
+        {"blanks and tabs, trimmed",
+         "  x \t\n \t \n",
+         {.ignoreWhitespace = true, .sortWhenLoading = false},
          {QStringLiteral("x")}},
-        {"blanks and tabs, kept", "  x \t\n \t \n", {.ignoreWhitespace = false, .sortWhenLoading = false},
+        {"blanks and tabs, kept",
+         "  x \t\n \t \n",
+         {.ignoreWhitespace = false, .sortWhenLoading = false},
          {QStringLiteral("  x \t"), QStringLiteral(" \t ")}},
-        {"no-break space stays", "\xC2\xA0x\xC2\xA0\n", {.ignoreWhitespace = true, .sortWhenLoading = false},
+        {"no-break space stays",
+         "\xC2\xA0x\xC2\xA0\n",
+         {.ignoreWhitespace = true, .sortWhenLoading = false},
          {QStringLiteral("\u00A0x\u00A0")}},
         {"file order kept", "b\nA\na\n", {.ignoreWhitespace = false, .sortWhenLoading = false}, unsorted},
         {"empty file", "", {.ignoreWhitespace = false, .sortWhenLoading = false}, {}},
-        {"no last terminator", "p\r\nq", {.ignoreWhitespace = false, .sortWhenLoading = false},
+        {"no last terminator",
+         "p\r\nq",
+         {.ignoreWhitespace = false, .sortWhenLoading = false},
          {QStringLiteral("p"), QStringLiteral("q")}},
     };
     TempDir dir;
@@ -275,7 +291,8 @@ TEST(TextLoader, SortWhenLoadingSortsTheWholeListAndKeepsRepeats)
     // Case ignored: A and a in either order.
     EXPECT_EQ(list.lineAt(0).toLower(), QStringLiteral("a"));
     EXPECT_EQ(list.lineAt(1).toLower(), QStringLiteral("a"));
-    EXPECT_EQ(linesOf(list).mid(2), (QStringList{QStringLiteral("b"), QStringLiteral("b"), QStringLiteral("c")}));
+    EXPECT_EQ(linesOf(list).mid(2),
+              (QStringList {QStringLiteral("b"), QStringLiteral("b"), QStringLiteral("c")}));
 }
 
 } // namespace

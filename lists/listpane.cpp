@@ -1,0 +1,270 @@
+#include "lists/listpane.h"
+
+#include "lists/linelistmodel.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+int clampToInt(qint64 value)
+{
+    return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+qint64 floorDiv(qint64 a, qint64 b)
+{
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+} // namespace
+
+ListPane::ListPane(const LineList *list, QWidget *parent)
+    : QAbstractItemView(parent)
+    , m_model(new LineListModel(list, this))
+{
+    setModel(m_model);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QFont paneFont;
+    paneFont.setPointSize(10);
+    setFont(paneFont);
+}
+
+void ListPane::setRowCount(qsizetype rows)
+{
+    m_model->setRowCount(rows);
+    // The scroll range must follow now, not at the next layout pass, so a
+    // scrollTo() right after sees the new rows.
+    updateGeometries();
+    viewport()->update();
+}
+
+int ListPane::rowCount() const
+{
+    return m_model->rowCount();
+}
+
+int ListPane::rowHeight() const
+{
+    if (m_rowHeight == 0)
+        m_rowHeight = std::max(1, fontMetrics().height() + 3);
+    return m_rowHeight;
+}
+
+int ListPane::firstRow() const
+{
+    return verticalScrollBar()->value();
+}
+
+int ListPane::fullyVisibleRows() const
+{
+    return viewport()->height() / rowHeight();
+}
+
+qint64 ListPane::rowAt(int y) const
+{
+    return firstRow() + floorDiv(y, rowHeight());
+}
+
+int ListPane::rowTop(qint64 row) const
+{
+    return clampToInt((row - firstRow()) * rowHeight());
+}
+
+QRect ListPane::visualRect(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.model() != m_model)
+        return {};
+    return QRect(0, rowTop(index.row()), viewport()->width(), rowHeight());
+}
+
+void ListPane::scrollTo(const QModelIndex &index, ScrollHint hint)
+{
+    if (!index.isValid())
+        return;
+    const int row = index.row();
+    const int first = firstRow();
+    const int visible = std::max(1, fullyVisibleRows());
+    int target = first;
+    switch (hint) {
+    case EnsureVisible:
+        if (row < first)
+            target = row;
+        else if (row >= first + visible)
+            target = row - visible + 1;
+        break;
+    case PositionAtTop:
+        target = row;
+        break;
+    case PositionAtBottom:
+        target = row - visible + 1;
+        break;
+    case PositionAtCenter:
+        target = row - visible / 2;
+        break;
+    }
+    verticalScrollBar()->setValue(target);
+}
+
+QModelIndex ListPane::indexAt(const QPoint &point) const
+{
+    const qint64 row = rowAt(point.y());
+    if (point.y() < 0 || row >= rowCount())
+        return {};
+    return m_model->index(int(row), 0);
+}
+
+void ListPane::keyboardSearch(const QString &)
+{
+    // Typing a letter would scan the whole list for a match; in a list of
+    // millions that stalls the window, so the pane has no type-ahead.
+}
+
+QModelIndex ListPane::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers)
+{
+    const int count = rowCount();
+    if (count == 0)
+        return {};
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return m_model->index(0, 0);
+    const qint64 page = std::max(1, fullyVisibleRows());
+    qint64 row = current.row();
+    switch (cursorAction) {
+    case MoveUp:
+    case MovePrevious:
+        --row;
+        break;
+    case MoveDown:
+    case MoveNext:
+        ++row;
+        break;
+    case MovePageUp:
+        row -= page;
+        break;
+    case MovePageDown:
+        row += page;
+        break;
+    case MoveHome:
+        row = 0;
+        break;
+    case MoveEnd:
+        row = count - 1;
+        break;
+    case MoveLeft:
+    case MoveRight:
+        break;
+    }
+    return m_model->index(int(std::clamp<qint64>(row, 0, count - 1)), 0);
+}
+
+int ListPane::horizontalOffset() const
+{
+    return 0;
+}
+
+int ListPane::verticalOffset() const
+{
+    return clampToInt(qint64(firstRow()) * rowHeight());
+}
+
+bool ListPane::isIndexHidden(const QModelIndex &) const
+{
+    return false;
+}
+
+void ListPane::setSelection(const QRect &rect, QItemSelectionModel::SelectionFlags command)
+{
+    const QRect area = rect.normalized();
+    const qint64 top = std::max<qint64>(rowAt(area.top()), 0);
+    const qint64 bottom = std::min<qint64>(rowAt(area.bottom()), rowCount() - 1);
+    QItemSelection selection;
+    if (top <= bottom)
+        selection.select(m_model->index(int(top), 0), m_model->index(int(bottom), 0));
+    selectionModel()->select(selection, command);
+}
+
+QRegion ListPane::visualRegionForSelection(const QItemSelection &selection) const
+{
+    const QRect view = viewport()->rect();
+    QRegion region;
+    for (const QItemSelectionRange &range : selection) {
+        if (!range.isValid() || range.model() != m_model)
+            continue;
+        const QRect top = visualRect(m_model->index(range.top(), 0));
+        const QRect bottom = visualRect(m_model->index(range.bottom(), 0));
+        region += top.united(bottom).intersected(view);
+    }
+    return region;
+}
+
+void ListPane::updateGeometries()
+{
+    const int visible = fullyVisibleRows();
+    verticalScrollBar()->setSingleStep(1);
+    verticalScrollBar()->setPageStep(std::max(1, visible));
+    verticalScrollBar()->setRange(0, std::max(0, rowCount() - visible));
+    horizontalScrollBar()->setRange(0, 0);
+    QAbstractItemView::updateGeometries();
+}
+
+void ListPane::scrollContentsBy(int, int)
+{
+    // The scroll bar counts rows, not pixels; drawing afresh is cheap.
+    viewport()->update();
+}
+
+void ListPane::paintEvent(QPaintEvent *event)
+{
+    const int count = rowCount();
+    if (count == 0)
+        return;
+    QPainter painter(viewport());
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QStyle::State baseState = option.state;
+    const QRect area = event->rect();
+    const qint64 from = std::max<qint64>(rowAt(area.top()), 0);
+    const qint64 to = std::min<qint64>(rowAt(area.bottom()), count - 1);
+    const QModelIndex current = currentIndex();
+    const bool focused = hasFocus() || viewport()->hasFocus();
+    const QItemSelectionModel *selection = selectionModel();
+    for (qint64 row = from; row <= to; ++row) {
+        const QModelIndex index = m_model->index(int(row), 0);
+        option.rect = visualRect(index);
+        option.state = baseState;
+        if (selection->isSelected(index))
+            option.state |= QStyle::State_Selected;
+        if (focused && index == current)
+            option.state |= QStyle::State_HasFocus;
+        itemDelegate()->paint(&painter, option, index);
+    }
+}
+
+void ListPane::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (!m_contextMenu) {
+        QAbstractItemView::contextMenuEvent(event);
+        return;
+    }
+    m_contextMenu->popup(event->globalPos());
+    event->accept();
+}
+
+void ListPane::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        m_rowHeight = 0;
+        updateGeometries();
+        viewport()->update();
+    }
+    QAbstractItemView::changeEvent(event);
+}

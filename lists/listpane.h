@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QAbstractItemView>
+
+class LineList;
+class LineListModel;
+class QMenu;
+
+// A virtual pane over a line list: one column, row i shows line i and is only
+// asked for when it is drawn. All rows have one height and the view keeps
+// nothing per row, so a list of millions scrolls as fast as a short one. It
+// scrolls by whole rows.
+class ListPane : public QAbstractItemView
+{
+    Q_OBJECT
+
+public:
+    explicit ListPane(const LineList *list, QWidget *parent = nullptr);
+
+    LineListModel *lineModel() const { return m_model; }
+    // The list has changed: show its first `rows` lines, drawn afresh.
+    void setRowCount(qsizetype rows);
+    int rowCount() const;
+
+    // Shown on a right click.
+    void setContextMenu(QMenu *menu) { m_contextMenu = menu; }
+    QMenu *contextMenu() const { return m_contextMenu; }
+
+    QRect visualRect(const QModelIndex &index) const override;
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+    QModelIndex indexAt(const QPoint &point) const override;
+    void keyboardSearch(const QString &search) override;
+
+protected:
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    int horizontalOffset() const override;
+    int verticalOffset() const override;
+    bool isIndexHidden(const QModelIndex &index) const override;
+    void setSelection(const QRect &rect, QItemSelectionModel::SelectionFlags command) override;
+    QRegion visualRegionForSelection(const QItemSelection &selection) const override;
+    void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
+    void paintEvent(QPaintEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    int rowHeight() const;
+    int firstRow() const;
+    int fullyVisibleRows() const;
+    // The row under viewport position y; may lie outside the list.
+    qint64 rowAt(int y) const;
+    // Top of the row in viewport coordinates, held within int.
+    int rowTop(qint64 row) const;
+
+    LineListModel *m_model;
+    QMenu *m_contextMenu = nullptr;
+    mutable int m_rowHeight = 0;
+};
+
+// The pane of list #1.
+class TMemoLeft : public ListPane
+{
+    Q_OBJECT
+
+public:
+    using ListPane::ListPane;
+};
+
+// The pane of list #2.
+class TMemoRight : public ListPane
+{
+    Q_OBJECT
+
+public:
+    using ListPane::ListPane;
+};

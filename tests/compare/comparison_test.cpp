@@ -1,0 +1,332 @@
+#include "app/apperror.h"
+#include "compare/comparison.h"
+#include "testsupport.h"
+
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+using testsupport::linesOf;
+
+struct Outcome
+{
+    std::map<ResultSet, QStringList> sets;
+    bool finished = false; // hand-off 5 ran
+    bool unionShown = false;
+    bool done = false;
+};
+
+LineList makeList(const QStringList &lines, bool sorted, bool caseSensitive, const char *locale = "en_US")
+{
+    LineList list(locale);
+    for (const QString &line : lines)
+        list.append(line);
+    list.setCaseSensitive(caseSensitive);
+    list.setSorted(sorted);
+    return list;
+}
+
+// Runs a comparison; `onDeliver` may act inside a hand-off (for instance ask to stop).
+Outcome compare(const LineList &list1,
+                const LineList &list2,
+                bool withUnion,
+                CompareProgress &progress,
+                const std::function<void(ResultSet)> &onDeliver = {})
+{
+    Outcome outcome;
+    CompareHandOffs handOffs;
+    handOffs.begin = [&] { return CompareInput {list1, list2, withUnion}; };
+    handOffs.deliver = [&](ResultSet set, LineList lines) {
+        outcome.sets[set] = linesOf(lines);
+        if (onDeliver)
+            onDeliver(set);
+    };
+    handOffs.finish = [&](std::optional<LineList> unionSet) {
+        outcome.finished = true;
+        if (unionSet) {
+            outcome.unionShown = true;
+            outcome.sets[ResultSet::Union] = linesOf(*unionSet);
+        }
+    };
+    handOffs.done = [&] { outcome.done = true; };
+    CompareNow(progress, handOffs);
+    return outcome;
+}
+
+Outcome compare(const LineList &list1, const LineList &list2, bool withUnion = true)
+{
+    CompareProgress progress;
+    return compare(list1, list2, withUnion, progress);
+}
+
+QStringList lines(std::initializer_list<const char16_t *> texts)
+{
+    QStringList result;
+    for (const char16_t *text : texts)
+        result << QString::fromUtf16(text);
+    return result;
+}
+
+TEST(Comparison, ResultSetsOfTheEdgeCases)
+{
+    struct Case
+    {
+        const char *name;
+        QStringList list1, list2;
+        bool caseSensitive;
+        QStringList common, only1, only2, all;
+    };
+    const Case cases[] = {
+        {"worked example, case ignored", lines({u"b", u"a", u"A", u"c"}), lines({u"a", u"d"}), false,
+         lines({u"a", u"A"}), lines({u"b", u"c"}), lines({u"d"}), lines({u"a", u"b", u"c", u"d"})},
+        {"worked example, case sensitive", lines({u"b", u"a", u"A", u"c"}), lines({u"a", u"d"}), true,
+         lines({u"a"}), lines({u"b", u"A", u"c"}), lines({u"d"}), lines({u"a", u"A", u"b", u"c", u"d"})},
+        {"list #1 empty",
+         {},
+         lines({u"y", u"x", u"y"}),
+         false,
+         {},
+         {},
+         lines({u"y", u"x", u"y"}),
+         lines({u"x", u"y"})},
+        {"list #2 empty", lines({u"y", u"x"}), {}, false, {}, lines({u"y", u"x"}), {}, lines({u"x", u"y"})},
+        {"repeats in list #1 kept",
+         lines({u"k", u"m", u"k", u"m", u"k"}),
+         lines({u"k", u"k"}),
+         false,
+         lines({u"k", u"k", u"k"}),
+         lines({u"m", u"m"}),
+         {},
+         lines({u"k", u"m"})},
+        {"Apple and apple are one line",
+         lines({u"Apple"}),
+         lines({u"apple"}),
+         false,
+         lines({u"Apple"}),
+         {},
+         {},
+         lines({u"Apple"})},
+        {"decomposed and precomposed are one line",
+         lines({u"caf\u00E9"}),
+         lines({u"cafe\u0301", u"tea"}),
+         true,
+         lines({u"caf\u00E9"}),
+         {},
+         lines({u"tea"}),
+         lines({u"caf\u00E9", u"tea"})},
+        {"first met kept in the union",
+         lines({u"x", u"B", u"b"}),
+         lines({u"X"}),
+         false,
+         lines({u"x"}),
+         lines({u"B", u"b"}),
+         {},
+         lines({u"B", u"x"})},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const Outcome outcome
+            = compare(makeList(c.list1, false, c.caseSensitive), makeList(c.list2, false, c.caseSensitive));
+        EXPECT_EQ(outcome.sets.at(ResultSet::Intersection), c.common);
+        EXPECT_EQ(outcome.sets.at(ResultSet::Only1), c.only1);
+        EXPECT_EQ(outcome.sets.at(ResultSet::Only2), c.only2);
+        EXPECT_EQ(outcome.sets.at(ResultSet::Union), c.all);
+        EXPECT_TRUE(outcome.done);
+    }
+}
+
+// The plain algorithm: look each line up in the other list, and build the
+// union by adding every line to a sorted list that drops equal lines.
+Outcome reference(const LineList &list1, const LineList &list2)
+{
+    Outcome outcome;
+    auto onlyOrCommon = [](const LineList &from, const LineList &other, bool wantFound) {
+        QStringList result;
+        for (qsizetype i = 0; i < from.count(); ++i) {
+            bool found = false;
+            for (qsizetype j = 0; j < other.count() && !found; ++j)
+                found = from.collation().equal(from.at(i), other.at(j));
+            if (found == wantFound)
+                result << from.lineAt(i);
+        }
+        return result;
+    };
+    outcome.sets[ResultSet::Intersection] = onlyOrCommon(list1, list2, true);
+    outcome.sets[ResultSet::Only1] = onlyOrCommon(list1, list2, false);
+    outcome.sets[ResultSet::Only2] = onlyOrCommon(list2, list1, false);
+    LineList all(list1.collationLocale());
+    all.setCaseSensitive(list1.caseSensitive());
+    all.setSorted(true);
+    for (const LineList *list : {&list1, &list2}) {
+        for (qsizetype i = 0; i < list->count(); ++i)
+            all.add(list->at(i));
+    }
+    outcome.sets[ResultSet::Union] = linesOf(all);
+    return outcome;
+}
+
+TEST(Comparison, MatchesThePlainAlgorithmSortedOrNot)
+{
+    QRandomGenerator random(11);
+    const QStringList words {QStringLiteral("straße"),
+                             QStringLiteral("STRASSE"),
+                             QStringLiteral("Strasse"),
+                             QStringLiteral("résumé"),
+                             QStringLiteral("re\u0301sume\u0301"),
+                             QStringLiteral("resume"),
+                             QStringLiteral("ﬁle"),
+                             QStringLiteral("file"),
+                             QStringLiteral("İstanbul"),
+                             QStringLiteral("istanbul"),
+                             QString(),
+                             QStringLiteral(" "),
+                             QStringLiteral("日本"),
+                             QStringLiteral("Ωmega"),
+                             QStringLiteral("ωmega")};
+    auto randomLines = [&](int count) {
+        QStringList result;
+        for (int i = 0; i < count; ++i)
+            result << words[random.bounded(words.size())] + QString::number(random.bounded(4));
+        return result;
+    };
+    for (int round = 0; round < 6; ++round) {
+        const QStringList lines1 = randomLines(150);
+        const QStringList lines2 = randomLines(120);
+        for (bool caseSensitive : {false, true}) {
+            for (int sorting = 0; sorting < 4; ++sorting) {
+                SCOPED_TRACE("round " + std::to_string(round) + (caseSensitive ? " case" : " nocase")
+                             + " sorting " + std::to_string(sorting));
+                const LineList list1 = makeList(lines1, sorting & 1, caseSensitive, "tr_TR");
+                const LineList list2 = makeList(lines2, sorting & 2, caseSensitive, "tr_TR");
+                const Outcome expected = reference(list1, list2);
+                const Outcome actual = compare(list1, list2);
+                for (ResultSet set : {ResultSet::Intersection, ResultSet::Only1, ResultSet::Only2})
+                    EXPECT_EQ(actual.sets.at(set), expected.sets.at(set)) << int(set);
+                // Of equal lines in the union, the first met is kept.
+                const QStringList &all = actual.sets.at(ResultSet::Union);
+                const QStringList &wanted = expected.sets.at(ResultSet::Union);
+                ASSERT_EQ(all.size(), wanted.size());
+                for (qsizetype i = 0; i < all.size(); ++i)
+                    EXPECT_EQ(all[i], wanted[i]) << i;
+            }
+        }
+    }
+}
+
+TEST(Comparison, StopAndUnionHandOffs)
+{
+    const LineList list1 = makeList(lines({u"a", u"b", u"c"}), true, false);
+    const LineList list2 = makeList(lines({u"b", u"d"}), true, false);
+    struct Case
+    {
+        const char *name;
+        std::optional<ResultSet> stopAfter;
+        bool withUnion;
+        std::vector<ResultSet> delivered;
+        bool finished;
+        bool unionShown;
+    };
+    const Case cases[] = {
+        {"no stop, union",
+         std::nullopt,
+         true,
+         {ResultSet::Intersection, ResultSet::Only1, ResultSet::Only2, ResultSet::Union},
+         true,
+         true},
+        {"no stop, no union",
+         std::nullopt,
+         false,
+         {ResultSet::Intersection, ResultSet::Only1, ResultSet::Only2},
+         true,
+         false},
+        {"stop during stage 2", ResultSet::Intersection, true, {ResultSet::Intersection}, false, false},
+        {"stop during stage 3",
+         ResultSet::Only1,
+         true,
+         {ResultSet::Intersection, ResultSet::Only1},
+         false,
+         false},
+        {"stop while the union is built is not seen",
+         ResultSet::Only2,
+         true,
+         {ResultSet::Intersection, ResultSet::Only1, ResultSet::Only2, ResultSet::Union},
+         true,
+         true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        CompareProgress progress;
+        const Outcome outcome = compare(list1, list2, c.withUnion, progress, [&](ResultSet set) {
+            if (c.stopAfter == set)
+                progress.stopRequested.store(true);
+        });
+        std::vector<ResultSet> delivered;
+        for (const auto &entry : outcome.sets)
+            delivered.push_back(entry.first);
+        EXPECT_EQ(delivered, c.delivered);
+        EXPECT_EQ(outcome.finished, c.finished);
+        EXPECT_EQ(outcome.unionShown, c.unionShown);
+        EXPECT_TRUE(outcome.done);
+    }
+}
+
+TEST(Comparison, StopBeforeStageOneDeliversNothing)
+{
+    CompareProgress progress;
+    progress.stopRequested.store(true);
+    const Outcome outcome = compare(makeList(lines({u"a"}), false, false),
+                                    makeList(lines({u"a"}), false, false), true, progress);
+    EXPECT_TRUE(outcome.sets.empty());
+    EXPECT_FALSE(outcome.finished);
+    EXPECT_TRUE(outcome.done);
+}
+
+TEST(Comparison, ErrorInAHandOffEndsTheRun)
+{
+    CompareProgress progress;
+    bool done = false;
+    CompareHandOffs handOffs;
+    const LineList list = makeList(lines({u"a"}), false, false);
+    handOffs.begin = [&] { return CompareInput {list, list, true}; };
+    handOffs.deliver = [](ResultSet set, LineList) {
+        if (set == ResultSet::Only1)
+            throw AppError(QStringLiteral("disk full"));
+    };
+    handOffs.finish = [](std::optional<LineList>) { FAIL() << "hand-off 5 after an error"; };
+    handOffs.done = [&] { done = true; };
+    EXPECT_THROW(CompareNow(progress, handOffs), AppError);
+    EXPECT_FALSE(done);
+}
+
+TEST(Comparison, PercentageArithmetic)
+{
+    struct Case
+    {
+        int stage;
+        qint64 total, current;
+        std::optional<int> expected;
+    };
+    const Case cases[] = {
+        {0, 10, 5, std::nullopt},
+        {1, 4000, 0, 0},
+        {1, 4000, 4000, 25},
+        {2, 4000, 1000, 31},
+        {3, 3, 2, 66},
+        {3, 0, 0, std::nullopt},
+        {4, 0, 0, 85},
+        {5, 9, 9, 90},
+        {6, 1, 0, 95},
+        {7, 1, 1, std::nullopt},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE("stage " + std::to_string(c.stage) + " " + std::to_string(c.current) + "/"
+                     + std::to_string(c.total));
+        EXPECT_EQ(progressPercent(c.stage, c.total, c.current), c.expected);
+    }
+}
+
+} // namespace
