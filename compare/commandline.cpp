@@ -1,0 +1,224 @@
+#include "compare/commandline.h"
+
+#include "about/versioninfo.h"
+#include "app/apperror.h"
+#include "compare/comparison.h"
+#include "lists/linewriter.h"
+#include "lists/textloader.h"
+#include "platform/processinfo.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+void print(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+const QString Program = QStringLiteral("pairsight-compare");
+
+// Shows the percentage on standard error while a comparison runs.
+class ProgressDisplay
+{
+public:
+    explicit ProgressDisplay(const CompareProgress &progress)
+        : m_thread([this, &progress] { run(progress); })
+    {
+    }
+    ~ProgressDisplay()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_one();
+        m_thread.join();
+        print(stderr, QStringLiteral("\r%1\r").arg(QString(), 20));
+    }
+
+private:
+    void run(const CompareProgress &progress)
+    {
+        std::unique_lock lock(m_mutex);
+        while (!m_wake.wait_for(lock, std::chrono::milliseconds(250), [this] { return m_stop; })) {
+            const auto percent = progressPercent(progress.stage.load(std::memory_order_relaxed),
+                                                 progress.total.load(std::memory_order_relaxed),
+                                                 progress.current.load(std::memory_order_relaxed));
+            if (percent)
+                print(stderr, QStringLiteral("\rComparing... %1%").arg(*percent));
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stop = false;
+    std::thread m_thread;
+};
+
+struct Options
+{
+    TextEncoding encoding = TextEncoding::Utf8;
+    LoadOptions load;
+    bool caseSensitive = false;
+    bool calculateUnion = false;
+    bool stats = false;
+    QString outputFolder;
+    QString file1, file2;
+};
+
+int usageError(const QCommandLineParser &parser, const QString &message)
+{
+    print(stderr, Program + QStringLiteral(": ") + message + u'\n' + parser.helpText());
+    return 2;
+}
+
+} // namespace
+
+int runCompareCommand(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Compares two lists of text lines with the collation of your locale and writes intersection.txt,\n"
+        "only1.txt and only2.txt (and union.txt) in UTF-8, as the results window of Pairsight saves them."));
+    const QCommandLineOption encoding(
+        QStringLiteral("encoding"),
+        QStringLiteral(
+            "Encoding of both files: ANSI, ASCII, Unicode, \"Big Endian Unicode\", UTF-8 (default) "
+            "or UTF-7. A byte-order mark wins."),
+        QStringLiteral("name"), QStringLiteral("UTF-8"));
+    const QCommandLineOption caseSensitive(QStringLiteral("case-sensitive"),
+                                           QStringLiteral("Lines that differ in letter case are different."));
+    const QCommandLineOption ignoreWhitespace(
+        QStringLiteral("ignore-whitespace"),
+        QStringLiteral("Strip blanks and control characters from both ends of each line; skip empty lines."));
+    const QCommandLineOption noSort(QStringLiteral("no-sort"),
+                                    QStringLiteral("Do not sort the lists when loading."));
+    const QCommandLineOption withUnion(QStringLiteral("union"), QStringLiteral("Also write union.txt."));
+    const QCommandLineOption output(
+        QStringLiteral("output"),
+        QStringLiteral("Folder for the result files (default: the current folder)."), QStringLiteral("dir"),
+        QStringLiteral("."));
+    const QCommandLineOption stats(
+        QStringLiteral("stats"),
+        QStringLiteral("Print the time of each phase and the peak memory on stderr."));
+    const QCommandLineOption help(QStringLiteral("help"), QStringLiteral("Show this help."));
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
+    parser.addOptions(
+        {encoding, caseSensitive, ignoreWhitespace, noSort, withUnion, output, stats, help, version});
+    parser.addPositionalArgument(QStringLiteral("LIST1"), QStringLiteral("The file of list #1."));
+    parser.addPositionalArgument(QStringLiteral("LIST2"), QStringLiteral("The file of list #2."));
+
+    if (!parser.parse(arguments))
+        return usageError(parser, parser.errorText());
+    if (parser.isSet(help)) {
+        print(stdout, parser.helpText());
+        return 0;
+    }
+    const TEXEVersionData versionData = GetEXEVersionData();
+    if (parser.isSet(version)) {
+        print(stdout, versionData.ProductName + u' ' + FormatFixedVersion(GetEXEFixedVersion()) + u'\n');
+        return 0;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 2)
+        return usageError(parser, QStringLiteral("two list files are needed, %1 given").arg(files.size()));
+
+    Options options;
+    const auto chosen = encodingFromName(parser.value(encoding));
+    if (!chosen)
+        return usageError(parser, QStringLiteral("unknown encoding \"%1\"").arg(parser.value(encoding)));
+    options.encoding = *chosen;
+    options.load.ignoreWhitespace = parser.isSet(ignoreWhitespace);
+    options.load.sortWhenLoading = !parser.isSet(noSort);
+    options.caseSensitive = parser.isSet(caseSensitive);
+    options.calculateUnion = parser.isSet(withUnion);
+    options.stats = parser.isSet(stats);
+    options.outputFolder = parser.value(output);
+    if (!QFileInfo(options.outputFolder).isDir())
+        return usageError(
+            parser, QStringLiteral("the output folder \"%1\" does not exist").arg(options.outputFolder));
+    options.file1 = files[0];
+    options.file2 = files[1];
+
+    QElapsedTimer clock;
+    QStringList timings;
+    auto phase = [&](const QString &name) {
+        timings << QStringLiteral("%1: %2 s").arg(name).arg(double(clock.nsecsElapsed()) / 1e9, 0, 'f', 3);
+        clock.restart();
+    };
+
+    // Both lists load before anything is written, so an unreadable file changes no result file.
+    LineList list1, list2;
+    list1.setCaseSensitive(options.caseSensitive);
+    list2.setCaseSensitive(options.caseSensitive);
+    clock.start();
+    for (auto [list, file, name] : {std::tuple {&list1, options.file1, QStringLiteral("load 1")},
+                                    std::tuple {&list2, options.file2, QStringLiteral("load 2")}}) {
+        try {
+            loadFileToList(file, options.encoding, options.load, *list);
+        } catch (const AppError &error) {
+            print(stderr, QStringLiteral("%1: %2: %3\n").arg(Program, file, error.message()));
+            return 1;
+        }
+        phase(name);
+    }
+
+    std::optional<LineList> common, only1, only2, all;
+    CompareProgress progress;
+    {
+        std::optional<ProgressDisplay> display;
+        if (platform::stderrIsTerminal())
+            display.emplace(progress);
+        CompareHandOffs handOffs;
+        handOffs.begin = [&] { return CompareInput {list1, list2, options.calculateUnion}; };
+        handOffs.deliver = [&](ResultSet set, LineList lines) {
+            (set == ResultSet::Intersection ? common
+                 : set == ResultSet::Only1  ? only1
+                                            : only2)
+                = std::move(lines);
+        };
+        handOffs.finish = [&](std::optional<LineList> unionSet) { all = std::move(unionSet); };
+        handOffs.done = [] {};
+        CompareNow(progress, handOffs);
+    }
+    phase(QStringLiteral("compare"));
+
+    const QDir folder(options.outputFolder);
+    try {
+        writeLinesToFile(folder.filePath(QStringLiteral("intersection.txt")), *common, true);
+        writeLinesToFile(folder.filePath(QStringLiteral("only1.txt")), *only1, true);
+        writeLinesToFile(folder.filePath(QStringLiteral("only2.txt")), *only2, true);
+        if (all)
+            writeLinesToFile(folder.filePath(QStringLiteral("union.txt")), *all, true);
+    } catch (const AppError &error) {
+        print(stderr, Program + QStringLiteral(": ") + error.message() + u'\n');
+        return 1;
+    }
+    phase(QStringLiteral("write"));
+
+    print(stdout,
+          QStringLiteral("intersection: %1, only #1: %2, only #2: %3, union: %4\n")
+              .arg(common->count())
+              .arg(only1->count())
+              .arg(only2->count())
+              .arg(all ? QString::number(all->count()) : QStringLiteral("not computed")));
+    if (options.stats) {
+        print(stderr,
+              timings.join(QStringLiteral(", "))
+                  + QStringLiteral(", peak memory: %1 MB\n")
+                        .arg(double(platform::peakResidentBytes()) / (1024.0 * 1024.0), 0, 'f', 1));
+    }
+    return 0;
+}

@@ -1,0 +1,148 @@
+#include "testsupport.h"
+
+#include <QDir>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testsupport::readAll;
+using testsupport::TempDir;
+
+struct CommandRun
+{
+    int status;
+    QString out;
+    QString err;
+};
+
+CommandRun runCompare(const QStringList &arguments, const QString &folder)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(PAIRSIGHT_COMPARE_EXE), arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+const QByteArray Mark = "\xEF\xBB\xBF";
+
+TEST(CompareCommand, WritesTheFourSetsAsTheWindowSavesThem)
+{
+    TempDir dir;
+    dir.write(QStringLiteral("one.txt"), "b\r\na\nA\r\nc\n");
+    // UTF-16 with its mark, loaded under the default UTF-8 choice.
+    dir.write(QStringLiteral("two.txt"),
+              QByteArray("\xFF\xFE"
+                         "a\0\n\0d\0\n\0",
+                         10));
+    QDir(dir.path()).mkdir(QStringLiteral("out"));
+    const CommandRun run
+        = runCompare({QStringLiteral("--union"), QStringLiteral("--no-sort"), QStringLiteral("--output"),
+                      QStringLiteral("out"), QStringLiteral("one.txt"), QStringLiteral("two.txt")},
+                     dir.path());
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("intersection: 2, only #1: 2, only #2: 1, union: 4\n"));
+    EXPECT_EQ(readAll(dir.file(QStringLiteral("out/intersection.txt"))), Mark + "a\r\nA\r\n");
+    EXPECT_EQ(readAll(dir.file(QStringLiteral("out/only1.txt"))), Mark + "b\r\nc\r\n");
+    EXPECT_EQ(readAll(dir.file(QStringLiteral("out/only2.txt"))), Mark + "d\r\n");
+    EXPECT_EQ(readAll(dir.file(QStringLiteral("out/union.txt"))), Mark + "a\r\nb\r\nc\r\nd\r\n");
+}
+
+TEST(CompareCommand, OptionsMirrorTheProgram)
+{
+    TempDir dir;
+    dir.write(QStringLiteral("one.txt"), " b \nApple\n\n");
+    dir.write(QStringLiteral("two.txt"), "apple\nb\n");
+    struct Case
+    {
+        const char *name;
+        QStringList options;
+        QByteArray common, only1;
+    };
+    const Case cases[] = {
+        {"defaults sort and ignore case", {}, "Apple\r\n", "\r\n b \r\n"},
+        {"case sensitive", {QStringLiteral("--case-sensitive")}, "", "\r\n b \r\nApple\r\n"},
+        {"whitespace ignored", {QStringLiteral("--ignore-whitespace")}, "Apple\r\nb\r\n", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const CommandRun run = runCompare(
+            c.options + QStringList {QStringLiteral("one.txt"), QStringLiteral("two.txt")}, dir.path());
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(readAll(dir.file(QStringLiteral("intersection.txt"))), Mark + c.common);
+        EXPECT_EQ(readAll(dir.file(QStringLiteral("only1.txt"))), Mark + c.only1);
+        EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("union.txt"))));
+    }
+}
+
+TEST(CompareCommand, ExitStatuses)
+{
+    TempDir dir;
+    dir.write(QStringLiteral("good.txt"), "x\n");
+    dir.write(QStringLiteral("latin1.txt"), "caf\xE9\n");
+    const QString kept = dir.write(QStringLiteral("intersection.txt"), "earlier result");
+    struct Case
+    {
+        const char *name;
+        QStringList arguments;
+        int status;
+        const char *inError;
+    };
+    const Case cases[] = {
+        {"unknown option",
+         {QStringLiteral("--frobnicate"), QStringLiteral("good.txt"), QStringLiteral("good.txt")},
+         2,
+         "Usage:"},
+        {"one file only", {QStringLiteral("good.txt")}, 2, "Usage:"},
+        {"unknown encoding",
+         {QStringLiteral("--encoding"), QStringLiteral("EBCDIC"), QStringLiteral("good.txt"),
+          QStringLiteral("good.txt")},
+         2,
+         "EBCDIC"},
+        {"missing output folder",
+         {QStringLiteral("--output"), QStringLiteral("nowhere"), QStringLiteral("good.txt"),
+          QStringLiteral("good.txt")},
+         2,
+         "nowhere"},
+        {"missing file",
+         {QStringLiteral("good.txt"), QStringLiteral("missing.txt")},
+         1,
+         "missing.txt: Cannot open file"},
+        {"undecodable file",
+         {QStringLiteral("latin1.txt"), QStringLiteral("good.txt")},
+         1,
+         "latin1.txt: No mapping for the Unicode character"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const CommandRun run = runCompare(c.arguments, dir.path());
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_TRUE(run.err.contains(QLatin1StringView(c.inError))) << run.err.toStdString();
+        EXPECT_EQ(readAll(kept), QByteArray("earlier result"));
+    }
+    const CommandRun ansi = runCompare({QStringLiteral("--encoding"), QStringLiteral("ANSI"),
+                                        QStringLiteral("latin1.txt"), QStringLiteral("good.txt")},
+                                       dir.path());
+    EXPECT_EQ(ansi.status, 0) << ansi.err.toStdString();
+    EXPECT_EQ(readAll(dir.file(QStringLiteral("only1.txt"))), Mark + "caf\xC3\xA9\r\n");
+    EXPECT_EQ(runCompare({QStringLiteral("--version")}, dir.path()).out, QStringLiteral("Pairsight 1.7\n"));
+}
+
+TEST(CompareCommand, StatsReportEveryPhase)
+{
+    TempDir dir;
+    dir.write(QStringLiteral("a.txt"), "x\n");
+    const CommandRun run = runCompare(
+        {QStringLiteral("--stats"), QStringLiteral("a.txt"), QStringLiteral("a.txt")}, dir.path());
+    ASSERT_EQ(run.status, 0);
+    for (const char *part : {"load 1:", "load 2:", "compare:", "write:", "peak memory:"})
+        EXPECT_TRUE(run.err.contains(QLatin1StringView(part))) << part;
+}
+
+} // namespace
