@@ -18,7 +18,7 @@ TEXEVersionData GetEXEVersionData()
 
 std::uint32_t GetEXEFixedVersion()
 {
-    return (std::uint32_t{PAIRSIGHT_VERSION_MAJOR} << 16) | std::uint32_t{PAIRSIGHT_VERSION_MINOR};
+    return (std::uint32_t {PAIRSIGHT_VERSION_MAJOR} << 16) | std::uint32_t {PAIRSIGHT_VERSION_MINOR};
 }
 
 QString FormatFixedVersion(std::uint32_t majorMinor)

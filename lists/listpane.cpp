@@ -135,7 +135,7 @@ QModelIndex ListPane::moveCursor(CursorAction cursorAction, Qt::KeyboardModifier
         return {};
     const QModelIndex current = currentIndex();
     if (!current.isValid())
-        return m_model->index(0, 0);
+        return m_model->index(cursorAction == MoveEnd ? count - 1 : 0, 0);
     const qint64 page = std::max(1, fullyVisibleRows());
     qint64 row = current.row();
     switch (cursorAction) {

@@ -1,13 +1,16 @@
+#include "app/application.h"
 #include "testsupport.h"
-
-#include <QApplication>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char **argv)
 {
     testsupport::isolateUserFolders();
-    QApplication app(argc, argv);
+    // ctest sets it; this keeps a run by hand off the user's display too.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    Application app(argc, argv);
+    app.setTitle(QStringLiteral("Pairsight"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

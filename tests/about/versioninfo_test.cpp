@@ -12,8 +12,8 @@ TEST(VersionInfo, FixedVersionFormatsAsMajorDotMinor)
         std::uint32_t version;
         const char *expected;
     };
-    for (const Case &c : {Case{0x00010007, "1.7"}, Case{0x0002000A, "2.10"}, Case{0xFFFFFFFF, "65535.65535"},
-                          Case{0, "0.0"}}) {
+    for (const Case &c : {Case {0x00010007, "1.7"}, Case {0x0002000A, "2.10"},
+                          Case {0xFFFFFFFF, "65535.65535"}, Case {0, "0.0"}}) {
         SCOPED_TRACE(c.expected);
         EXPECT_EQ(FormatFixedVersion(c.version).toStdString(), c.expected);
     }
@@ -38,9 +38,9 @@ TEST(ErrorBox, FullStopAppendedAfterCodesAboveIt)
         const char *message;
         const char *expected;
     };
-    for (const Case &c : {Case{"Cannot open", "Cannot open."}, Case{"Done.", "Done."}, Case{"Why?", "Why?."},
-                          Case{"Stop!", "Stop!"}, Case{"(x)", "(x)"}, Case{"a/", "a/."}, Case{"", ""},
-                          Case{"ß", "ß."}}) {
+    for (const Case &c : {Case {"Cannot open", "Cannot open."}, Case {"Done.", "Done."},
+                          Case {"Why?", "Why?."}, Case {"Stop!", "Stop!"}, Case {"(x)", "(x)"},
+                          Case {"a/", "a/."}, Case {"", ""}, Case {"ß", "ß."}}) {
         SCOPED_TRACE(c.message);
         EXPECT_EQ(errorBoxText(QString::fromUtf8(c.message)).toStdString(), c.expected);
     }

@@ -47,7 +47,7 @@ TEST(CompareThread, HandOffsRunOnTheContextThreadAndChangesDuringARunAreNotSeen)
     };
     handOffs.begin = [&] {
         note(QStringLiteral("begin"));
-        return CompareInput{list1, list2, true};
+        return CompareInput {list1, list2, true};
     };
     handOffs.deliver = [&](ResultSet set, LineList lines) {
         note(QStringLiteral("deliver"));
@@ -69,15 +69,17 @@ TEST(CompareThread, HandOffsRunOnTheContextThreadAndChangesDuringARunAreNotSeen)
     runToEnd(thread);
     EXPECT_FALSE(thread.failed()) << thread.errorMessage().toStdString();
     EXPECT_TRUE(allOnContextThread);
-    EXPECT_EQ(order, (std::vector<QString>{QStringLiteral("begin"), QStringLiteral("deliver"),
-                                           QStringLiteral("deliver"), QStringLiteral("deliver"),
-                                           QStringLiteral("finish"), QStringLiteral("done")}));
-    EXPECT_EQ(sets[ResultSet::Intersection], QStringList{QStringLiteral("b")});
-    EXPECT_EQ(sets[ResultSet::Only1], (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
+    EXPECT_EQ(
+        order,
+        (std::vector<QString> {QStringLiteral("begin"), QStringLiteral("deliver"), QStringLiteral("deliver"),
+                               QStringLiteral("deliver"), QStringLiteral("finish"), QStringLiteral("done")}));
+    EXPECT_EQ(sets[ResultSet::Intersection], QStringList {QStringLiteral("b")});
+    EXPECT_EQ(sets[ResultSet::Only1], (QStringList {QStringLiteral("a"), QStringLiteral("c")}));
     EXPECT_EQ(sets[ResultSet::Only2], QStringList());
-    EXPECT_EQ(sets[ResultSet::Union], (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
-    EXPECT_EQ(linesOf(list1), QStringList{QStringLiteral("z")});
-    EXPECT_EQ(linesOf(list2), (QStringList{QStringLiteral("b"), QStringLiteral("a")}));
+    EXPECT_EQ(sets[ResultSet::Union],
+              (QStringList {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    EXPECT_EQ(linesOf(list1), QStringList {QStringLiteral("z")});
+    EXPECT_EQ(linesOf(list2), (QStringList {QStringLiteral("b"), QStringLiteral("a")}));
 }
 
 TEST(CompareThread, AnErrorInAHandOffEndsTheRunAndIsKept)
@@ -87,8 +89,9 @@ TEST(CompareThread, AnErrorInAHandOffEndsTheRunAndIsKept)
     bool laterHandOff = false;
     CompareProgress progress;
     CompareHandOffs handOffs;
-    handOffs.begin = [&] { return CompareInput{list, list, false}; };
-    handOffs.deliver = [&](ResultSet, LineList) { throw AppError(QStringLiteral("Cannot create the window")); };
+    handOffs.begin = [&] { return CompareInput {list, list, false}; };
+    handOffs.deliver
+        = [&](ResultSet, LineList) { throw AppError(QStringLiteral("Cannot create the window")); };
     handOffs.finish = [&](std::optional<LineList>) { laterHandOff = true; };
     handOffs.done = [&] { laterHandOff = true; };
     TCompareThread thread(progress, handOffs, &context);

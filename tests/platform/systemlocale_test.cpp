@@ -14,14 +14,21 @@ TEST(SystemLocale, PosixNamesToIcuAndAnsiCodePages)
         const char *ansi;
     };
     const Case cases[] = {
-        {"de_DE.UTF-8", "de_DE", "windows-1252"},  {"en_US", "en_US", "windows-1252"},
-        {"tr_TR.UTF-8", "tr_TR", "windows-1254"},  {"ru_RU.KOI8-R", "ru_RU", "windows-1251"},
-        {"pl_PL", "pl_PL", "windows-1250"},        {"el_GR.UTF-8", "el_GR", "windows-1253"},
-        {"ja_JP.eucJP", "ja_JP", "windows-932"},   {"zh_TW.UTF-8", "zh_TW", "windows-950"},
-        {"zh_CN.UTF-8", "zh_CN", "windows-936"},   {"sr_RS@latin", "sr_RS", "windows-1251"},
+        {"de_DE.UTF-8", "de_DE", "windows-1252"},
+        {"en_US", "en_US", "windows-1252"},
+        {"tr_TR.UTF-8", "tr_TR", "windows-1254"},
+        {"ru_RU.KOI8-R", "ru_RU", "windows-1251"},
+        {"pl_PL", "pl_PL", "windows-1250"},
+        {"el_GR.UTF-8", "el_GR", "windows-1253"},
+        {"ja_JP.eucJP", "ja_JP", "windows-932"},
+        {"zh_TW.UTF-8", "zh_TW", "windows-950"},
+        {"zh_CN.UTF-8", "zh_CN", "windows-936"},
+        {"sr_RS@latin", "sr_RS", "windows-1251"},
         {"ca_ES.UTF-8@valencia", "ca_ES", "windows-1252"},
-        {"C", "", "windows-1252"},                 {"POSIX", "", "windows-1252"},
-        {"C.UTF-8", "", "windows-1252"},           {"", "", "windows-1252"},
+        {"C", "", "windows-1252"},
+        {"POSIX", "", "windows-1252"},
+        {"C.UTF-8", "", "windows-1252"},
+        {"", "", "windows-1252"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.posix);

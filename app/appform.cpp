@@ -1,0 +1,546 @@
+#include "app/appform.h"
+
+#include "about/buildinfo.h"
+#include "about/versioninfo.h"
+#include "app/appicons.h"
+#include "app/busycursor.h"
+#include "app/dialogs.h"
+#include "app/helpurl.h"
+#include "app/opentextfiledialog.h"
+#include "lists/formatcount.h"
+#include "lists/listpane.h"
+#include "lists/textloader.h"
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+
+TAppForm *AppForm = nullptr;
+QString AppCompanyName;
+QString AppProductName;
+QString AppVersion;
+QString AppTitle;
+
+namespace {
+
+// Sizes of the design, in logical pixels.
+constexpr int ClientWidth = 478;
+constexpr int ClientHeight = 503;
+constexpr int StatusBarHeight = 19;
+constexpr int CompareBandHeight = 60;
+constexpr int SeparatorHeight = 2;
+constexpr int SeparatorTopMargin = 3;
+constexpr int SeparatorBottomMargin = 2;
+constexpr int SplitterWidth = 3;
+constexpr int TopBandHeight = 41;
+constexpr int TopButtonTop = 3;
+constexpr int TopButtonHeight = 38;
+constexpr int LoadButtonLeftMargin = 2;
+constexpr int TopButtonRightMargin = 2;
+constexpr int LabelBandHeight = 26;
+constexpr int PaneMargin = 3;
+constexpr int TotalBandHeight = 26;
+constexpr int SaveButtonSize = 26;
+constexpr int RemoveDuplicatesHeight = 25;
+constexpr int RemoveDuplicatesMargin = 2;
+// The pane goes between the list label and the total band.
+constexpr int PanePosition = 2;
+
+QAction *addItem(QMenu *menu, const QString &name, const QString &caption)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+QAction *addItem(QMenu *menu, const QString &name, const QString &caption, AppIcon icon)
+{
+    QAction *action = addItem(menu, name, caption);
+    action->setIcon(appIcon(icon));
+    return action;
+}
+
+QAction *addCheckItem(QMenu *menu, const QString &name, const QString &caption, bool checked)
+{
+    QAction *action = addItem(menu, name, caption);
+    action->setCheckable(true);
+    action->setChecked(checked);
+    return action;
+}
+
+QAction *addSeparator(QMenu *menu, const QString &name)
+{
+    QAction *action = menu->addSeparator();
+    action->setObjectName(name);
+    return action;
+}
+
+QWidget *band(QWidget *parent, const QString &name, int height)
+{
+    auto *widget = new QWidget(parent);
+    widget->setObjectName(name);
+    widget->setFixedHeight(height);
+    return widget;
+}
+
+QLabel *bandLabel(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setIndent(PaneMargin);
+    return label;
+}
+
+// The widgets of one pane group, by their roles.
+struct PaneGroup
+{
+    QWidget *group;
+    QWidget *topBand;
+    QPushButton *load;
+    QPushButton *paste;
+    QWidget *labelBand;
+    QLabel *label;
+    QWidget *totalBand;
+    QLabel *total;
+    QToolButton *save;
+    QPushButton *removeDuplicates;
+};
+
+struct PaneGroupNames
+{
+    QString group, topBand, load, paste, labelBand, label, caption, totalBand, total, save, saveTip,
+        removeDuplicates;
+};
+
+PaneGroup createPaneGroup(QWidget *parent, const PaneGroupNames &names)
+{
+    PaneGroup g;
+    g.group = new QWidget(parent);
+    g.group->setObjectName(names.group);
+    auto *column = new QVBoxLayout(g.group);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    // The top buttons are placed by hand: their widths follow the layout rule
+    // of the window, and fixed widths would keep the splitter from moving.
+    g.topBand = band(g.group, names.topBand, TopBandHeight);
+    g.load = new QPushButton(appIcon(AppIcon::Open), QStringLiteral("Load..."), g.topBand);
+    g.load->setObjectName(names.load);
+    g.paste = new QPushButton(appIcon(AppIcon::Paste), QStringLiteral("Paste"), g.topBand);
+    g.paste->setObjectName(names.paste);
+    column->addWidget(g.topBand);
+
+    g.labelBand = band(g.group, names.labelBand, LabelBandHeight);
+    g.label = bandLabel(g.labelBand, names.label, names.caption);
+    auto *labelRow = new QHBoxLayout(g.labelBand);
+    labelRow->setContentsMargins(0, 0, 0, 0);
+    labelRow->addWidget(g.label);
+    column->addWidget(g.labelBand);
+
+    g.totalBand = band(g.group, names.totalBand, TotalBandHeight);
+    g.total = bandLabel(g.totalBand, names.total, QString());
+    g.save = new QToolButton(g.totalBand);
+    g.save->setObjectName(names.save);
+    g.save->setIcon(appIcon(AppIcon::Save));
+    g.save->setToolTip(names.saveTip);
+    g.save->setFixedSize(SaveButtonSize, SaveButtonSize);
+    auto *totalRow = new QHBoxLayout(g.totalBand);
+    totalRow->setContentsMargins(0, 0, 0, 0);
+    totalRow->setSpacing(0);
+    totalRow->addWidget(g.total, 1);
+    totalRow->addWidget(g.save);
+    column->addWidget(g.totalBand);
+
+    g.removeDuplicates = new QPushButton(QStringLiteral("Remove Duplicates"), g.group);
+    g.removeDuplicates->setObjectName(names.removeDuplicates);
+    g.removeDuplicates->setFixedHeight(RemoveDuplicatesHeight);
+    g.removeDuplicates->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    auto *bottomRow = new QHBoxLayout;
+    bottomRow->setContentsMargins(RemoveDuplicatesMargin, 0, RemoveDuplicatesMargin, 0);
+    bottomRow->addWidget(g.removeDuplicates);
+    column->addLayout(bottomRow);
+    return g;
+}
+
+void placePane(QWidget *group, ListPane *pane)
+{
+    auto *box = new QVBoxLayout;
+    box->setContentsMargins(PaneMargin, PaneMargin, PaneMargin, PaneMargin);
+    box->addWidget(pane);
+    qobject_cast<QVBoxLayout *>(group->layout())->insertLayout(PanePosition, box, 1);
+}
+
+// Load button on the left, (band width - 3 x its left margin) div 2 wide; Paste takes the rest.
+void layOutTopBand(const QWidget *topBand, QPushButton *load, QPushButton *paste)
+{
+    const int width = topBand->width();
+    const int loadWidth = std::max(0, (width - 3 * LoadButtonLeftMargin) / 2);
+    load->setGeometry(LoadButtonLeftMargin, TopButtonTop, loadWidth, TopButtonHeight);
+    const int pasteLeft = LoadButtonLeftMargin + loadWidth + TopButtonRightMargin;
+    paste->setGeometry(pasteLeft, TopButtonTop, std::max(0, width - pasteLeft - TopButtonRightMargin),
+                       TopButtonHeight);
+}
+
+} // namespace
+
+TAppForm::TAppForm(QWidget *parent)
+    : QMainWindow(parent)
+{
+    AppForm = this;
+    createComponents();
+    connectHandlers();
+    FormCreate();
+}
+
+TAppForm::~TAppForm()
+{
+    // The panes read the lists, which as members go before the child widgets would.
+    delete MemoLeft;
+    delete MemoRight;
+    if (AppForm == this)
+        AppForm = nullptr;
+}
+
+void TAppForm::createComponents()
+{
+    setObjectName(QStringLiteral("AppForm"));
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+
+    MainMenu1 = menuBar();
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    // Menus and the status bar keep the system's font, as the window's font is the panes'.
+    MainMenu1->setFont(QApplication::font(MainMenu1));
+
+    File1 = MainMenu1->addMenu(QStringLiteral("File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    Clear1 = addItem(File1, QStringLiteral("Clear1"), QStringLiteral("Clear"), AppIcon::Clear);
+    LoadList11
+        = addItem(File1, QStringLiteral("LoadList11"), QStringLiteral("Load List #1..."), AppIcon::Open);
+    LoadList21
+        = addItem(File1, QStringLiteral("LoadList21"), QStringLiteral("Load List #2..."), AppIcon::Open);
+    N2 = addSeparator(File1, QStringLiteral("N2"));
+    Compare1 = addItem(File1, QStringLiteral("Compare1"), QStringLiteral("Compare"));
+    N1 = addSeparator(File1, QStringLiteral("N1"));
+    Exit1 = addItem(File1, QStringLiteral("Exit1"), QStringLiteral("Exit"), AppIcon::Exit);
+
+    Settings1 = MainMenu1->addMenu(QStringLiteral("Settings"));
+    Settings1->setObjectName(QStringLiteral("Settings1"));
+    CalculateUnionofLists1 = addCheckItem(Settings1, QStringLiteral("CalculateUnionofLists1"),
+                                          QStringLiteral("Calculate Union of Lists"), false);
+    CaseSensitive1
+        = addCheckItem(Settings1, QStringLiteral("CaseSensitive1"), QStringLiteral("Case Sensitive"), false);
+    N4 = addSeparator(Settings1, QStringLiteral("N4"));
+    IgnoreWhitespace1 = addCheckItem(Settings1, QStringLiteral("IgnoreWhitespace1"),
+                                     QStringLiteral("Ignore Whitespace When Loading"), false);
+    SortWhenLoading1 = addCheckItem(Settings1, QStringLiteral("SortWhenLoading1"),
+                                    QStringLiteral("Sort When Loading"), true);
+    N7 = addSeparator(Settings1, QStringLiteral("N7"));
+    ResettoDefaults1
+        = addItem(Settings1, QStringLiteral("ResettoDefaults1"), QStringLiteral("Reset to Defaults"));
+
+    Help1 = MainMenu1->addMenu(QStringLiteral("Help"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Help2 = addItem(Help1, QStringLiteral("Help2"), QStringLiteral("Online Help"), AppIcon::Help);
+    Help2->setShortcut(QKeySequence(Qt::Key_F1));
+    N3 = addSeparator(Help1, QStringLiteral("N3"));
+    // Enabled once the update check has run.
+    UpdateNotifications1 = addCheckItem(Help1, QStringLiteral("UpdateNotifications1"),
+                                        QStringLiteral("Update Notifications"), true);
+    UpdateNotifications1->setEnabled(false);
+    UpdateNotificationsBar = addSeparator(Help1, QStringLiteral("UpdateNotificationsBar"));
+    UpdateNotificationsBar->setVisible(false);
+    Language1 = addItem(Help1, QStringLiteral("Language1"), QStringLiteral("Language..."), AppIcon::Language);
+    Language1->setVisible(false);
+    SendFeedback1 = addItem(Help1, QStringLiteral("SendFeedback1"), QStringLiteral("Send &Feedback..."),
+                            AppIcon::Feedback);
+    About1 = addItem(Help1, QStringLiteral("About1"), QStringLiteral("&About..."), AppIcon::About);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    Clear2 = addItem(PopupMenu1, QStringLiteral("Clear2"), QStringLiteral("Clear"), AppIcon::Clear);
+    N5 = addSeparator(PopupMenu1, QStringLiteral("N5"));
+    Cut1 = addItem(PopupMenu1, QStringLiteral("Cut1"), QStringLiteral("Cut"), AppIcon::Cut);
+    Copy1 = addItem(PopupMenu1, QStringLiteral("Copy1"), QStringLiteral("Copy"), AppIcon::Copy);
+    Paste1 = addItem(PopupMenu1, QStringLiteral("Paste1"), QStringLiteral("Paste"), AppIcon::Paste);
+    Delete1 = addItem(PopupMenu1, QStringLiteral("Delete1"), QStringLiteral("Delete"), AppIcon::Delete);
+    N6 = addSeparator(PopupMenu1, QStringLiteral("N6"));
+    SelectAll1 = addItem(PopupMenu1, QStringLiteral("SelectAll1"), QStringLiteral("Select All"));
+
+    PopupMenu2 = new QMenu(this);
+    PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
+    MenuItem1 = addItem(PopupMenu2, QStringLiteral("MenuItem1"), QStringLiteral("Clear"), AppIcon::Clear);
+    MenuItem2 = addSeparator(PopupMenu2, QStringLiteral("MenuItem2"));
+    MenuItem3 = addItem(PopupMenu2, QStringLiteral("MenuItem3"), QStringLiteral("Cut"), AppIcon::Cut);
+    MenuItem4 = addItem(PopupMenu2, QStringLiteral("MenuItem4"), QStringLiteral("Copy"), AppIcon::Copy);
+    Paste2 = addItem(PopupMenu2, QStringLiteral("Paste2"), QStringLiteral("Paste"), AppIcon::Paste);
+    Delete2 = addItem(PopupMenu2, QStringLiteral("Delete2"), QStringLiteral("Delete"), AppIcon::Delete);
+    MenuItem7 = addSeparator(PopupMenu2, QStringLiteral("MenuItem7"));
+    MenuItem8 = addItem(PopupMenu2, QStringLiteral("MenuItem8"), QStringLiteral("Select All"));
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    auto *column = new QVBoxLayout(client);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    Splitter1 = new QSplitter(Qt::Horizontal, client);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(SplitterWidth);
+    Splitter1->setOpaqueResize(true);
+    Splitter1->setChildrenCollapsible(false);
+
+    const PaneGroup group1 = createPaneGroup(
+        Splitter1,
+        {QStringLiteral("Panel1"), QStringLiteral("Panel9"), QStringLiteral("Button1"),
+         QStringLiteral("Button7"), QStringLiteral("Panel7"), QStringLiteral("Label1"),
+         QStringLiteral("List #1"), QStringLiteral("Panel5"), QStringLiteral("Label3"),
+         QStringLiteral("Button3"), QStringLiteral("Save List #1"), QStringLiteral("Button4")});
+    const PaneGroup group2 = createPaneGroup(
+        Splitter1,
+        {QStringLiteral("Panel2"), QStringLiteral("Panel10"), QStringLiteral("Button2"),
+         QStringLiteral("Button8"), QStringLiteral("Panel8"), QStringLiteral("Label2"),
+         QStringLiteral("List #2"), QStringLiteral("Panel6"), QStringLiteral("Label4"),
+         QStringLiteral("Button6"), QStringLiteral("Save List #2"), QStringLiteral("Button5")});
+    Panel1 = group1.group;
+    Panel9 = group1.topBand;
+    Button1 = group1.load;
+    Button7 = group1.paste;
+    Panel7 = group1.labelBand;
+    Label1 = group1.label;
+    Panel5 = group1.totalBand;
+    Label3 = group1.total;
+    Button3 = group1.save;
+    Button4 = group1.removeDuplicates;
+    Panel2 = group2.group;
+    Panel10 = group2.topBand;
+    Button2 = group2.load;
+    Button8 = group2.paste;
+    Panel8 = group2.labelBand;
+    Label2 = group2.label;
+    Panel6 = group2.totalBand;
+    Label4 = group2.total;
+    Button6 = group2.save;
+    Button5 = group2.removeDuplicates;
+    Splitter1->addWidget(Panel1);
+    Splitter1->addWidget(Panel2);
+    column->addWidget(Splitter1, 1);
+
+    Panel4 = new QFrame(client);
+    Panel4->setObjectName(QStringLiteral("Panel4"));
+    Panel4->setFrameShape(QFrame::HLine);
+    Panel4->setFrameShadow(QFrame::Sunken);
+    Panel4->setFixedHeight(SeparatorHeight);
+    column->addSpacing(SeparatorTopMargin);
+    column->addWidget(Panel4);
+    column->addSpacing(SeparatorBottomMargin);
+
+    Panel3 = band(client, QStringLiteral("Panel3"), CompareBandHeight);
+    ButtonCompare = new QPushButton(QStringLiteral("COMPARE"), Panel3);
+    ButtonCompare->setObjectName(QStringLiteral("ButtonCompare"));
+    ButtonCompare->setFont(QFont(QStringLiteral("Tahoma"), 12));
+    ButtonCompare->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    auto *compareRow = new QHBoxLayout(Panel3);
+    compareRow->setContentsMargins(2, 0, 2, 2);
+    compareRow->addWidget(ButtonCompare);
+    column->addWidget(Panel3);
+    setCentralWidget(client);
+
+    StatusBar1 = statusBar();
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setFont(QApplication::font(StatusBar1));
+    StatusBar1->setFixedHeight(StatusBarHeight);
+
+    TimerChecker = new QTimer(this);
+    TimerChecker->setObjectName(QStringLiteral("TimerChecker"));
+    TimerChecker->setInterval(1000);
+    TimerChecker->start();
+    TimerPercentage = new QTimer(this);
+    TimerPercentage->setObjectName(QStringLiteral("TimerPercentage"));
+    TimerPercentage->setInterval(1000);
+
+    OpenTextFileDialog1 = new OpenTextFileDialog(this);
+    OpenTextFileDialog1->setObjectName(QStringLiteral("OpenTextFileDialog1"));
+
+    // The client area is the design's size; the menu bar comes on top of it.
+    resize(ClientWidth, ClientHeight + MainMenu1->sizeHint().height());
+    move(screen()->availableGeometry().center() - rect().center());
+}
+
+void TAppForm::connectHandlers()
+{
+    // Handlers that can fail run from the event queue. Their error then
+    // reaches Application::notify without unwinding through Qt's widget code,
+    // which is built without exception support and would skip its clean-ups.
+    connect(Button1, &QPushButton::clicked, this, &TAppForm::Button1Click, Qt::QueuedConnection);
+    connect(Button2, &QPushButton::clicked, this, &TAppForm::Button2Click, Qt::QueuedConnection);
+
+    // The menu items share the buttons' code path.
+    connect(LoadList11, &QAction::triggered, Button1, &QPushButton::click);
+    connect(LoadList21, &QAction::triggered, Button2, &QPushButton::click);
+    connect(Compare1, &QAction::triggered, ButtonCompare, &QPushButton::click);
+
+    connect(Clear1, &QAction::triggered, this, &TAppForm::Sifirla);
+    connect(Exit1, &QAction::triggered, this, &TAppForm::Exit1Click);
+    connect(Help2, &QAction::triggered, this, &TAppForm::Help2Click);
+    connect(Splitter1, &QSplitter::splitterMoved, this, &TAppForm::Splitter1Moved);
+}
+
+void TAppForm::FormCreate()
+{
+    const TEXEVersionData version = GetEXEVersionData();
+    AppCompanyName = version.CompanyName;
+    AppProductName = version.ProductName;
+    AppVersion = FormatFixedVersion(GetEXEFixedVersion());
+    AppTitle = AppCompanyName + QStringLiteral(" - ") + AppProductName;
+    setWindowTitle(AppTitle);
+
+    // List1 and List2 are members, empty since construction; their panes come now.
+    MemoLeft = new TMemoLeft(&List1, Panel1);
+    MemoLeft->setObjectName(QStringLiteral("MemoLeft"));
+    MemoLeft->setContextMenu(PopupMenu1);
+    placePane(Panel1, MemoLeft);
+    QWidget::setTabOrder(Button7, MemoLeft);
+
+    MemoRight = new TMemoRight(&List2, Panel2);
+    MemoRight->setObjectName(QStringLiteral("MemoRight"));
+    MemoRight->setContextMenu(PopupMenu2);
+    placePane(Panel2, MemoRight);
+    QWidget::setTabOrder(Button8, MemoRight);
+
+    Sifirla();
+}
+
+void TAppForm::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TAppForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // The bands have their real widths only once they are shown.
+    DugmeleriYenidenBoyutlandir();
+}
+
+void TAppForm::keyPressEvent(QKeyEvent *event)
+{
+    // An Esc that no control took presses COMPARE, as a dialog's cancel button would.
+    if (event->key() == Qt::Key_Escape) {
+        ButtonCompare->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void TAppForm::FormResize()
+{
+    // Every resize splits evenly again; a dragged split is not kept.
+    const int groups = std::max(0, Splitter1->width() - Splitter1->handleWidth());
+    const int left = groups / 2;
+    Splitter1->setSizes({left, groups - left});
+    DugmeleriYenidenBoyutlandir();
+}
+
+void TAppForm::Splitter1Moved()
+{
+    DugmeleriYenidenBoyutlandir();
+}
+
+void TAppForm::DugmeleriYenidenBoyutlandir()
+{
+    layOutTopBand(Panel9, Button1, Button7);
+    layOutTopBand(Panel10, Button2, Button8);
+}
+
+void TAppForm::LoadFromFileToList1(const QString &fileName, TextEncoding encoding)
+{
+    loadIntoList(fileName, encoding, List1, &TAppForm::refreshList1);
+}
+
+void TAppForm::LoadFromFileToList2(const QString &fileName, TextEncoding encoding)
+{
+    loadIntoList(fileName, encoding, List2, &TAppForm::refreshList2);
+}
+
+void TAppForm::loadIntoList(const QString &fileName, TextEncoding encoding, LineList &list, Refresh refresh)
+{
+    LoadOptions options;
+    options.ignoreWhitespace = IgnoreWhitespace1->isChecked();
+    options.sortWhenLoading = SortWhenLoading1->isChecked();
+    loadFileToList(fileName, encoding, options, list);
+    (this->*refresh)();
+}
+
+void TAppForm::Sifirla()
+{
+    List1.clear();
+    List2.clear();
+    refreshList1();
+    refreshList2();
+}
+
+void TAppForm::refreshList1()
+{
+    MemoLeft->setRowCount(List1.count());
+    Label3->setText(QStringLiteral("Total: ") + FormatCount(List1.count()));
+}
+
+void TAppForm::refreshList2()
+{
+    MemoRight->setRowCount(List2.count());
+    Label4->setText(QStringLiteral("Total: ") + FormatCount(List2.count()));
+}
+
+void TAppForm::Button1Click()
+{
+    loadThroughDialog(List1, &TAppForm::LoadFromFileToList1, &TAppForm::refreshList1);
+}
+
+void TAppForm::Button2Click()
+{
+    loadThroughDialog(List2, &TAppForm::LoadFromFileToList2, &TAppForm::refreshList2);
+}
+
+void TAppForm::loadThroughDialog(LineList &list, Loader load, Refresh refresh)
+{
+    const std::optional<OpenTextFileChoice> choice = Dialogs::current().openTextFile(*OpenTextFileDialog1);
+    if (!choice)
+        return;
+    const BusyCursor busy;
+    // "Load..." replaces the list; the loader itself only appends.
+    list.clear();
+    try {
+        (this->*load)(choice->fileName, encodingFromIndex(choice->encodingIndex));
+    } catch (...) {
+        // The lines read before the failure stay; the pane must show exactly those.
+        (this->*refresh)();
+        throw;
+    }
+}
+
+void TAppForm::Exit1Click()
+{
+    QCoreApplication::exit(0);
+}
+
+void TAppForm::Help2Click()
+{
+    // A browser that does not start is not worth a message.
+    Dialogs::current().openUrl(onlineHelpUrl(QStringLiteral(PAIRSIGHT_WEBSITE_HOST), AppProductName));
+}

@@ -1,0 +1,159 @@
+#pragma once
+
+#include "lists/linelist.h"
+#include "lists/textencoding.h"
+
+#include <QMainWindow>
+
+class ListPane;
+class OpenTextFileDialog;
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QSplitter;
+class QStatusBar;
+class QTimer;
+class QToolButton;
+class TMemoLeft;
+class TMemoRight;
+
+// The main window: the two lists side by side, each with its pane, its
+// buttons and its total, the COMPARE button and the status bar below, the
+// main menu above. It owns the lists and the panes for the whole run.
+class TAppForm : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TAppForm(QWidget *parent = nullptr);
+    ~TAppForm() override;
+
+    // Append the file's lines to List1 / List2 under the Settings check marks,
+    // then refresh the pane and the total. Throw AppError when the file cannot
+    // be opened or decoded; the lines read before stay in the list.
+    void LoadFromFileToList1(const QString &fileName, TextEncoding encoding);
+    void LoadFromFileToList2(const QString &fileName, TextEncoding encoding);
+    // Empties both lists, panes and totals.
+    void Sifirla();
+    // After any change of a list: the pane's row count and the "Total: " label.
+    void refreshList1();
+    void refreshList2();
+
+    LineList List1;
+    LineList List2;
+
+    // The components, by their names in the window's design.
+    QMenuBar *MainMenu1;
+    QMenu *File1;
+    QAction *Clear1;
+    QAction *LoadList11;
+    QAction *LoadList21;
+    QAction *N2;
+    QAction *Compare1;
+    QAction *N1;
+    QAction *Exit1;
+    QMenu *Settings1;
+    QAction *CalculateUnionofLists1;
+    QAction *CaseSensitive1;
+    QAction *N4;
+    QAction *IgnoreWhitespace1;
+    QAction *SortWhenLoading1;
+    QAction *N7;
+    QAction *ResettoDefaults1;
+    QMenu *Help1;
+    QAction *Help2;
+    QAction *N3;
+    QAction *UpdateNotifications1;
+    QAction *UpdateNotificationsBar;
+    QAction *Language1;
+    QAction *SendFeedback1;
+    QAction *About1;
+
+    QMenu *PopupMenu1;
+    QAction *Clear2;
+    QAction *N5;
+    QAction *Cut1;
+    QAction *Copy1;
+    QAction *Paste1;
+    QAction *Delete1;
+    QAction *N6;
+    QAction *SelectAll1;
+    QMenu *PopupMenu2;
+    QAction *MenuItem1;
+    QAction *MenuItem2;
+    QAction *MenuItem3;
+    QAction *MenuItem4;
+    QAction *Paste2;
+    QAction *Delete2;
+    QAction *MenuItem7;
+    QAction *MenuItem8;
+
+    QStatusBar *StatusBar1;
+    QWidget *Panel3;
+    QPushButton *ButtonCompare;
+    QFrame *Panel4;
+    QSplitter *Splitter1;
+    QWidget *Panel1;
+    QWidget *Panel2;
+    QWidget *Panel9;
+    QWidget *Panel10;
+    QPushButton *Button1;
+    QPushButton *Button2;
+    QPushButton *Button7;
+    QPushButton *Button8;
+    QWidget *Panel7;
+    QWidget *Panel8;
+    QLabel *Label1;
+    QLabel *Label2;
+    TMemoLeft *MemoLeft = nullptr;
+    TMemoRight *MemoRight = nullptr;
+    QWidget *Panel5;
+    QWidget *Panel6;
+    QLabel *Label3;
+    QLabel *Label4;
+    QToolButton *Button3;
+    QToolButton *Button6;
+    QPushButton *Button4;
+    QPushButton *Button5;
+
+    QTimer *TimerChecker;
+    QTimer *TimerPercentage;
+    OpenTextFileDialog *OpenTextFileDialog1;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void createComponents();
+    void connectHandlers();
+    void FormCreate();
+    void FormResize();
+    void Splitter1Moved();
+    void DugmeleriYenidenBoyutlandir();
+
+    void Button1Click();
+    void Button2Click();
+    void Exit1Click();
+    void Help2Click();
+
+    using Loader = void (TAppForm::*)(const QString &, TextEncoding);
+    using Refresh = void (TAppForm::*)();
+    void loadThroughDialog(LineList &list, Loader load, Refresh refresh);
+    void loadIntoList(const QString &fileName, TextEncoding encoding, LineList &list, Refresh refresh);
+};
+
+// The main window; set while it exists.
+extern TAppForm *AppForm;
+
+// Names and version from the program's version record, set once when the main
+// window is created.
+extern QString AppCompanyName;
+extern QString AppProductName;
+extern QString AppVersion;
+// AppCompanyName + " - " + AppProductName; the main window's caption.
+extern QString AppTitle;

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QIcon>
+
+// The roles that menu items and buttons show an icon for.
+enum class AppIcon
+{
+    Clear,
+    Open,
+    Exit,
+    Help,
+    Language,
+    Feedback,
+    About,
+    Cut,
+    Copy,
+    Paste,
+    Delete,
+    Save,
+};
+
+// The icon of a role. The style's own icons stand in until the program has its artwork.
+QIcon appIcon(AppIcon role);

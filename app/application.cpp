@@ -1,0 +1,71 @@
+#include "app/application.h"
+
+#include "app/apperror.h"
+#include "app/dialogs.h"
+
+#include <QThread>
+
+#include <cstdlib>
+#include <exception>
+
+namespace {
+
+// The message of the exception being handled; call only from a catch block.
+QString currentErrorMessage()
+{
+    try {
+        throw;
+    } catch (const AppError &error) {
+        return error.message();
+    } catch (const std::exception &error) {
+        return QString::fromLocal8Bit(error.what());
+    } catch (...) {
+        return QStringLiteral("Unknown error");
+    }
+}
+
+} // namespace
+
+Application::Application(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+    // No display name: Qt would append it to every window title.
+    setOrganizationName(QStringLiteral("TANDREL"));
+    setApplicationName(QStringLiteral("Pairsight"));
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    QString message;
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        message = currentErrorMessage();
+    }
+    // Shown outside the catch block: the box runs an event loop of its own.
+    showErrorBox(message);
+    return false;
+}
+
+int Application::run(const std::function<int()> &body)
+{
+    QString message;
+    try {
+        return body();
+    } catch (...) {
+        message = currentErrorMessage();
+    }
+    showErrorBox(message);
+    return EXIT_FAILURE;
+}
+
+void Application::showErrorBox(const QString &message)
+{
+    if (QThread::currentThread() != thread()) {
+        // An event handler of a worker thread failed; boxes belong to the GUI thread.
+        QMetaObject::invokeMethod(
+            this, [this, message] { showErrorBox(message); }, Qt::QueuedConnection);
+        return;
+    }
+    Dialogs::current().errorBox(activeWindow(), m_title, errorBoxText(message));
+}

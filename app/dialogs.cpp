@@ -1,0 +1,57 @@
+#include "app/dialogs.h"
+
+#include "app/opentextfiledialog.h"
+#include "app/savetextfiledialog.h"
+
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace {
+
+Dialogs *installedDialogs = nullptr;
+
+} // namespace
+
+Dialogs::~Dialogs() = default;
+
+std::optional<OpenTextFileChoice> Dialogs::openTextFile(OpenTextFileDialog &dialog)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return OpenTextFileChoice {dialog.selectedFiles().constFirst(), dialog.encodingIndex()};
+}
+
+std::optional<QString> Dialogs::saveTextFile(SaveTextFileDialog &dialog)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+void Dialogs::errorBox(QWidget *parent, const QString &title, const QString &text)
+{
+    createErrorBox(parent, title, text)->exec();
+}
+
+bool Dialogs::openUrl(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
+}
+
+Dialogs &Dialogs::current()
+{
+    static Dialogs real;
+    return installedDialogs ? *installedDialogs : real;
+}
+
+void Dialogs::install(Dialogs *dialogs)
+{
+    installedDialogs = dialogs;
+}
+
+std::unique_ptr<QMessageBox>
+Dialogs::createErrorBox(QWidget *parent, const QString &title, const QString &text)
+{
+    return std::make_unique<QMessageBox>(QMessageBox::Critical, title, text, QMessageBox::Ok, parent);
+}

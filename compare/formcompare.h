@@ -1,0 +1,67 @@
+#pragma once
+
+#include "compare/comparison.h"
+#include "lists/linelist.h"
+
+#include <QWidget>
+
+class LineListModel;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTreeView;
+class SaveTextFileDialog;
+
+// The results of one comparison, a tab a set, each with its total and a
+// "Save..." button. Filled by the comparison's hand-offs while hidden, then
+// shown; it never changes after that and frees itself when closed.
+class TCompareForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TCompareForm(QWidget *parent = nullptr);
+    ~TCompareForm() override;
+
+    // Takes a result set: the tab's list, its row count and its total.
+    void deliver(ResultSet set, LineList lines);
+    void showUnionTab();
+    const LineList &list(ResultSet set) const;
+
+    QTabWidget *PageControl1;
+    QWidget *TabSheet1;
+    QWidget *TabSheet2;
+    QWidget *TabSheet3;
+    QWidget *TabSheet4;
+    QTreeView *ListViewCommon;
+    QTreeView *ListViewOnly1;
+    QTreeView *ListViewOnly2;
+    QTreeView *ListViewAll;
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *Label3;
+    QLabel *Label4;
+    QPushButton *Button3;
+    QPushButton *Button1;
+    QPushButton *Button2;
+    QPushButton *Button4;
+    SaveTextFileDialog *SaveTextFileDialog1;
+
+private:
+    struct Tab
+    {
+        LineList lines;
+        LineListModel *model = nullptr;
+        QTreeView *view = nullptr;
+        QLabel *total = nullptr;
+        QPushButton *save = nullptr;
+    };
+
+    QWidget *createTab(Tab &tab, const QString &view, const QString &label, const QString &button);
+    void saveTab(const Tab &tab);
+
+    Tab m_tabs[4];
+};
+
+// The newest results window; cleared when it closes.
+extern TCompareForm *CompareForm;

@@ -1,0 +1,72 @@
+#include "fakedialogs.h"
+
+#include <gtest/gtest.h>
+
+FakeDialogs::FakeDialogs()
+{
+    Dialogs::install(this);
+}
+
+FakeDialogs::~FakeDialogs()
+{
+    Dialogs::install(nullptr);
+}
+
+void FakeDialogs::answerOpen(const QString &fileName, int encodingIndex)
+{
+    m_openAnswers.push_back({false, {fileName, encodingIndex}});
+}
+
+void FakeDialogs::cancelOpen()
+{
+    m_openAnswers.push_back({true, {}});
+}
+
+std::optional<OpenTextFileChoice> FakeDialogs::openTextFile(OpenTextFileDialog &dialog)
+{
+    lastOpenDialog = &dialog;
+    if (m_openAnswers.empty()) {
+        ADD_FAILURE() << "open dialog shown with no answer queued";
+        return std::nullopt;
+    }
+    const OpenAnswer answer = m_openAnswers.front();
+    m_openAnswers.pop_front();
+    if (answer.cancel)
+        return std::nullopt;
+    return answer.choice;
+}
+
+void FakeDialogs::answerSave(const QString &fileName)
+{
+    m_saveAnswers.push_back(fileName);
+}
+
+void FakeDialogs::cancelSave()
+{
+    m_saveAnswers.push_back(QString());
+}
+
+std::optional<QString> FakeDialogs::saveTextFile(SaveTextFileDialog &dialog)
+{
+    lastSaveDialog = &dialog;
+    if (m_saveAnswers.empty()) {
+        ADD_FAILURE() << "save dialog shown with no answer queued";
+        return std::nullopt;
+    }
+    const QString answer = m_saveAnswers.front();
+    m_saveAnswers.pop_front();
+    if (answer.isEmpty())
+        return std::nullopt;
+    return answer;
+}
+
+void FakeDialogs::errorBox(QWidget *, const QString &title, const QString &text)
+{
+    errorBoxes.push_back({title, text});
+}
+
+bool FakeDialogs::openUrl(const QUrl &url)
+{
+    openedUrls.push_back(url);
+    return true;
+}

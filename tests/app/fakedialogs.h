@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/dialogs.h"
+#include "lists/textencoding.h"
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+#include <deque>
+#include <vector>
+
+// Stands in for every dialog while it lives: answers the open dialog from a
+// queue, records error boxes and opened pages. A dialog with no answer queued
+// fails the test instead of waiting for a user.
+class FakeDialogs : public Dialogs
+{
+public:
+    FakeDialogs();
+    ~FakeDialogs() override;
+    FakeDialogs(const FakeDialogs &) = delete;
+    FakeDialogs &operator=(const FakeDialogs &) = delete;
+
+    void answerOpen(const QString &fileName, int encodingIndex = DefaultEncodingIndex);
+    void cancelOpen();
+    qsizetype pendingOpenAnswers() const { return qsizetype(m_openAnswers.size()); }
+    void answerSave(const QString &fileName);
+    void cancelSave();
+    qsizetype pendingSaveAnswers() const { return qsizetype(m_saveAnswers.size()); }
+
+    struct ErrorBox
+    {
+        QString title;
+        QString text;
+    };
+    std::vector<ErrorBox> errorBoxes;
+    QList<QUrl> openedUrls;
+    OpenTextFileDialog *lastOpenDialog = nullptr;
+    SaveTextFileDialog *lastSaveDialog = nullptr;
+
+    std::optional<OpenTextFileChoice> openTextFile(OpenTextFileDialog &dialog) override;
+    std::optional<QString> saveTextFile(SaveTextFileDialog &dialog) override;
+    void errorBox(QWidget *parent, const QString &title, const QString &text) override;
+    bool openUrl(const QUrl &url) override;
+
+private:
+    struct OpenAnswer
+    {
+        bool cancel;
+        OpenTextFileChoice choice;
+    };
+    std::deque<OpenAnswer> m_openAnswers;
+    std::deque<QString> m_saveAnswers; // empty name: cancelled
+};
