@@ -2,18 +2,23 @@
 
 #include "about/buildinfo.h"
 #include "about/versioninfo.h"
+#include "app/apperror.h"
 #include "app/appicons.h"
 #include "app/busycursor.h"
 #include "app/dialogs.h"
 #include "app/helpurl.h"
 #include "app/opentextfiledialog.h"
+#include "compare/comparethread.h"
+#include "compare/formcompare.h"
 #include "lists/formatcount.h"
 #include "lists/listpane.h"
 #include "lists/textloader.h"
 
 #include <QApplication>
 #include <QBoxLayout>
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -30,6 +35,7 @@
 #include <algorithm>
 
 TAppForm *AppForm = nullptr;
+CompareProgress Progress;
 QString AppCompanyName;
 QString AppProductName;
 QString AppVersion;
@@ -209,6 +215,7 @@ TAppForm::TAppForm(QWidget *parent)
 
 TAppForm::~TAppForm()
 {
+    endRunningComparison();
     // The panes read the lists, which as members go before the child widgets would.
     delete MemoLeft;
     delete MemoRight;
@@ -393,6 +400,8 @@ void TAppForm::connectHandlers()
     connect(LoadList11, &QAction::triggered, Button1, &QPushButton::click);
     connect(LoadList21, &QAction::triggered, Button2, &QPushButton::click);
     connect(Compare1, &QAction::triggered, ButtonCompare, &QPushButton::click);
+    connect(ButtonCompare, &QPushButton::clicked, this, &TAppForm::ButtonCompareClick, Qt::QueuedConnection);
+    connect(TimerPercentage, &QTimer::timeout, this, &TAppForm::TimerPercentageTimer);
 
     connect(Clear1, &QAction::triggered, this, &TAppForm::Sifirla);
     connect(Exit1, &QAction::triggered, this, &TAppForm::Exit1Click);
@@ -543,4 +552,142 @@ void TAppForm::Help2Click()
 {
     // A browser that does not start is not worth a message.
     Dialogs::current().openUrl(onlineHelpUrl(QStringLiteral(PAIRSIGHT_WEBSITE_HOST), AppProductName));
+}
+
+void TAppForm::ButtonCompareClick()
+{
+    if (ButtonCompare->text() != QStringLiteral("COMPARE")) {
+        Progress.StopRequested.store(true, std::memory_order_relaxed);
+        return;
+    }
+    if (List1.isEmpty() && List2.isEmpty()) {
+        QApplication::beep();
+        return;
+    }
+    ButtonCompare->setText(QStringLiteral("STOP"));
+    Progress.StopRequested.store(false, std::memory_order_relaxed);
+    TimerPercentage->start();
+
+    auto *thread = new TCompareThread(Progress, compareHandOffs(), this);
+    thread->setParent(this);
+    connect(thread, &QThread::finished, this, [this, thread] {
+        CompareThreadTerminate(thread);
+        thread->deleteLater();
+    });
+    m_compareThread = thread;
+    thread->start();
+    if (!thread->isRunning() && !thread->isFinished()) {
+        m_compareThread = nullptr;
+        delete thread;
+        IslemTamam();
+        throw AppError(QStringLiteral("The comparison could not be started: no thread could be created"));
+    }
+}
+
+CompareHandOffs TAppForm::compareHandOffs()
+{
+    CompareHandOffs handOffs;
+    handOffs.begin = [this] {
+        if (m_closing)
+            throw AppError(QStringLiteral("The comparison was cancelled"));
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+        m_compareCursor = true;
+        // A window of the main window's, so that it goes when the program ends.
+        m_runForm = new TCompareForm(this);
+        // The case flags are set here, on the GUI thread, so that re-sorting a
+        // sorted list never overlaps a repaint of its pane; the run then reads
+        // snapshots, and later edits of the lists are the next run's.
+        const bool caseSensitive = CaseSensitive1->isChecked();
+        List1.setCaseSensitive(caseSensitive);
+        List2.setCaseSensitive(caseSensitive);
+        MemoLeft->viewport()->update();
+        MemoRight->viewport()->update();
+        return CompareInput {List1, List2, CalculateUnionofLists1->isChecked()};
+    };
+    handOffs.deliver = [this](ResultSet set, LineList lines) { runForm().deliver(set, std::move(lines)); };
+    handOffs.finish = [this](std::optional<LineList> unionSet) {
+        TCompareForm &form = runForm();
+        if (unionSet) {
+            form.showUnionTab();
+            form.deliver(ResultSet::Union, std::move(*unionSet));
+        }
+        restoreCompareCursor();
+        form.show();
+    };
+    handOffs.done = [this] {
+        IslemTamam();
+        runForm().show();
+    };
+    return handOffs;
+}
+
+TCompareForm &TAppForm::runForm() const
+{
+    if (m_closing || !m_runForm)
+        throw AppError(QStringLiteral("The comparison was cancelled"));
+    return *m_runForm;
+}
+
+void TAppForm::restoreCompareCursor()
+{
+    if (m_compareCursor) {
+        QGuiApplication::restoreOverrideCursor();
+        m_compareCursor = false;
+    }
+}
+
+void TAppForm::TimerPercentageTimer()
+{
+    const std::optional<int> percent
+        = progressPercent(Progress.ProgressStage.load(std::memory_order_relaxed),
+                          Progress.ProgressTotal.load(std::memory_order_relaxed),
+                          Progress.ProgressCurrent.load(std::memory_order_relaxed));
+    if (percent)
+        StatusBar1->showMessage(QStringLiteral("Processing... (") + QString::number(*percent)
+                                + QStringLiteral("%)"));
+}
+
+void TAppForm::IslemTamam()
+{
+    TimerPercentage->stop();
+    StatusBar1->clearMessage();
+    ButtonCompare->setText(QStringLiteral("COMPARE"));
+    restoreCompareCursor();
+}
+
+void TAppForm::CompareThreadTerminate(TCompareThread *thread)
+{
+    if (thread == m_compareThread)
+        m_compareThread = nullptr;
+    if (!thread->failed())
+        return;
+    IslemTamam();
+    // The window of a failed run is never shown.
+    if (m_runForm && !m_runForm->isVisible())
+        m_runForm->deleteLater();
+    if (!m_closing)
+        Dialogs::current().errorBox(nullptr, QStringLiteral("ERROR"), thread->errorMessage());
+}
+
+void TAppForm::endRunningComparison()
+{
+    if (!m_compareThread)
+        return;
+    // Let the run end at its next step: its hand-offs now refuse, and it
+    // must not outlive the window they belong to.
+    m_closing = true;
+    Progress.StopRequested.store(true, std::memory_order_relaxed);
+    QEventLoop loop;
+    connect(m_compareThread, &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    if (m_compareThread->isRunning())
+        loop.exec();
+    m_closing = false;
+}
+
+void TAppForm::closeEvent(QCloseEvent *event)
+{
+    endRunningComparison();
+    QMainWindow::closeEvent(event);
+    // Results windows left open do not keep the program running.
+    QCoreApplication::quit();
 }

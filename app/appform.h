@@ -1,9 +1,11 @@
 #pragma once
 
+#include "compare/comparison.h"
 #include "lists/linelist.h"
 #include "lists/textencoding.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 class ListPane;
 class OpenTextFileDialog;
@@ -17,6 +19,8 @@ class QSplitter;
 class QStatusBar;
 class QTimer;
 class QToolButton;
+class TCompareForm;
+class TCompareThread;
 class TMemoLeft;
 class TMemoRight;
 
@@ -41,6 +45,16 @@ public:
     // After any change of a list: the pane's row count and the "Total: " label.
     void refreshList1();
     void refreshList2();
+
+    // COMPARE: starts a comparison when idle ("COMPARE"), else asks it to stop.
+    void ButtonCompareClick();
+    // The percentage of the running comparison in the status bar.
+    void TimerPercentageTimer();
+    // Back to idle: timer off, status empty, "COMPARE", normal cursor.
+    void IslemTamam();
+    // When the worker has ended: reports the error that ended it, if any.
+    void CompareThreadTerminate(TCompareThread *thread);
+    bool comparing() const { return m_compareThread != nullptr; }
 
     LineList List1;
     LineList List2;
@@ -124,6 +138,7 @@ public:
     OpenTextFileDialog *OpenTextFileDialog1;
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -145,10 +160,23 @@ private:
     using Refresh = void (TAppForm::*)();
     void loadThroughDialog(LineList &list, Loader load, Refresh refresh);
     void loadIntoList(const QString &fileName, TextEncoding encoding, LineList &list, Refresh refresh);
+
+    CompareHandOffs compareHandOffs();
+    TCompareForm &runForm() const;
+    void restoreCompareCursor();
+    void endRunningComparison();
+
+    TCompareThread *m_compareThread = nullptr;
+    QPointer<TCompareForm> m_runForm;
+    bool m_compareCursor = false;
+    bool m_closing = false;
 };
 
 // The main window; set while it exists.
 extern TAppForm *AppForm;
+
+// Progress of the running comparison, and the request to stop it.
+extern CompareProgress Progress;
 
 // Names and version from the program's version record, set once when the main
 // window is created.

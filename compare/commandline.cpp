@@ -53,9 +53,9 @@ private:
     {
         std::unique_lock lock(m_mutex);
         while (!m_wake.wait_for(lock, std::chrono::milliseconds(250), [this] { return m_stop; })) {
-            const auto percent = progressPercent(progress.stage.load(std::memory_order_relaxed),
-                                                 progress.total.load(std::memory_order_relaxed),
-                                                 progress.current.load(std::memory_order_relaxed));
+            const auto percent = progressPercent(progress.ProgressStage.load(std::memory_order_relaxed),
+                                                 progress.ProgressTotal.load(std::memory_order_relaxed),
+                                                 progress.ProgressCurrent.load(std::memory_order_relaxed));
             if (percent)
                 print(stderr, QStringLiteral("\rComparing... %1%").arg(*percent));
         }

@@ -53,7 +53,7 @@ Matches matchLines(const AscendingView &a,
     matches.inSecond.assign(size_t(b.size()), 0);
     qsizetype i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
-        if (progress.stopRequested.load(std::memory_order_relaxed)) {
+        if (progress.StopRequested.load(std::memory_order_relaxed)) {
             matches.stopped = true;
             return matches;
         }
@@ -74,9 +74,9 @@ Matches matchLines(const AscendingView &a,
                 ++j;
             } while (j < b.size() && collation.equal(b.at(j), runB));
         }
-        progress.current.store(i, std::memory_order_relaxed);
+        progress.ProgressCurrent.store(i, std::memory_order_relaxed);
     }
-    progress.current.store(a.size(), std::memory_order_relaxed);
+    progress.ProgressCurrent.store(a.size(), std::memory_order_relaxed);
     return matches;
 }
 
@@ -125,21 +125,21 @@ std::optional<std::vector<std::uint32_t>> pick(const std::vector<std::uint8_t> &
 {
     std::vector<std::uint32_t> indexes;
     for (size_t i = 0; i < flags.size(); ++i) {
-        if (progress.stopRequested.load(std::memory_order_relaxed))
+        if (progress.StopRequested.load(std::memory_order_relaxed))
             return std::nullopt;
         if (flags[i] == wanted)
             indexes.push_back(std::uint32_t(i));
         if (countProgress)
-            progress.current.store(qint64(i + 1), std::memory_order_relaxed);
+            progress.ProgressCurrent.store(qint64(i + 1), std::memory_order_relaxed);
     }
     return indexes;
 }
 
 void startStage(CompareProgress &progress, int stage, qsizetype total)
 {
-    progress.total.store(total, std::memory_order_relaxed);
-    progress.stage.store(stage, std::memory_order_relaxed);
-    progress.current.store(0, std::memory_order_relaxed);
+    progress.ProgressTotal.store(total, std::memory_order_relaxed);
+    progress.ProgressStage.store(stage, std::memory_order_relaxed);
+    progress.ProgressCurrent.store(0, std::memory_order_relaxed);
 }
 
 } // namespace
@@ -197,11 +197,11 @@ void CompareNow(CompareProgress &progress, const CompareHandOffs &handOffs)
 
         std::optional<LineList> unionSet;
         if (input.calculateUnion) {
-            progress.stage.store(4, std::memory_order_relaxed);
+            progress.ProgressStage.store(4, std::memory_order_relaxed);
             const std::vector<std::uint32_t> picks = unionPicks(ascending1, ascending2, collation);
-            progress.stage.store(5, std::memory_order_relaxed);
+            progress.ProgressStage.store(5, std::memory_order_relaxed);
             unionSet = LineList::merged(list1, list2, picks);
-            progress.stage.store(6, std::memory_order_relaxed);
+            progress.ProgressStage.store(6, std::memory_order_relaxed);
         }
         handOffs.finish(std::move(unionSet));
     }();

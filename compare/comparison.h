@@ -11,10 +11,10 @@
 struct CompareProgress
 {
     // 1 intersection, 2 only #1, 3 only #2, 4 and 5 union, 6 union done; 0 before any run.
-    std::atomic<int> stage {0};
-    std::atomic<qint64> total {0};
-    std::atomic<qint64> current {0};
-    std::atomic<bool> stopRequested {false};
+    std::atomic<int> ProgressStage {0};
+    std::atomic<qint64> ProgressTotal {0};
+    std::atomic<qint64> ProgressCurrent {0};
+    std::atomic<bool> StopRequested {false};
 };
 
 // The percentage the status bar shows for a stage, or nullopt for none.

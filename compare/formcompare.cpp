@@ -125,7 +125,9 @@ QWidget *TCompareForm::createTab(Tab &tab, const QString &view, const QString &l
     tab.save->setFixedHeight(38);
     tab.save->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     layout->addWidget(tab.save);
-    connect(tab.save, &QPushButton::clicked, this, [this, &tab] { saveTab(tab); });
+    // Queued: a failed save throws, and must not unwind through the button's code.
+    connect(
+        tab.save, &QPushButton::clicked, this, [this, &tab] { saveTab(tab); }, Qt::QueuedConnection);
     return page;
 }
 

@@ -262,7 +262,7 @@ TEST(Comparison, StopAndUnionHandOffs)
         CompareProgress progress;
         const Outcome outcome = compare(list1, list2, c.withUnion, progress, [&](ResultSet set) {
             if (c.stopAfter == set)
-                progress.stopRequested.store(true);
+                progress.StopRequested.store(true);
         });
         std::vector<ResultSet> delivered;
         for (const auto &entry : outcome.sets)
@@ -277,7 +277,7 @@ TEST(Comparison, StopAndUnionHandOffs)
 TEST(Comparison, StopBeforeStageOneDeliversNothing)
 {
     CompareProgress progress;
-    progress.stopRequested.store(true);
+    progress.StopRequested.store(true);
     const Outcome outcome = compare(makeList(lines({u"a"}), false, false),
                                     makeList(lines({u"a"}), false, false), true, progress);
     EXPECT_TRUE(outcome.sets.empty());

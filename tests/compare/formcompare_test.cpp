@@ -1,0 +1,250 @@
+#include "app/apperror.h"
+#include "app/appform.h"
+#include "app/fakedialogs.h"
+#include "app/savetextfiledialog.h"
+#include "compare/comparethread.h"
+#include "compare/formcompare.h"
+#include "lists/formatcount.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testsupport::linesOf;
+using testsupport::readAll;
+
+QString total(qsizetype count)
+{
+    return QStringLiteral("Total: ") + FormatCount(count);
+}
+
+class CompareCommandTest : public ::testing::Test
+{
+protected:
+    void fill(LineList &list, const QStringList &lines)
+    {
+        list.clear();
+        for (const QString &line : lines)
+            list.append(line);
+        form.refreshList1();
+        form.refreshList2();
+    }
+
+    // Presses COMPARE and waits until the window is idle again.
+    TCompareForm *compare()
+    {
+        TCompareForm *before = CompareForm;
+        QTest::mouseClick(form.ButtonCompare, Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return CompareForm != before && !form.comparing(); }, 10000));
+        return CompareForm;
+    }
+
+    QStringList visibleTabs(const TCompareForm *results) const
+    {
+        QStringList tabs;
+        for (int i = 0; i < results->PageControl1->count(); ++i) {
+            if (results->PageControl1->isTabVisible(i))
+                tabs << results->PageControl1->tabText(i);
+        }
+        return tabs;
+    }
+
+    FakeDialogs dialogs;
+    TAppForm form;
+    testsupport::TempDir dir;
+};
+
+TEST_F(CompareCommandTest, BothListsEmptyOnlyBeeps)
+{
+    TCompareForm *before = CompareForm;
+    QTest::mouseClick(form.ButtonCompare, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.ButtonCompare->text(), QStringLiteral("COMPARE"));
+    EXPECT_FALSE(form.comparing());
+    EXPECT_EQ(CompareForm, before);
+}
+
+TEST_F(CompareCommandTest, CompareOpensTheResultsWindowWithItsSets)
+{
+    for (bool withUnion : {false, true}) {
+        SCOPED_TRACE(withUnion ? "union" : "no union");
+        form.CalculateUnionofLists1->setChecked(withUnion);
+        fill(form.List1,
+             {QStringLiteral("b"), QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("c")});
+        fill(form.List2, {QStringLiteral("a"), QStringLiteral("d")});
+        TCompareForm *results = compare();
+        ASSERT_NE(results, nullptr);
+        EXPECT_TRUE(results->isVisible());
+        EXPECT_EQ(results->windowTitle(), QStringLiteral("Compare Results"));
+        EXPECT_EQ(form.ButtonCompare->text(), QStringLiteral("COMPARE"));
+        EXPECT_TRUE(form.StatusBar1->currentMessage().isEmpty());
+        EXPECT_FALSE(form.TimerPercentage->isActive());
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(results->PageControl1->currentIndex(), 0);
+        QStringList tabs {QStringLiteral("Intersection"), QStringLiteral("Only #1"),
+                          QStringLiteral("Only #2")};
+        if (withUnion)
+            tabs << QStringLiteral("Union");
+        EXPECT_EQ(visibleTabs(results), tabs);
+        EXPECT_EQ(results->Label1->text(), total(2));
+        EXPECT_EQ(results->Label2->text(), total(2));
+        EXPECT_EQ(results->Label3->text(), total(1));
+        EXPECT_EQ(results->Label4->text(), total(withUnion ? 4 : 0));
+        EXPECT_EQ(results->ListViewCommon->model()->rowCount(), 2);
+        EXPECT_EQ(results->ListViewCommon->model()->index(1, 0).data().toString(), QStringLiteral("A"));
+        EXPECT_EQ(linesOf(results->list(ResultSet::Only1)),
+                  (QStringList {QStringLiteral("b"), QStringLiteral("c")}));
+    }
+}
+
+TEST_F(CompareCommandTest, CaseFlagIsSetAtTheStartAndSortedListsAreSortedAgain)
+{
+    form.CaseSensitive1->setChecked(true);
+    fill(form.List1, {QStringLiteral("B"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("A")});
+    form.List1.setSorted(true);
+    fill(form.List2, {QStringLiteral("A")});
+    TCompareForm *results = compare();
+    ASSERT_NE(results, nullptr);
+    EXPECT_TRUE(form.List1.caseSensitive());
+    EXPECT_TRUE(form.List2.caseSensitive());
+    EXPECT_EQ(
+        linesOf(form.List1),
+        (QStringList {QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("B")}));
+    EXPECT_EQ(linesOf(results->list(ResultSet::Intersection)), QStringList {QStringLiteral("A")});
+}
+
+TEST_F(CompareCommandTest, PressingAgainWhileRunningOnlyAsksToStop)
+{
+    form.CalculateUnionofLists1->setChecked(true);
+    fill(form.List1, {QStringLiteral("x")});
+    fill(form.List2, {QStringLiteral("x")});
+    TCompareForm *before = CompareForm;
+    // The second press is handled before the worker's first hand-off: STOP is showing then.
+    form.ButtonCompare->click();
+    form.Compare1->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return CompareForm != before && !form.comparing(); }, 10000));
+    TCompareForm *results = CompareForm;
+    EXPECT_TRUE(results->isVisible());
+    EXPECT_EQ(results->Label1->text(), total(0));
+    EXPECT_EQ(visibleTabs(results).size(), 3);
+    EXPECT_EQ(form.ButtonCompare->text(), QStringLiteral("COMPARE"));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(CompareCommandTest, StatusBarShowsThePercentage)
+{
+    struct Case
+    {
+        int stage;
+        qint64 total, current;
+        const char *text;
+    };
+    for (const Case &c : {Case {2, 4000, 1000, "Processing... (31%)"}, Case {4, 0, 0, "Processing... (85%)"},
+                          Case {6, 0, 0, "Processing... (95%)"}}) {
+        SCOPED_TRACE(c.text);
+        Progress.ProgressStage = c.stage;
+        Progress.ProgressTotal = c.total;
+        Progress.ProgressCurrent = c.current;
+        form.TimerPercentageTimer();
+        EXPECT_EQ(form.StatusBar1->currentMessage(), QLatin1StringView(c.text));
+    }
+    form.IslemTamam();
+    EXPECT_TRUE(form.StatusBar1->currentMessage().isEmpty());
+}
+
+TEST_F(CompareCommandTest, AWorkerErrorIsReportedAndTheWindowGoesIdle)
+{
+    form.ButtonCompare->setText(QStringLiteral("STOP"));
+    form.TimerPercentage->start();
+    CompareProgress progress;
+    CompareHandOffs handOffs;
+    handOffs.begin = []() -> CompareInput { throw AppError(QStringLiteral("Out of memory")); };
+    TCompareThread thread(progress, handOffs, &form);
+    QEventLoop loop;
+    QObject::connect(&thread, &QThread::finished, &loop, &QEventLoop::quit);
+    thread.start();
+    loop.exec();
+    form.CompareThreadTerminate(&thread);
+    ASSERT_EQ(dialogs.errorBoxes.size(), 1u);
+    EXPECT_EQ(dialogs.errorBoxes[0].title, QStringLiteral("ERROR"));
+    EXPECT_EQ(dialogs.errorBoxes[0].text, QStringLiteral("Out of memory"));
+    EXPECT_EQ(form.ButtonCompare->text(), QStringLiteral("COMPARE"));
+    EXPECT_FALSE(form.TimerPercentage->isActive());
+}
+
+TEST_F(CompareCommandTest, EachRunHasItsOwnWindowAndSavesItsOwnSets)
+{
+    fill(form.List1, {QStringLiteral("old"), QStringLiteral("both")});
+    fill(form.List2, {QStringLiteral("both")});
+    TCompareForm *older = compare();
+    fill(form.List1, {QStringLiteral("new")});
+    TCompareForm *newer = compare();
+    ASSERT_NE(older, newer);
+    EXPECT_TRUE(older->isVisible());
+    EXPECT_TRUE(newer->isVisible());
+
+    const QString path = dir.file(QStringLiteral("only1.txt"));
+    dialogs.answerSave(path);
+    QTest::mouseClick(older->Button1, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.pendingSaveAnswers() == 0 && QFile::exists(path); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(readAll(path),
+              QByteArray("\xEF\xBB\xBF"
+                         "old\r\n"));
+
+    // An empty set saves as the mark alone; the dialog keeps the last name.
+    dialogs.answerSave(path);
+    QTest::mouseClick(newer->Button3, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.pendingSaveAnswers() == 0; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(readAll(path), QByteArray("\xEF\xBB\xBF"));
+    EXPECT_EQ(dialogs.lastSaveDialog, newer->SaveTextFileDialog1);
+
+    older->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(CompareForm, newer);
+}
+
+TEST_F(CompareCommandTest, AFailedSaveIsReportedNamingTheFile)
+{
+    fill(form.List1, {QStringLiteral("a")});
+    TCompareForm *results = compare();
+    const QString path = dir.file(QStringLiteral("missing/folder/out.txt"));
+    dialogs.answerSave(path);
+    QTest::mouseClick(results->Button3, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.errorBoxes.empty(); }));
+    EXPECT_TRUE(dialogs.errorBoxes[0].text.contains(QStringLiteral("out.txt")))
+        << dialogs.errorBoxes[0].text.toStdString();
+    EXPECT_TRUE(results->isVisible());
+}
+
+TEST(ResultsWindow, SaveDialogConfiguration)
+{
+    TCompareForm results;
+    const SaveTextFileDialog *dialog = results.SaveTextFileDialog1;
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(dialog->defaultSuffix(), QStringLiteral("txt"));
+    EXPECT_EQ(dialog->nameFilters(),
+              (QStringList {QStringLiteral("Text File (*.txt)"), QStringLiteral("Any File (*)")}));
+    EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+    const auto *encoding = dialog->findChild<QComboBox *>(QStringLiteral("EncodingComboBox"));
+    ASSERT_NE(encoding, nullptr);
+    EXPECT_EQ(encoding->count(), 1);
+    EXPECT_EQ(encoding->itemText(0), QStringLiteral("UTF-8"));
+    EXPECT_FALSE(results.PageControl1->isTabVisible(3));
+    EXPECT_EQ(results.Label4->text(), total(0));
+}
+
+} // namespace
