@@ -1,0 +1,216 @@
+// pairsight-bench: measures loading (and sorting) a line file with the real
+// loader: time, throughput, CPU use and memory. One mode per process, so the
+// peak memory of one mode never hides in another's.
+
+#include "lists/linelist.h"
+#include "lists/linesort.h"
+#include "lists/textloader.h"
+#include "platform/processinfo.h"
+
+#include <QByteArray>
+#include <QFileInfo>
+#include <QString>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/resource.h>
+
+namespace {
+
+void printUsage(std::FILE *to)
+{
+    std::fputs("usage: pairsight-bench load FILE [--sort] [--threads N] [--locale L] [--row]\n"
+               "       pairsight-bench header\n"
+               "Loads FILE (UTF-8) into a line list with the program's loader and prints the\n"
+               "time, throughput, CPU time and memory.\n"
+               "  --sort       sort when loading, as the loader does it (one timing)\n"
+               "  --threads N  with --sort: load unsorted, then sort on N threads (0: one per\n"
+               "               core), timing both phases\n"
+               "  --locale L   ICU collation locale (default en_US)\n"
+               "  --row        print one tab-separated table row (see 'header')\n"
+               "Sizes are in MB of 10^6 bytes; memory is VmRSS and VmHWM of /proc/self/status.\n",
+               to);
+}
+
+struct Stamp
+{
+    std::chrono::steady_clock::time_point wall;
+    double cpu; // user + system seconds
+    long faults; // minor page faults: first touches of fresh memory
+};
+
+Stamp now()
+{
+    rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return {std::chrono::steady_clock::now(), seconds(usage.ru_utime) + seconds(usage.ru_stime),
+            usage.ru_minflt};
+}
+
+struct Span
+{
+    double wall = 0;
+    double cpu = 0;
+    long faults = 0;
+    double cpuPerWall() const { return wall > 0 ? cpu / wall : 0; }
+};
+
+Span between(const Stamp &from, const Stamp &to)
+{
+    return {std::chrono::duration<double>(to.wall - from.wall).count(), to.cpu - from.cpu,
+            to.faults - from.faults};
+}
+
+double maxResidentBytes()
+{
+    rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) * 1024.0;
+}
+
+struct Options
+{
+    QString fileName;
+    bool sort = false;
+    std::optional<unsigned> threads;
+    QByteArray locale = "en_US";
+    bool row = false;
+};
+
+std::optional<Options> parseLoadArguments(int argc, char **argv)
+{
+    Options options;
+    bool haveFile = false;
+    for (int i = 2; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--sort") {
+            options.sort = true;
+        } else if (arg == "--row") {
+            options.row = true;
+        } else if (arg == "--threads" && i + 1 < argc) {
+            char *end = nullptr;
+            const unsigned long value = std::strtoul(argv[++i], &end, 10);
+            if (*argv[i] == '\0' || *end != '\0' || value > 1024)
+                return std::nullopt;
+            options.threads = unsigned(value);
+        } else if (arg == "--locale" && i + 1 < argc) {
+            options.locale = QByteArray(argv[++i]);
+        } else if (!arg.starts_with("-") && !haveFile) {
+            options.fileName = QString::fromLocal8Bit(argv[i]);
+            haveFile = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!haveFile || (options.threads && !options.sort))
+        return std::nullopt;
+    return options;
+}
+
+const char *const RowHeader = "mode\tlines\tfile MB\twall s\tcpu s\tcpu/wall\tMlines/s\tMB/s\tload s\t"
+                              "sort s\tsort cpu/wall\tfaults k\tbase MB\trss MB\trss x\tpeak MB\tpeak x\n";
+
+int runLoad(const Options &options)
+{
+    const double fileBytes = double(QFileInfo(options.fileName).size());
+    // The collator opens here, before the baseline, so it does not count as load memory.
+    LineList list(options.locale);
+    const double baseBytes = double(platform::residentBytes());
+
+    std::string mode = "load";
+    std::optional<Span> loadPhase;
+    std::optional<Span> sortPhase;
+    const Stamp start = now();
+    if (!options.threads) {
+        loadFileToList(options.fileName, TextEncoding::Utf8,
+                       LoadOptions {.ignoreWhitespace = false, .sortWhenLoading = options.sort}, list);
+        if (options.sort)
+            mode = "load+sort";
+    } else {
+        // What the loader does when sorting, with a timer between the phases
+        // and the thread count chosen.
+        loadFileToList(options.fileName, TextEncoding::Utf8,
+                       LoadOptions {.ignoreWhitespace = false, .sortWhenLoading = false}, list);
+        const Stamp loaded = now();
+        loadPhase = between(start, loaded);
+        list.permute(sortedOrder(list, list.collation(), *options.threads));
+        sortPhase = between(loaded, now());
+        mode = "load+sort t=" + std::to_string(*options.threads);
+    }
+    const Span total = between(start, now());
+
+    const double rssBytes = double(platform::residentBytes());
+    const double peakBytes = double(platform::peakResidentBytes());
+    const double lines = double(list.count());
+    const double mb = fileBytes / 1e6;
+    const auto times = [&](double bytes) { return fileBytes > 0 ? bytes / fileBytes : 0; };
+
+    if (options.row) {
+        const auto spanField = [](const std::optional<Span> &span, bool ratio) {
+            char text[32] = "-";
+            if (span)
+                std::snprintf(text, sizeof text, ratio ? "%.2f" : "%.3f",
+                              ratio ? span->cpuPerWall() : span->wall);
+            return std::string(text);
+        };
+        std::printf(
+            "%s\t%.0f\t%.1f\t%.3f\t%.3f\t%.2f\t%.2f\t%.1f\t%s\t%s\t%s\t%.0f\t%.1f\t%.1f\t%.2f\t%.1f\t%.2f\n",
+            mode.c_str(), lines, mb, total.wall, total.cpu, total.cpuPerWall(), lines / total.wall / 1e6,
+            mb / total.wall, spanField(loadPhase, false).c_str(), spanField(sortPhase, false).c_str(),
+            spanField(sortPhase, true).c_str(), double(total.faults) / 1e3, baseBytes / 1e6, rssBytes / 1e6,
+            times(rssBytes), peakBytes / 1e6, times(peakBytes));
+        return 0;
+    }
+
+    std::printf("file       %s\n", options.fileName.toLocal8Bit().constData());
+    std::printf("mode       %s, locale %s\n", mode.c_str(), options.locale.constData());
+    std::printf("lines      %.0f\n", lines);
+    std::printf("size       %.1f MB\n", mb);
+    const auto printSpan = [&](const char *name, const Span &span) {
+        std::printf(
+            "%-10s %.3f s wall, %.3f s cpu (cpu/wall %.2f), %.2f M lines/s, %.1f MB/s, %ld page faults\n",
+            name, span.wall, span.cpu, span.cpuPerWall(), lines / span.wall / 1e6, mb / span.wall,
+            span.faults);
+    };
+    if (loadPhase)
+        printSpan("load", *loadPhase);
+    if (sortPhase)
+        printSpan("sort", *sortPhase);
+    printSpan(mode.c_str(), total);
+    std::printf("resident   %.1f MB after (%.2f x file; %.1f MB before loading, %.2f x net)\n",
+                rssBytes / 1e6, times(rssBytes), baseBytes / 1e6, times(rssBytes - baseBytes));
+    std::printf("peak       %.1f MB (%.2f x file; ru_maxrss %.1f MB)\n", peakBytes / 1e6, times(peakBytes),
+                maxResidentBytes() / 1e6);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const std::string_view command = argc > 1 ? argv[1] : "";
+    if (command == "header") {
+        std::fputs(RowHeader, stdout);
+        return 0;
+    }
+    if (command == "--help" || command == "-h") {
+        printUsage(stdout);
+        return 0;
+    }
+    const std::optional<Options> options = command == "load" ? parseLoadArguments(argc, argv) : std::nullopt;
+    if (!options) {
+        printUsage(stderr);
+        return 2;
+    }
+    try {
+        return runLoad(*options);
+    } catch (const std::exception &error) { // AppError among them: a file that will not load
+        std::fprintf(stderr, "pairsight-bench: %s\n", error.what());
+    }
+    return 1;
+}
