@@ -36,7 +36,7 @@ public:
     // The first bytes of the line's sort key, zero-padded; the keys of two
     // lines order them as compare() does as far as they differ. A zero last
     // byte means the whole key fits, so equal prefixes then mean equal lines.
-    using Prefix = std::array<std::uint8_t, 12>;
+    using Prefix = std::array<std::uint8_t, 20>;
     Prefix sortKeyPrefix(QStringView line) const;
 
     // The full sort key, appended to out (without the terminating zero). Equal

@@ -10,20 +10,33 @@
 #include <utility>
 
 // A reference packs the line's offset in its text block (high 39 bits), the
-// block (one bit) and its length (low 24 bits). A line too long for 24 bits
-// carries its length in the four code units just before its text, and the
-// field holds LongLength.
+// block (one bit) and its length (low 24 bits). For a line too long for 24
+// bits the field holds LongLength, and the length is in the list's table of
+// long lines, under the reference's offset and block.
 namespace {
 
 constexpr int LengthBits = 24;
 constexpr int OffsetShift = LengthBits + 1;
 constexpr std::uint64_t LongLength = (std::uint64_t {1} << LengthBits) - 1;
 constexpr std::uint64_t BlockBit = std::uint64_t {1} << LengthBits;
-constexpr qsizetype LongHeaderUnits = 4;
 
 std::uint64_t makeRef(qsizetype offset, std::uint64_t lengthField)
 {
     return (std::uint64_t(offset) << OffsetShift) | lengthField;
+}
+
+// The key of a reference in the table of long lines: its offset and block.
+std::uint64_t longKey(std::uint64_t ref)
+{
+    return ref >> LengthBits;
+}
+
+// Uninitialised: pages reserved for a load cost nothing until written.
+char16_t *allocateUnits(qsizetype count)
+{
+    if (void *block = platform::allocateLarge(size_t(count) * sizeof(char16_t)))
+        return static_cast<char16_t *>(block);
+    throw std::bad_alloc();
 }
 
 std::uint64_t nextListId()
@@ -101,9 +114,10 @@ QStringView LineList::lineIn(const Data &d, std::uint64_t ref)
     const char16_t *text = block.units.get() + qsizetype(ref >> OffsetShift);
     qsizetype length = qsizetype(ref & LongLength);
     if (std::uint64_t(length) == LongLength) {
-        std::uint64_t stored = 0;
-        std::memcpy(&stored, text - LongHeaderUnits, sizeof stored);
-        length = qsizetype(stored);
+        const auto found
+            = std::lower_bound(d.longLines.begin(), d.longLines.end(), longKey(ref),
+                               [](const LongLine &line, std::uint64_t key) { return line.key < key; });
+        length = found->length;
     }
     return QStringView(text, length);
 }
@@ -120,6 +134,7 @@ LineList LineList::subset(const LineList &source, const std::vector<std::uint32_
     Data &d = *result.m_d;
     d.blocks[0] = source.m_d->blocks[0];
     d.blocks[1] = source.m_d->blocks[1];
+    d.longLines = source.m_d->longLines;
     d.refs.reserve(indexes.size());
     for (const std::uint32_t index : indexes)
         d.refs.push_back(source.m_d->refs[index]);
@@ -140,6 +155,13 @@ LineList::merged(const LineList &first, const LineList &second, const std::vecto
     Data &d = *result.m_d;
     d.blocks[0] = first.m_d->blocks[0];
     d.blocks[1] = second.m_d->blocks[0];
+    d.longLines = first.m_d->longLines;
+    for (LongLine line : second.m_d->longLines) {
+        line.key |= longKey(BlockBit);
+        d.longLines.push_back(line);
+    }
+    std::sort(d.longLines.begin(), d.longLines.end(),
+              [](const LongLine &a, const LongLine &b) { return a.key < b.key; });
     d.refs.reserve(picks.size());
     for (const std::uint32_t pick : picks) {
         if (pick & FromSecond)
@@ -165,31 +187,43 @@ void LineList::prepareAppend(qsizetype more)
     if (own && block->capacity - block->size >= more)
         return;
 
-    auto fresh = std::make_shared<TextBlock>();
-    fresh->appender = m_id;
     if (own) {
-        fresh->capacity = std::max(block->size + more, block->capacity + block->capacity / 2 + 1024);
-        // Not value-initialised: pages reserved for a load cost nothing until written.
-        fresh->units.reset(new char16_t[size_t(fresh->capacity)]);
-        std::copy_n(block->units.get(), block->size, fresh->units.get());
-        fresh->size = block->size;
-        d.blocks[0] = std::move(fresh);
+        const qsizetype capacity = std::max(block->size + more, block->capacity + block->capacity / 2 + 1024);
+        if (d.blocks[0].use_count() == 1) {
+            // No one else reads this block: it may move.
+            block->units.reset(static_cast<char16_t *>(
+                platform::reallocateLarge(block->units.release(), size_t(capacity) * sizeof(char16_t))));
+            if (!block->units)
+                throw std::bad_alloc();
+            block->capacity = capacity;
+            return;
+        }
+        auto grown = std::make_shared<TextBlock>();
+        grown->appender = m_id;
+        grown->units.reset(allocateUnits(capacity));
+        std::copy_n(block->units.get(), block->size, grown->units.get());
+        grown->size = block->size;
+        grown->capacity = capacity;
+        d.blocks[0] = std::move(grown);
         return;
     }
+
+    auto fresh = std::make_shared<TextBlock>();
+    fresh->appender = m_id;
 
     // Text shared with a list that may append to it, or spread over two
     // blocks: copy this list's lines into a block of its own.
     qsizetype needed = more;
-    for (qsizetype i = 0; i < count(); ++i) {
-        const qsizetype length = at(i).size();
-        needed += length + (std::uint64_t(length) >= LongLength ? LongHeaderUnits : 0);
-    }
+    for (qsizetype i = 0; i < count(); ++i)
+        needed += at(i).size();
     fresh->capacity = std::max<qsizetype>(needed, 16);
-    fresh->units.reset(new char16_t[size_t(fresh->capacity)]);
-    const Data old {{std::move(d.blocks[0]), std::move(d.blocks[1])}, std::move(d.refs)};
+    fresh->units.reset(allocateUnits(fresh->capacity));
+    const Data old {
+        {std::move(d.blocks[0]), std::move(d.blocks[1])}, std::move(d.refs), std::move(d.longLines)};
     d.blocks[0] = std::move(fresh);
     d.blocks[1].reset();
     d.refs.clear();
+    d.longLines.clear();
     d.refs.reserve(old.refs.size());
     for (const std::uint64_t ref : old.refs)
         d.refs.push_back(storeText(lineIn(old, ref)));
@@ -197,28 +231,61 @@ void LineList::prepareAppend(qsizetype more)
 
 void LineList::reserveText(qsizetype units)
 {
-    prepareAppend(units + LongHeaderUnits);
+    prepareAppend(units);
 }
 
 std::uint64_t LineList::storeText(QStringView line)
 {
     const qsizetype length = line.size();
-    const bool isLong = std::uint64_t(length) >= LongLength;
-    const qsizetype units = length + (isLong ? LongHeaderUnits : 0);
     TextBlock *block = m_d->blocks[0].get();
-    if (!block || block->appender != m_id || m_d->blocks[1] || block->capacity - block->size < units) {
-        prepareAppend(units);
+    if (!block || block->appender != m_id || m_d->blocks[1] || block->capacity - block->size < length) {
+        prepareAppend(length);
         block = m_d->blocks[0].get();
-    }
-    if (isLong) {
-        const std::uint64_t stored = std::uint64_t(length);
-        std::memcpy(block->units.get() + block->size, &stored, sizeof stored);
-        block->size += LongHeaderUnits;
     }
     const qsizetype offset = block->size;
     std::copy_n(line.utf16(), length, block->units.get() + offset);
     block->size += length;
-    return makeRef(offset, isLong ? LongLength : std::uint64_t(length));
+    return refTo(offset, length);
+}
+
+std::uint64_t LineList::refTo(qsizetype offset, qsizetype length)
+{
+    if (std::uint64_t(length) < LongLength)
+        return makeRef(offset, std::uint64_t(length));
+    const std::uint64_t ref = makeRef(offset, LongLength);
+    auto &table = m_d->longLines;
+    const auto at = std::upper_bound(table.begin(), table.end(), longKey(ref),
+                                     [](std::uint64_t key, const LongLine &line) { return key < line.key; });
+    table.insert(at, LongLine {longKey(ref), length});
+    return ref;
+}
+
+char16_t *LineList::textRoom(qsizetype units)
+{
+    detach();
+    TextBlock *block = m_d->blocks[0].get();
+    if (!block || block->appender != m_id || m_d->blocks[1] || block->capacity - block->size < units)
+        prepareAppend(units);
+    return m_d->blocks[0]->units.get() + m_d->blocks[0]->size;
+}
+
+qsizetype LineList::commitText(qsizetype units)
+{
+    TextBlock &block = *m_d->blocks[0];
+    const qsizetype start = block.size;
+    block.size += units;
+    return start;
+}
+
+const char16_t *LineList::textData() const
+{
+    return m_d->blocks[0] ? m_d->blocks[0]->units.get() : nullptr;
+}
+
+void LineList::appendStored(qsizetype offset, qsizetype length)
+{
+    const std::uint64_t ref = refTo(offset, length);
+    m_d->refs.push_back(ref);
 }
 
 void LineList::append(QStringView line)
@@ -239,7 +306,7 @@ qsizetype LineList::add(QStringView line)
         return -1;
     detach();
     const std::uint64_t ref = storeText(line);
-    m_d->refs.insert(m_d->refs.begin() + position, ref);
+    m_d->refs.insert(size_t(position), ref);
     return position;
 }
 
@@ -251,19 +318,19 @@ void LineList::clear()
 void LineList::keepOnly(const std::vector<bool> &keep)
 {
     detach();
-    std::vector<std::uint64_t> &refs = m_d->refs;
+    PodVector<std::uint64_t> &refs = m_d->refs;
     size_t out = 0;
     for (size_t i = 0; i < refs.size(); ++i) {
         if (keep[i])
             refs[out++] = refs[i];
     }
-    refs.resize(out);
+    refs.truncate(out);
 }
 
 void LineList::permute(const std::vector<std::uint32_t> &order)
 {
     detach();
-    std::vector<std::uint64_t> sortedRefs;
+    PodVector<std::uint64_t> sortedRefs;
     sortedRefs.reserve(order.size());
     for (const std::uint32_t index : order)
         sortedRefs.push_back(m_d->refs[index]);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lists/collation.h"
+#include "lists/podvector.h"
 
 #include <QByteArray>
 #include <QString>
@@ -50,6 +51,15 @@ public:
     // Hint that about this many more code units are coming.
     void reserveText(qsizetype units);
 
+    // Filling straight from a decoder: textRoom() gives room for `units` more
+    // code units after the text (valid until the list next changes);
+    // commitText() makes that many of them text and returns where they start;
+    // appendStored() adds a line that lies in the text already.
+    char16_t *textRoom(qsizetype units);
+    qsizetype commitText(qsizetype units);
+    const char16_t *textData() const;
+    void appendStored(qsizetype offset, qsizetype length);
+
     void clear();
 
     // Keeps the lines whose keep[i] is true, in order, in one pass.
@@ -77,17 +87,27 @@ private:
     // Text is only ever appended to a block, and only by the list that made
     // it; others that share the block read lines below its size, so a
     // snapshot on another thread never sees a write.
+    struct LargeDeleter
+    {
+        void operator()(char16_t *units) const noexcept { platform::freeLarge(units); }
+    };
     struct TextBlock
     {
-        std::unique_ptr<char16_t[]> units;
+        std::unique_ptr<char16_t[], LargeDeleter> units;
         qsizetype size = 0;
         qsizetype capacity = 0;
         std::uint64_t appender = 0; // id of the list that may append
     };
+    struct LongLine
+    {
+        std::uint64_t key;
+        qsizetype length;
+    };
     struct Data
     {
         std::shared_ptr<TextBlock> blocks[2];
-        std::vector<std::uint64_t> refs;
+        PodVector<std::uint64_t> refs;
+        std::vector<LongLine> longLines; // by key; lines of 2^24 - 1 units or more
     };
 
     static QStringView lineIn(const Data &d, std::uint64_t ref);
@@ -95,6 +115,7 @@ private:
     // Makes block 0 one this list may append to, with room for `more` units.
     void prepareAppend(qsizetype more);
     std::uint64_t storeText(QStringView line);
+    std::uint64_t refTo(qsizetype offset, qsizetype length);
     void sortAll();
     // Index where `line` would go in the sorted list, and whether an equal one is there.
     std::pair<qsizetype, bool> lowerBound(QStringView line) const;

@@ -2,48 +2,44 @@
 
 #include "lists/collation.h"
 #include "lists/linelist.h"
+#include "platform/largememory.h"
+
+#include <QByteArray>
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <thread>
 
-// Sorting compares 12-byte sort-key prefixes held beside each index, and asks
-// the collator only when two prefixes tie. That keeps the per-line cost to one
-// short key computation, and the memory to 16 bytes a line.
+// Lines are sorted by 12-byte sort-key prefixes held beside their indexes, so
+// the sort itself never touches the text. Runs of lines whose prefixes tie
+// are then put in order by their full sort keys. With two threads, the
+// entries are first split at a prefix value, so that each thread sorts a part
+// of its own and no tie crosses the split.
 namespace {
 
 struct Entry
 {
     std::uint64_t high; // key bytes 0-7, big-endian
-    std::uint32_t low; // key bytes 8-11, big-endian
+    std::uint64_t middle; // key bytes 8-15
+    std::uint32_t low; // key bytes 16-19
     std::uint32_t index;
+
+    bool prefixLess(const Entry &other) const
+    {
+        if (high != other.high)
+            return high < other.high;
+        return middle != other.middle ? middle < other.middle : low < other.low;
+    }
+    bool prefixEqual(const Entry &other) const
+    {
+        return high == other.high && middle == other.middle && low == other.low;
+    }
+    // A zero last byte: the whole key fits in the prefix.
+    bool keyComplete() const { return (low & 0xFFu) == 0; }
 };
 
-class EntryLess
-{
-public:
-    EntryLess(const LineList &list, const Collation &collation)
-        : m_list(list)
-        , m_collation(collation)
-    {
-    }
-
-    bool operator()(const Entry &a, const Entry &b) const
-    {
-        if (a.high != b.high)
-            return a.high < b.high;
-        if (a.low != b.low)
-            return a.low < b.low;
-        // A zero last byte: both keys ended inside the prefix, so the lines are equal.
-        if ((a.low & 0xFFu) == 0)
-            return false;
-        return m_collation.compare(m_list.at(a.index), m_list.at(b.index)) < 0;
-    }
-
-private:
-    const LineList &m_list;
-    const Collation &m_collation;
-};
+using Entries = std::vector<Entry, platform::LargeAllocator<Entry>>;
 
 void fillEntries(const LineList &list, const Collation &collation, Entry *out, size_t begin, size_t end)
 {
@@ -52,53 +48,87 @@ void fillEntries(const LineList &list, const Collation &collation, Entry *out, s
         std::uint64_t high = 0;
         for (int b = 0; b < 8; ++b)
             high = (high << 8) | key[size_t(b)];
+        std::uint64_t middle = 0;
+        for (int b = 8; b < 16; ++b)
+            middle = (middle << 8) | key[size_t(b)];
         std::uint32_t low = 0;
-        for (int b = 8; b < 12; ++b)
+        for (int b = 16; b < 20; ++b)
             low = (low << 8) | key[size_t(b)];
-        out[i] = Entry {high, low, std::uint32_t(i)};
+        out[i] = Entry {high, middle, low, std::uint32_t(i)};
     }
 }
 
-void sortRange(const LineList &list, const Collation &collation, Entry *entries, size_t begin, size_t end)
+// Orders runs of entries with equal, incomplete prefixes by their full keys;
+// its buffers serve every run of one thread.
+class TieBreaker
 {
-    fillEntries(list, collation, entries, begin, end);
-    std::sort(entries + begin, entries + end, EntryLess(list, collation));
-}
+public:
+    TieBreaker(const LineList &list, const Collation &collation)
+        : m_list(list)
+        , m_collation(collation)
+    {
+    }
 
-// The first `count` outputs of merging [left) and [right), ties from the left first.
-void mergeFront(const Entry *left,
-                size_t leftSize,
-                const Entry *right,
-                size_t rightSize,
-                size_t count,
-                std::uint32_t *out,
-                const EntryLess &less)
+    void sortRun(Entry *run, size_t size)
+    {
+        m_keys.clear();
+        m_items.clear();
+        for (size_t i = 0; i < size; ++i) {
+            const qsizetype start = m_keys.size();
+            m_collation.appendSortKey(m_list.at(run[i].index), m_keys);
+            m_items.push_back({start, m_keys.size() - start, run[i]});
+        }
+        const char *bytes = m_keys.constData();
+        std::sort(m_items.begin(), m_items.end(), [bytes](const Item &a, const Item &b) {
+            const int common
+                = std::memcmp(bytes + a.start, bytes + b.start, size_t(std::min(a.length, b.length)));
+            return common != 0 ? common < 0 : a.length < b.length;
+        });
+        for (size_t i = 0; i < size; ++i)
+            run[i] = m_items[i].entry;
+    }
+
+private:
+    struct Item
+    {
+        qsizetype start; // of the key in m_keys
+        qsizetype length;
+        Entry entry;
+    };
+
+    const LineList &m_list;
+    const Collation &m_collation;
+    QByteArray m_keys;
+    std::vector<Item> m_items;
+};
+
+void sortPart(const LineList &list, const Collation &collation, Entry *begin, Entry *end)
 {
-    size_t i = 0, j = 0;
-    for (size_t k = 0; k < count; ++k) {
-        if (j < rightSize && (i == leftSize || less(right[j], left[i])))
-            out[k] = right[j++].index;
-        else
-            out[k] = left[i++].index;
+    std::sort(begin, end, [](const Entry &a, const Entry &b) { return a.prefixLess(b); });
+    TieBreaker ties(list, collation);
+    for (Entry *run = begin; run != end;) {
+        Entry *runEnd = run + 1;
+        while (runEnd != end && runEnd->prefixEqual(*run))
+            ++runEnd;
+        if (runEnd - run > 1 && !run->keyComplete())
+            ties.sortRun(run, size_t(runEnd - run));
+        run = runEnd;
     }
 }
 
-// The last `count` outputs of the same merge, written from the end backwards.
-void mergeBack(const Entry *left,
-               size_t leftSize,
-               const Entry *right,
-               size_t rightSize,
-               size_t count,
-               std::uint32_t *outEnd,
-               const EntryLess &less)
+// A prefix near the middle of the entries, from a sample.
+Entry splitter(const Entries &entries)
 {
-    size_t i = leftSize, j = rightSize;
-    for (size_t k = 0; k < count; ++k) {
-        if (i > 0 && (j == 0 || less(right[j - 1], left[i - 1])))
-            *--outEnd = left[--i].index;
-        else
-            *--outEnd = right[--j].index;
-    }
+    constexpr size_t SampleSize = 1023;
+    std::vector<Entry> sample;
+    sample.reserve(SampleSize);
+    const size_t step = std::max<size_t>(1, entries.size() / SampleSize);
+    for (size_t i = 0; i < entries.size() && sample.size() < SampleSize; i += step)
+        sample.push_back(entries[i]);
+    const auto middle = sample.begin() + std::ptrdiff_t(sample.size() / 2);
+    std::nth_element(sample.begin(), middle, sample.end(),
+                     [](const Entry &a, const Entry &b) { return a.prefixLess(b); });
+    return *middle;
 }
 
 } // namespace
@@ -111,35 +141,31 @@ std::vector<std::uint32_t> sortedOrder(const LineList &list, const Collation &co
     std::vector<std::uint32_t> order(n);
     if (n == 0)
         return order;
-
     if (threads == 0)
         threads = std::max(1u, std::thread::hardware_concurrency());
-    // Two halves, sorted side by side and merged from both ends at once. Small
-    // lists are not worth a thread.
+    // Small lists are not worth a thread.
     const bool parallel = threads >= 2 && n >= 20000;
 
-    std::vector<Entry> entries(n);
-    const EntryLess less(list, collation);
-    if (!parallel) {
-        sortRange(list, collation, entries.data(), 0, n);
-        for (size_t i = 0; i < n; ++i)
-            order[i] = entries[i].index;
-        return order;
+    Entries entries(n);
+    if (parallel) {
+        const size_t half = n / 2;
+        std::jthread worker([&] { fillEntries(list, collation, entries.data(), half, n); });
+        fillEntries(list, collation, entries.data(), 0, half);
+    } else {
+        fillEntries(list, collation, entries.data(), 0, n);
     }
 
-    const size_t half = n / 2;
-    {
-        std::jthread worker([&] { sortRange(list, collation, entries.data(), half, n); });
-        sortRange(list, collation, entries.data(), 0, half);
+    Entry *const begin = entries.data();
+    Entry *const end = begin + n;
+    if (parallel) {
+        const Entry pivot = splitter(entries);
+        Entry *const split = std::partition(begin, end, [&](const Entry &e) { return e.prefixLess(pivot); });
+        std::jthread worker([&] { sortPart(list, collation, split, end); });
+        sortPart(list, collation, begin, split);
+    } else {
+        sortPart(list, collation, begin, end);
     }
-    const Entry *left = entries.data();
-    const Entry *right = entries.data() + half;
-    const size_t rightSize = n - half;
-    const size_t front = n / 2;
-    {
-        std::jthread worker(
-            [&] { mergeBack(left, half, right, rightSize, n - front, order.data() + n, less); });
-        mergeFront(left, half, right, rightSize, front, order.data(), less);
-    }
+    for (size_t i = 0; i < n; ++i)
+        order[i] = entries[i].index;
     return order;
 }

@@ -32,39 +32,18 @@ void LineSplitter::emit(QStringView line)
 void LineSplitter::feed(QStringView text)
 {
     const char16_t *data = text.utf16();
-    const qsizetype size = text.size();
-    qsizetype pos = 0;
-    if (m_skipLf && size > 0) {
-        if (data[0] == u'\n')
-            pos = 1;
-        m_skipLf = false;
-    }
-    qsizetype lineStart = pos;
-    while (pos < size) {
-        const char16_t c = data[pos];
-        if (c > u'\r' || (c != u'\n' && c != u'\r')) {
-            ++pos;
-            continue;
-        }
-        const QStringView piece(data + lineStart, pos - lineStart);
-        if (m_partial.isEmpty()) {
-            emit(piece);
-        } else {
-            m_partial.append(piece);
+    const qsizetype rest = m_scanner.scan(data, 0, text.size(), [&](qsizetype start, qsizetype end) {
+        const QStringView line(data + start, end - start);
+        if (start == 0 && !m_partial.isEmpty()) {
+            m_partial.append(line);
             emit(m_partial);
             m_partial.clear();
+        } else {
+            emit(line);
         }
-        ++pos;
-        if (c == u'\r') {
-            if (pos == size)
-                m_skipLf = true;
-            else if (data[pos] == u'\n')
-                ++pos;
-        }
-        lineStart = pos;
-    }
-    if (lineStart < size)
-        m_partial.append(QStringView(data + lineStart, size - lineStart));
+    });
+    if (rest < text.size())
+        m_partial.append(text.sliced(rest));
 }
 
 void LineSplitter::finish()
@@ -73,5 +52,5 @@ void LineSplitter::finish()
         emit(m_partial);
         m_partial.clear();
     }
-    m_skipLf = false;
+    m_scanner = LineScanner();
 }

@@ -81,6 +81,19 @@ qsizetype readChunk(QFile &file, QByteArray &bytes)
     return got;
 }
 
+// Adds the line at [start, end) of the list's text, trimmed when asked.
+void addLine(LineList &list, const char16_t *text, qsizetype start, qsizetype end, bool trim)
+{
+    if (trim) {
+        const QStringView line = LineSplitter::trimmed(QStringView(text + start, end - start));
+        if (line.isEmpty())
+            return;
+        start = line.utf16() - text;
+        end = start + line.size();
+    }
+    list.appendStored(start, end - start);
+}
+
 } // namespace
 
 QString noMappingMessage()
@@ -118,45 +131,61 @@ void loadFileToList(const QString &fileName,
 
     // No encoding here gives more code units than bytes.
     if (const qint64 fileSize = file.size(); fileSize > 0)
-        list.reserveText(qsizetype(fileSize));
+        list.reserveText(qsizetype(fileSize) + BlockSize);
 
-    LineSplitter splitter(list, options.ignoreWhitespace);
-    // Room for a chunk plus the carried-over units of one block.
-    std::vector<char16_t> units(size_t(decoder.requiredSpace(ReadSize + BlockSize)) + 16);
-    QChar *const begin = reinterpret_cast<QChar *>(units.data());
-    QChar *out = begin;
-    // The units of the last decoded block wait in the buffer until the next
-    // block decodes cleanly: a bad sequence it left open began in it.
-    QChar *previousBlockStart = begin;
+    // The text is decoded straight into the list's own storage, and each line
+    // is stored as a reference to its place there.
+    LineScanner scanner;
+    const qsizetype room = decoder.requiredSpace(ReadSize);
+    list.textRoom(room);
+    qsizetype lineStart = list.commitText(0); // of the line not yet ended
+    qsizetype scanned = lineStart;
+    auto addLines = [&](qsizetype upTo) {
+        const char16_t *text = list.textData();
+        const qsizetype rest = scanner.scan(
+            text + lineStart, scanned - lineStart, upTo - lineStart, [&](qsizetype start, qsizetype end) {
+                addLine(list, text, lineStart + start, lineStart + end, options.ignoreWhitespace);
+            });
+        lineStart += rest;
+        scanned = upTo;
+    };
+
     for (;;) {
         const bool lastChunk = got < ReadSize;
+        QChar *const begin = reinterpret_cast<QChar *>(list.textRoom(room));
+        QChar *out = begin;
+        const qsizetype start = list.commitText(0);
+        // The units of the last decoded block are not split into lines until
+        // the next block decodes cleanly: a bad sequence it left open began in it.
+        qsizetype heldBack = start;
         // Blocks are counted from the file's first byte, mark included.
         for (qsizetype block = 0; block < got; block += BlockSize) {
             const qsizetype from = std::max(block, skip);
             const qsizetype to = std::min(block + BlockSize, got);
             const bool sequenceOpen = decoder.hasPendingInput();
-            QChar *const blockStart = out;
+            const qsizetype blockStart = start + (out - begin);
             out = decoder.appendToBuffer(out, QByteArrayView(bytes.constData() + from, to - from));
             if (!strict)
                 continue;
             const bool atEnd = lastChunk && to == got;
             if (decoder.hasError() || (atEnd && decoder.hasPendingInput())) {
                 const bool earlier = decoder.hasError() && sequenceOpen;
-                splitter.feed(QStringView(begin, (earlier ? previousBlockStart : blockStart) - begin));
+                list.commitText(out - begin);
+                addLines(earlier ? std::min(heldBack, blockStart) : blockStart);
                 throw AppError(noMappingMessage());
             }
-            previousBlockStart = blockStart;
+            heldBack = blockStart;
         }
         skip = 0;
+        list.commitText(out - begin);
         if (lastChunk)
             break;
-        splitter.feed(QStringView(begin, previousBlockStart - begin));
-        out = std::copy(previousBlockStart, out, begin);
-        previousBlockStart = begin;
+        addLines(heldBack);
         got = readChunk(file, bytes);
     }
-    splitter.feed(QStringView(begin, out - begin));
-    splitter.finish();
+    addLines(list.commitText(0));
+    if (lineStart < scanned)
+        addLine(list, list.textData(), lineStart, scanned, options.ignoreWhitespace);
 
     if (options.sortWhenLoading)
         list.setSorted(true);

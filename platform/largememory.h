@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <new>
+
+namespace platform {
+
+// Memory for arrays of many megabytes: plain malloc, with the system asked to
+// back it by large pages where it can, since faulting in hundreds of
+// megabytes 4 KiB at a time costs more than filling them. Growing may move
+// the block without copying it page by page. Returns nullptr on failure.
+void *allocateLarge(std::size_t bytes);
+void *reallocateLarge(void *block, std::size_t bytes);
+void freeLarge(void *block) noexcept;
+
+// An allocator for standard containers of that size.
+template<typename T>
+struct LargeAllocator
+{
+    using value_type = T;
+    LargeAllocator() = default;
+    template<typename U>
+    LargeAllocator(const LargeAllocator<U> &) noexcept
+    {
+    }
+    T *allocate(std::size_t count)
+    {
+        if (void *block = allocateLarge(count * sizeof(T)))
+            return static_cast<T *>(block);
+        throw std::bad_alloc();
+    }
+    void deallocate(T *block, std::size_t) noexcept { freeLarge(block); }
+    template<typename U>
+    bool operator==(const LargeAllocator<U> &) const noexcept
+    {
+        return true;
+    }
+};
+
+} // namespace platform

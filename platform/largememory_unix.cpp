@@ -1,0 +1,115 @@
+#include "platform/largememory.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include <sys/mman.h>
+
+// Blocks of a megabyte or more are mappings of their own, so that growing one
+// moves its pages with mremap instead of copying them, and so that the kernel
+// can back them by 2 MiB pages: faulting hundreds of megabytes in 4 KiB at a
+// time costs more than writing them. Smaller blocks come from malloc. A small
+// header before each block says which it is.
+namespace platform {
+
+namespace {
+
+constexpr std::size_t MapAtLeast = std::size_t {1} << 20;
+constexpr std::size_t HugePage = std::size_t {2} << 20;
+
+struct Header
+{
+    std::size_t total; // bytes of the mapping, header included; 0 for malloc
+    std::size_t bytes; // usable bytes
+};
+static_assert(sizeof(Header) == 16);
+
+Header *headerOf(void *block)
+{
+    return static_cast<Header *>(block) - 1;
+}
+
+void adviseHugePages(void *mapping, std::size_t bytes)
+{
+#ifdef MADV_HUGEPAGE
+    if (bytes >= 2 * HugePage)
+        madvise(mapping, bytes, MADV_HUGEPAGE);
+#else
+    (void)mapping;
+    (void)bytes;
+#endif
+}
+
+void *mapBlock(std::size_t bytes)
+{
+    const std::size_t total = bytes + sizeof(Header);
+    void *mapping = mmap(nullptr, total, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapping == MAP_FAILED)
+        return nullptr;
+    adviseHugePages(mapping, total);
+    auto *header = static_cast<Header *>(mapping);
+    header->total = total;
+    header->bytes = bytes;
+    return header + 1;
+}
+
+} // namespace
+
+void *allocateLarge(std::size_t bytes)
+{
+    if (bytes >= MapAtLeast)
+        return mapBlock(bytes);
+    auto *header = static_cast<Header *>(std::malloc(bytes + sizeof(Header)));
+    if (!header)
+        return nullptr;
+    header->total = 0;
+    header->bytes = bytes;
+    return header + 1;
+}
+
+void *reallocateLarge(void *block, std::size_t bytes)
+{
+    if (!block)
+        return allocateLarge(bytes);
+    Header *header = headerOf(block);
+    if (header->total != 0) {
+        const std::size_t total = bytes + sizeof(Header);
+        void *moved = mremap(header, header->total, total, MREMAP_MAYMOVE);
+        if (moved == MAP_FAILED)
+            return nullptr;
+        adviseHugePages(moved, total);
+        header = static_cast<Header *>(moved);
+        header->total = total;
+        header->bytes = bytes;
+        return header + 1;
+    }
+    if (bytes < MapAtLeast) {
+        auto *grown = static_cast<Header *>(std::realloc(header, bytes + sizeof(Header)));
+        if (!grown)
+            return nullptr;
+        grown->bytes = bytes;
+        return grown + 1;
+    }
+    void *mapped = mapBlock(bytes);
+    if (!mapped)
+        return nullptr;
+    // A malloc block is below a megabyte: copying it once is cheap.
+    std::memcpy(mapped, block, std::min(bytes, header->bytes));
+    std::free(header);
+    return mapped;
+}
+
+void freeLarge(void *block) noexcept
+{
+    if (!block)
+        return;
+    Header *header = headerOf(block);
+    if (header->total != 0)
+        munmap(header, header->total);
+    else
+        std::free(header);
+}
+
+} // namespace platform
