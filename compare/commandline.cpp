@@ -159,21 +159,45 @@ int runCompareCommand(const QStringList &arguments)
         clock.restart();
     };
 
-    // Both lists load before anything is written, so an unreadable file changes no result file.
+    // Both lists load before anything is written, so an unreadable file
+    // changes no result file. They load side by side.
     LineList list1, list2;
     list1.setCaseSensitive(options.caseSensitive);
     list2.setCaseSensitive(options.caseSensitive);
-    clock.start();
-    for (auto [list, file, name] : {std::tuple {&list1, options.file1, QStringLiteral("load 1")},
-                                    std::tuple {&list2, options.file2, QStringLiteral("load 2")}}) {
+    struct Load
+    {
+        LineList *list;
+        QString file;
+        QString error;
+        double seconds = 0;
+    };
+    Load loads[2] = {{&list1, options.file1, {}}, {&list2, options.file2, {}}};
+    auto load = [&](Load &job) {
+        QElapsedTimer timer;
+        timer.start();
         try {
-            loadFileToList(file, options.encoding, options.load, *list);
+            loadFileToList(job.file, options.encoding, options.load, *job.list);
         } catch (const AppError &error) {
-            print(stderr, QStringLiteral("%1: %2: %3\n").arg(Program, file, error.message()));
+            job.error = error.message();
+        } catch (const std::exception &error) {
+            job.error = QString::fromLocal8Bit(error.what());
+        }
+        job.seconds = double(timer.nsecsElapsed()) / 1e9;
+    };
+    clock.start();
+    {
+        std::jthread second([&] { load(loads[1]); });
+        load(loads[0]);
+    }
+    for (const Load &job : loads) {
+        if (!job.error.isEmpty()) {
+            print(stderr, QStringLiteral("%1: %2: %3\n").arg(Program, job.file, job.error));
             return 1;
         }
-        phase(name);
     }
+    timings << QStringLiteral("load 1: %1 s").arg(loads[0].seconds, 0, 'f', 3)
+            << QStringLiteral("load 2: %1 s").arg(loads[1].seconds, 0, 'f', 3);
+    phase(QStringLiteral("loading (side by side)"));
 
     std::optional<LineList> common, only1, only2, all;
     CompareProgress progress;
@@ -196,15 +220,36 @@ int runCompareCommand(const QStringList &arguments)
     phase(QStringLiteral("compare"));
 
     const QDir folder(options.outputFolder);
-    try {
-        writeLinesToFile(folder.filePath(QStringLiteral("intersection.txt")), *common, true);
-        writeLinesToFile(folder.filePath(QStringLiteral("only1.txt")), *only1, true);
-        writeLinesToFile(folder.filePath(QStringLiteral("only2.txt")), *only2, true);
-        if (all)
-            writeLinesToFile(folder.filePath(QStringLiteral("union.txt")), *all, true);
-    } catch (const AppError &error) {
-        print(stderr, Program + QStringLiteral(": ") + error.message() + u'\n');
-        return 1;
+    struct Output
+    {
+        QString name;
+        const LineList *lines;
+        QString error;
+    };
+    std::vector<Output> outputs {{QStringLiteral("intersection.txt"), &*common, {}},
+                                 {QStringLiteral("only1.txt"), &*only1, {}},
+                                 {QStringLiteral("only2.txt"), &*only2, {}}};
+    if (all)
+        outputs.push_back({QStringLiteral("union.txt"), &*all, {}});
+    // Two writers, each taking every other file.
+    auto write = [&](size_t first) {
+        for (size_t i = first; i < outputs.size(); i += 2) {
+            try {
+                writeLinesToFile(folder.filePath(outputs[i].name), *outputs[i].lines, true);
+            } catch (const AppError &error) {
+                outputs[i].error = error.message();
+            }
+        }
+    };
+    {
+        std::jthread second([&] { write(1); });
+        write(0);
+    }
+    for (const Output &written : outputs) {
+        if (!written.error.isEmpty()) {
+            print(stderr, Program + QStringLiteral(": ") + written.error + u'\n');
+            return 1;
+        }
     }
     phase(QStringLiteral("write"));
 

@@ -4,6 +4,7 @@
 #include "lists/linesort.h"
 
 #include <numeric>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -26,6 +27,11 @@ public:
     qsizetype size() const { return m_list.count(); }
     std::uint32_t index(qsizetype k) const { return m_identity ? std::uint32_t(k) : m_order[size_t(k)]; }
     QStringView at(qsizetype k) const { return m_list.at(index(k)); }
+    void prefetch(qsizetype k) const
+    {
+        if (k < size())
+            m_list.prefetch(index(k));
+    }
 
 private:
     const LineList &m_list;
@@ -37,84 +43,130 @@ struct Matches
 {
     std::vector<std::uint8_t> inFirst; // list #1 line i has an equal line in list #2
     std::vector<std::uint8_t> inSecond; // and the other way round
+    // The union as picks for LineList::merged, when asked for: each class of
+    // equal lines once, in ascending order, represented by its first line in
+    // list #1's order, else by its first in list #2's.
+    std::vector<std::uint32_t> unionPicks;
     bool stopped = false;
 };
 
-// One merge walk over both lists in ascending order: each run of equal lines
-// on one side is matched against the run on the other. Progress counts the
+// Ends the run of lines equal to view.at(k) from k; returns its smallest index.
+// Marks the run's lines in `flags` when given.
+std::uint32_t endRun(const AscendingView &view,
+                     qsizetype &k,
+                     qsizetype end,
+                     const Collation &collation,
+                     std::vector<std::uint8_t> *flags)
+{
+    const QStringView line = view.at(k);
+    std::uint32_t first = view.index(k);
+    do {
+        const std::uint32_t index = view.index(k);
+        first = std::min(first, index);
+        if (flags)
+            (*flags)[index] = 1;
+        ++k;
+    } while (k < end && collation.equal(view.at(k), line));
+    return first;
+}
+
+// A merge walk over parts of both lists in ascending order: each run of
+// equal lines on one side meets the run on the other. Progress counts the
 // lines of list #1 passed.
+void walk(const AscendingView &a,
+          qsizetype i,
+          qsizetype aEnd,
+          const AscendingView &b,
+          qsizetype j,
+          qsizetype bEnd,
+          const Collation &collation,
+          bool wantUnion,
+          Matches &matches,
+          std::vector<std::uint32_t> &picks,
+          bool &stopped,
+          CompareProgress &progress)
+{
+    qsizetype reported = i;
+    while (i < aEnd || j < bEnd) {
+        if (progress.StopRequested.load(std::memory_order_relaxed)) {
+            stopped = true;
+            return;
+        }
+        a.prefetch(i + 32);
+        b.prefetch(j + 32);
+        const int order = i == aEnd ? 1 : j == bEnd ? -1 : collation.compare(a.at(i), b.at(j));
+        if (order == 0) {
+            const std::uint32_t first = endRun(a, i, aEnd, collation, &matches.inFirst);
+            endRun(b, j, bEnd, collation, &matches.inSecond);
+            if (wantUnion)
+                picks.push_back(first);
+        } else if (order < 0) {
+            if (wantUnion)
+                picks.push_back(endRun(a, i, aEnd, collation, nullptr));
+            else
+                ++i;
+        } else {
+            if (wantUnion)
+                picks.push_back(LineList::FromSecond | endRun(b, j, bEnd, collation, nullptr));
+            else
+                ++j;
+        }
+        if (i - reported >= 4096) {
+            progress.ProgressCurrent.fetch_add(i - reported, std::memory_order_relaxed);
+            reported = i;
+        }
+    }
+    progress.ProgressCurrent.fetch_add(i - reported, std::memory_order_relaxed);
+}
+
+// The first position in `view` whose line is not below `line`.
+qsizetype lowerBound(const AscendingView &view, QStringView line, const Collation &collation)
+{
+    qsizetype low = 0, high = view.size();
+    while (low < high) {
+        const qsizetype mid = low + (high - low) / 2;
+        if (collation.compare(view.at(mid), line) < 0)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
+}
+
+// Both lists walked in two parts at once, split at a line of list #1 so that
+// every class of equal lines falls wholly in one part.
 Matches matchLines(const AscendingView &a,
                    const AscendingView &b,
                    const Collation &collation,
+                   bool wantUnion,
                    CompareProgress &progress)
 {
     Matches matches;
     matches.inFirst.assign(size_t(a.size()), 0);
     matches.inSecond.assign(size_t(b.size()), 0);
-    qsizetype i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (progress.StopRequested.load(std::memory_order_relaxed)) {
-            matches.stopped = true;
-            return matches;
-        }
-        const int order = collation.compare(a.at(i), b.at(j));
-        if (order < 0) {
-            ++i;
-        } else if (order > 0) {
-            ++j;
-        } else {
-            const QStringView runA = a.at(i);
-            const QStringView runB = b.at(j);
-            do {
-                matches.inFirst[a.index(i)] = 1;
-                ++i;
-            } while (i < a.size() && collation.equal(a.at(i), runA));
-            do {
-                matches.inSecond[b.index(j)] = 1;
-                ++j;
-            } while (j < b.size() && collation.equal(b.at(j), runB));
-        }
-        progress.ProgressCurrent.store(i, std::memory_order_relaxed);
+    const bool parallel = std::thread::hardware_concurrency() >= 2 && a.size() + b.size() >= 20000;
+    if (!parallel) {
+        walk(a, 0, a.size(), b, 0, b.size(), collation, wantUnion, matches, matches.unionPicks,
+             matches.stopped, progress);
+        return matches;
     }
-    progress.ProgressCurrent.store(a.size(), std::memory_order_relaxed);
+    const QStringView pivot = a.size() > 0 ? a.at(a.size() / 2) : b.at(b.size() / 2);
+    const qsizetype aSplit = lowerBound(a, pivot, collation);
+    const qsizetype bSplit = lowerBound(b, pivot, collation);
+    // Both parts mark lines in the same flags, each its own; picks and stops apart.
+    std::vector<std::uint32_t> upperPicks;
+    bool upperStopped = false;
+    {
+        std::jthread worker([&] {
+            walk(a, aSplit, a.size(), b, bSplit, b.size(), collation, wantUnion, matches, upperPicks,
+                 upperStopped, progress);
+        });
+        walk(a, 0, aSplit, b, 0, bSplit, collation, wantUnion, matches, matches.unionPicks, matches.stopped,
+             progress);
+    }
+    matches.stopped = matches.stopped || upperStopped;
+    matches.unionPicks.insert(matches.unionPicks.end(), upperPicks.begin(), upperPicks.end());
     return matches;
-}
-
-// The union as picks for LineList::merged: each class of equal lines once, in
-// ascending order, represented by its first line in list #1's order, else by
-// its first in list #2's.
-std::vector<std::uint32_t>
-unionPicks(const AscendingView &a, const AscendingView &b, const Collation &collation)
-{
-    std::vector<std::uint32_t> picks;
-    picks.reserve(size_t(std::max(a.size(), b.size())));
-    qsizetype i = 0, j = 0;
-    // Ends the run of lines equal to `line` in `view` from `k`; returns its smallest index.
-    auto runFrom = [&](const AscendingView &view, qsizetype &k, QStringView line) {
-        std::uint32_t first = view.index(k);
-        for (++k; k < view.size() && collation.equal(view.at(k), line); ++k)
-            first = std::min(first, view.index(k));
-        return first;
-    };
-    while (i < a.size() || j < b.size()) {
-        int order;
-        if (i == a.size())
-            order = 1;
-        else if (j == b.size())
-            order = -1;
-        else
-            order = collation.compare(a.at(i), b.at(j));
-        if (order <= 0) {
-            const QStringView line = a.at(i);
-            picks.push_back(runFrom(a, i, line));
-            if (order == 0)
-                runFrom(b, j, b.at(j));
-        } else {
-            const QStringView line = b.at(j);
-            picks.push_back(LineList::FromSecond | runFrom(b, j, line));
-        }
-    }
-    return picks;
 }
 
 // The indexes whose flag equals `wanted`, or nullopt after a stop.
@@ -174,7 +226,7 @@ void CompareNow(CompareProgress &progress, const CompareHandOffs &handOffs)
         startStage(progress, 1, list1.count());
         const AscendingView ascending1(list1, collation);
         const AscendingView ascending2(list2, collation);
-        const Matches matches = matchLines(ascending1, ascending2, collation, progress);
+        const Matches matches = matchLines(ascending1, ascending2, collation, input.calculateUnion, progress);
         if (matches.stopped)
             return;
         // The walk has counted stage 1's items already.
@@ -198,9 +250,9 @@ void CompareNow(CompareProgress &progress, const CompareHandOffs &handOffs)
         std::optional<LineList> unionSet;
         if (input.calculateUnion) {
             progress.ProgressStage.store(4, std::memory_order_relaxed);
-            const std::vector<std::uint32_t> picks = unionPicks(ascending1, ascending2, collation);
+            // The walk of stage 1 has found the union's lines already.
             progress.ProgressStage.store(5, std::memory_order_relaxed);
-            unionSet = LineList::merged(list1, list2, picks);
+            unionSet = LineList::merged(list1, list2, matches.unionPicks);
             progress.ProgressStage.store(6, std::memory_order_relaxed);
         }
         handOffs.finish(std::move(unionSet));

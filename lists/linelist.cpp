@@ -163,7 +163,16 @@ LineList::merged(const LineList &first, const LineList &second, const std::vecto
     std::sort(d.longLines.begin(), d.longLines.end(),
               [](const LongLine &a, const LongLine &b) { return a.key < b.key; });
     d.refs.reserve(picks.size());
-    for (const std::uint32_t pick : picks) {
+    for (size_t k = 0; k < picks.size(); ++k) {
+#if defined(__GNUC__)
+        // Picks come in collation order, references in the lists' own order.
+        if (k + 32 < picks.size()) {
+            const std::uint32_t ahead = picks[k + 32];
+            __builtin_prefetch((ahead & FromSecond) ? &second.m_d->refs[ahead & ~FromSecond]
+                                                    : &first.m_d->refs[ahead]);
+        }
+#endif
+        const std::uint32_t pick = picks[k];
         if (pick & FromSecond)
             d.refs.push_back(second.m_d->refs[pick & ~FromSecond] | BlockBit);
         else

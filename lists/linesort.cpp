@@ -74,6 +74,8 @@ public:
         m_keys.clear();
         m_items.clear();
         for (size_t i = 0; i < size; ++i) {
+            if (i + 8 < size)
+                m_list.prefetch(run[i + 8].index);
             const qsizetype start = m_keys.size();
             m_collation.appendSortKey(m_list.at(run[i].index), m_keys);
             m_items.push_back({start, m_keys.size() - start, run[i]});

@@ -35,6 +35,7 @@ void writeLinesToFile(const QString &fileName, const LineList &lines, bool byteO
         buffer.clear();
     };
     for (qsizetype i = 0; i < lines.count(); ++i) {
+        lines.prefetch(i + 64);
         const QStringView line = lines.at(i);
         const qsizetype start = buffer.size();
         buffer.resize(start + encoder.requiredSpace(line.size()) + 2);

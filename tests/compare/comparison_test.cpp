@@ -217,6 +217,57 @@ TEST(Comparison, MatchesThePlainAlgorithmSortedOrNot)
     }
 }
 
+TEST(Comparison, LargeListsSplitForTwoThreadsGiveTheSameSets)
+{
+    // Big enough for the two-part walk; a small vocabulary makes long runs of
+    // equal lines, case variants and decomposed spellings on both sides.
+    QRandomGenerator random(5);
+    const QStringList stems {QStringLiteral("mail"),      QStringLiteral("MAIL"),
+                             QStringLiteral("caf\u00E9"), QStringLiteral("cafe\u0301"),
+                             QStringLiteral("\u0416"),    QStringLiteral("\u6771")};
+    auto randomList = [&](int count, bool sorted) {
+        QStringList lines;
+        for (int i = 0; i < count; ++i)
+            lines << stems[random.bounded(stems.size())] + QString::number(random.bounded(3000));
+        return makeList(lines, sorted, false);
+    };
+    const LineList list1 = randomList(40000, false);
+    const LineList list2 = randomList(30000, true);
+    const Outcome actual = compare(list1, list2);
+
+    LineList sorted1 = list1, sorted2 = list2;
+    sorted1.setSorted(true);
+    sorted2.setSorted(true);
+    QStringList common, only1, only2;
+    for (qsizetype i = 0; i < list1.count(); ++i)
+        (sorted2.contains(list1.at(i)) ? common : only1) << list1.lineAt(i);
+    for (qsizetype i = 0; i < list2.count(); ++i) {
+        if (!sorted1.contains(list2.at(i)))
+            only2 << list2.lineAt(i);
+    }
+    EXPECT_EQ(actual.sets.at(ResultSet::Intersection), common);
+    EXPECT_EQ(actual.sets.at(ResultSet::Only1), only1);
+    EXPECT_EQ(actual.sets.at(ResultSet::Only2), only2);
+
+    // The union: strictly ascending, and each class shown by its first line met.
+    LineList all = makeList(actual.sets.at(ResultSet::Union), false, false);
+    const Collation &collation = all.collation();
+    for (qsizetype i = 1; i < all.count(); ++i)
+        ASSERT_LT(collation.compare(all.at(i - 1), all.at(i)), 0) << i;
+    all.setSorted(true); // already in order: nothing moves
+    std::vector<bool> seen(size_t(all.count()), false);
+    for (const LineList *list : {&list1, &list2}) {
+        for (qsizetype i = 0; i < list->count(); ++i) {
+            const qsizetype at = all.indexOf(list->at(i));
+            ASSERT_GE(at, 0) << list->lineAt(i).toStdString();
+            if (!seen[size_t(at)]) {
+                EXPECT_EQ(all.at(at), list->at(i));
+                seen[size_t(at)] = true;
+            }
+        }
+    }
+}
+
 TEST(Comparison, StopAndUnionHandOffs)
 {
     const LineList list1 = makeList(lines({u"a", u"b", u"c"}), true, false);
