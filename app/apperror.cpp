@@ -6,3 +6,16 @@ QString errorBoxText(const QString &message)
         return message + u'.';
     return message;
 }
+
+QString errorMessageOf(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const AppError &appError) {
+        return appError.message();
+    } catch (const std::exception &standardError) {
+        return QString::fromLocal8Bit(standardError.what());
+    } catch (...) {
+        return QStringLiteral("Unknown error");
+    }
+}

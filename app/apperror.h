@@ -24,6 +24,10 @@ private:
     QByteArray m_utf8;
 };
 
+// The message of an error: an AppError's own, a standard exception's text,
+// else "Unknown error".
+QString errorMessageOf(std::exception_ptr error);
+
 // Text of the standard error box: a full stop is appended when the last
 // character's code is above that of the full stop.
 QString errorBoxText(const QString &message);

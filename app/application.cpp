@@ -13,15 +13,7 @@ namespace {
 // The message of the exception being handled; call only from a catch block.
 QString currentErrorMessage()
 {
-    try {
-        throw;
-    } catch (const AppError &error) {
-        return error.message();
-    } catch (const std::exception &error) {
-        return QString::fromLocal8Bit(error.what());
-    } catch (...) {
-        return QStringLiteral("Unknown error");
-    }
+    return errorMessageOf(std::current_exception());
 }
 
 } // namespace

@@ -18,17 +18,7 @@ TCompareThread::~TCompareThread()
 
 QString TCompareThread::errorMessage() const
 {
-    if (!m_error)
-        return {};
-    try {
-        std::rethrow_exception(m_error);
-    } catch (const AppError &error) {
-        return error.message();
-    } catch (const std::exception &error) {
-        return QString::fromLocal8Bit(error.what());
-    } catch (...) {
-        return QStringLiteral("Unknown error");
-    }
+    return m_error ? errorMessageOf(m_error) : QString();
 }
 
 void TCompareThread::onContextThread(const std::function<void()> &work)
