@@ -3,7 +3,6 @@
 #include <QFileDialog>
 
 class QComboBox;
-class QLabel;
 
 // The open dialog for text files, with an "Encoding:" selector under the file
 // type. One instance serves the whole run, so the folder and the encoding last
@@ -20,6 +19,5 @@ public:
     void setEncodingIndex(int index);
 
 private:
-    QLabel *m_encodingLabel;
     QComboBox *m_encoding;
 };
