@@ -150,14 +150,14 @@ void loadFileToList(const QString &fileName,
         scanned = upTo;
     };
 
+    // The units of the last decoded block are not split into lines until the
+    // next block decodes cleanly: a bad sequence it left open began in it.
+    qsizetype heldBack = lineStart;
     for (;;) {
         const bool lastChunk = got < ReadSize;
         QChar *const begin = reinterpret_cast<QChar *>(list.textRoom(room));
         QChar *out = begin;
         const qsizetype start = list.commitText(0);
-        // The units of the last decoded block are not split into lines until
-        // the next block decodes cleanly: a bad sequence it left open began in it.
-        qsizetype heldBack = start;
         // Blocks are counted from the file's first byte, mark included.
         for (qsizetype block = 0; block < got; block += BlockSize) {
             const qsizetype from = std::max(block, skip);

@@ -145,6 +145,12 @@ TEST(TextLoader, DecodingErrorKeepsTheLinesEndedBeforeTheBadBlock)
     straddle[4094] = '\xE2';
     straddle[4095] = '\x82';
     QByteArray truncatedAtEnd = base + "\xE2\x82";
+    // The same across the end of the first 1 MiB read.
+    constexpr qsizetype Read = 1 << 20;
+    QByteArray acrossReads = numberedLines(120000);
+    acrossReads[Read - 2] = '\xE2';
+    acrossReads[Read - 1] = '\x82';
+    const qsizetype keptAcrossReads = acrossReads.first(Read - 4096).count('\n');
     QByteArray withMark = "\xEF\xBB\xBF" + base; // the mark counts towards the blocks
     withMark[3 + 5000] = '\xFF';
     const Case cases[] = {
@@ -153,6 +159,7 @@ TEST(TextLoader, DecodingErrorKeepsTheLinesEndedBeforeTheBadBlock)
         {"bad byte in block 2", inBlock2, 910},
         {"sequence open across a block end", straddle, 0},
         {"sequence cut off by the end", truncatedAtEnd, 910},
+        {"sequence open across a read", acrossReads, keptAcrossReads},
         {"mark counts towards the blocks", withMark, 454},
     };
     TempDir dir;
