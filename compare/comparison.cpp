@@ -3,7 +3,7 @@
 #include "lists/collation.h"
 #include "lists/linesort.h"
 
-#include <numeric>
+#include <algorithm>
 #include <thread>
 #include <vector>
 

@@ -27,13 +27,7 @@
 
 namespace {
 
-QStringList linesOf(const LineList &list)
-{
-    QStringList lines;
-    for (qsizetype i = 0; i < list.count(); ++i)
-        lines << list.lineAt(i);
-    return lines;
-}
+using testsupport::linesOf;
 
 QStringList rowsOf(const ListPane *pane)
 {
