@@ -1,13 +1,14 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
 
 class OpenTextFileDialog;
 class SaveTextFileDialog;
-class QMessageBox;
 class QUrl;
 class QWidget;
 
@@ -32,8 +33,12 @@ public:
     virtual std::optional<QString> saveTextFile(SaveTextFileDialog &dialog);
     // The standard error box: error icon, one OK button.
     virtual void errorBox(QWidget *parent, const QString &title, const QString &text);
-    // Opens the page in the user's browser; false when that failed.
+    // Opens the page (or a local file) with the desktop's handler; false when that failed.
     virtual bool openUrl(const QUrl &url);
+    // The confirmation box with translated captions (see MessageDlgWithCaptions).
+    virtual QMessageBox::StandardButton messageDlgWithCaptions(QWidget *parent, const QString &text,
+        QMessageBox::Icon type, QMessageBox::StandardButtons buttons, const QStringList &captions,
+        const QString &title);
 
     // The instance in use: the real dialogs unless a test installed others.
     static Dialogs &current();

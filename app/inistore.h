@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// The program's own INI store: sections and keys matched without regard to
+// case, every section and key kept in first-stored order, written whole as
+// UTF-8 with a byte-order mark and CR LF line ends.
+class IniStore
+{
+public:
+    IniStore() = default;
+
+    // Reads fileName (a missing file gives an empty store). Throws AppError
+    // naming the file when it cannot be read or is not valid UTF-8.
+    void open(const QString &fileName);
+    // Empties the store; later writes go to fileName, or nowhere when empty.
+    void openEmpty(const QString &fileName);
+
+    QString fileName() const { return m_fileName; }
+    QString readString(const QString &section, const QString &key, const QString &defaultValue) const;
+    void writeString(const QString &section, const QString &key, const QString &value);
+
+    // The file's bytes as write() stores them.
+    QByteArray serialized() const;
+    // Replaces the file whole (temporary file, then rename). Throws AppError
+    // naming the file and the reason; the old file is then left as it was.
+    void write() const;
+
+private:
+    struct Entry
+    {
+        QString key;
+        QString value;
+    };
+    struct Section
+    {
+        QString name;
+        std::vector<Entry> entries;
+    };
+    Section *findSection(const QString &name);
+    const Section *findSection(const QString &name) const;
+
+    QString m_fileName;
+    std::vector<Section> m_sections;
+};

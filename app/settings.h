@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/inistore.h"
+
+#include <QString>
+
+// The folder that holds "settings.ini" (and the restart script); always ends
+// with a separator. Set once at start-up.
+extern QString SettingsFolder;
+// The in-memory store of "settings.ini", read once at start-up.
+extern IniStore SettingsIni;
+
+// True when a new "chk.tmp" can be created in folder (it is removed at once);
+// a file of that name already there makes it false.
+bool IsFolderWritable(const QString &folder);
+
+// The executable's folder when writable, else configFolder/company/product,
+// created as needed; with a trailing separator.
+QString ResolveSettingsFolder(const QString &executableFolder, const QString &configFolder);
+// The per-user configuration folder ($XDG_CONFIG_HOME, else ~/.config).
+QString UserConfigFolder();
+
+// Opens SettingsIni on folder + "settings.ini"; a file that cannot be read is
+// deleted and the store starts empty (not written back if even that fails).
+void OpenSettingsStore(const QString &folder);
+
+// The section and keys of the four options.
+inline constexpr char SettingsSection[] = "Settings";
+inline constexpr char KeyCalculateUnion[] = "CalculateUnionOfLists";
+inline constexpr char KeyCaseSensitive[] = "CaseSensitive";
+inline constexpr char KeyIgnoreWhitespace[] = "IgnoreWhitespace";
+inline constexpr char KeySortWhenLoading[] = "SortWhenLoading";

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The process-wide language state: written once by LoadLanguage at the end of
+// the main window's creation, read-only afterwards.
+extern QString LanguagesFolder; // executable folder + "Languages", no trailing separator
+extern QStringList LanguageFiles; // bare names of the "*lang.txt" files, in directory order
+extern QString CurrentLanguageName; // loaded file's name before ".lang.txt"; empty when none
+extern QString CurrentLanguageFile; // full path of the loaded file; empty turns translation off
+extern QStringList LanguageTable; // lines of the loaded file
+
+// Picks the language file (by the user's display language when fileName is
+// empty) in the "Languages" folder beside the executable and loads it.
+// Throws AppError when the chosen file exists but cannot be read; the state
+// then has the file set and an empty table, so lookups return their input.
+void LoadLanguage(const QString &fileName);
+// The same with the executable's folder and the user's LANGID given, for tests.
+void LoadLanguageFrom(const QString &executableFolder, const QString &fileName, int userLangId);
+// Back to the state before any LoadLanguage, for tests.
+void ResetLanguageState();
+
+// Appends the bare names of the files (not directories) in folder whose names
+// end in "lang.txt" without regard to case, hidden ones included.
+void FindLanguageFiles(const QString &folder);
+
+// The translation of an English source text, or the text itself.
+QString TranslateText(const QString &source);
+// The value of key in the given lines (even when empty), or key itself.
+QString TranslateFromList(const QString &key, const QStringList &lines);
+
+// Reads a language file's lines (UTF-8, byte-order mark skipped, CR LF, LF or
+// CR); throws AppError naming the file and the reason.
+QStringList ReadLanguageFile(const QString &path);
+
+// The decimal LANGID of the user's display language (de_DE -> 1031), from the
+// environment's LANGUAGE / LC_ALL / LC_MESSAGES / LANG; 1033 when unknown.
+int UserDefaultUILanguage();
+// The user's regional-format locale as ISO 639 "-" ISO 3166 (en-US, de-DE),
+// "xx" on any failure. Safe on any thread.
+QString GetLanguageCode();
+// The same for a given POSIX locale name (de_DE.UTF-8 -> de-DE), for tests.
+QString LanguageCodeForLocale(const QString &posixLocale);
