@@ -4,12 +4,18 @@
 #include "about/versioninfo.h"
 #include "app/apperror.h"
 #include "app/appicons.h"
+#include "app/application.h"
 #include "app/busycursor.h"
 #include "app/dialogs.h"
 #include "app/helpurl.h"
+#include "app/launcher.h"
 #include "app/opentextfiledialog.h"
+#include "app/programfolder.h"
+#include "app/settings.h"
 #include "compare/comparethread.h"
 #include "compare/formcompare.h"
+#include "i18n/language.h"
+#include "i18n/messagedialog.h"
 #include "lists/formatcount.h"
 #include "lists/listpane.h"
 #include "lists/textloader.h"
@@ -19,6 +25,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -404,6 +411,21 @@ void TAppForm::connectHandlers()
     connect(TimerPercentage, &QTimer::timeout, this, &TAppForm::TimerPercentageTimer);
 
     connect(Clear1, &QAction::triggered, this, &TAppForm::Sifirla);
+    // Qt has flipped the check mark already when triggered arrives.
+    connect(
+        CalculateUnionofLists1, &QAction::triggered, this,
+        [this] { storeOption(CalculateUnionofLists1, KeyCalculateUnion, false); }, Qt::QueuedConnection);
+    connect(
+        CaseSensitive1, &QAction::triggered, this,
+        [this] { storeOption(CaseSensitive1, KeyCaseSensitive, false); }, Qt::QueuedConnection);
+    connect(
+        IgnoreWhitespace1, &QAction::triggered, this,
+        [this] { storeOption(IgnoreWhitespace1, KeyIgnoreWhitespace, true); }, Qt::QueuedConnection);
+    connect(
+        SortWhenLoading1, &QAction::triggered, this,
+        [this] { storeOption(SortWhenLoading1, KeySortWhenLoading, true); }, Qt::QueuedConnection);
+    connect(ResettoDefaults1, &QAction::triggered, this, &TAppForm::ResettoDefaults1Click,
+            Qt::QueuedConnection);
     connect(Exit1, &QAction::triggered, this, &TAppForm::Exit1Click);
     connect(Help2, &QAction::triggered, this, &TAppForm::Help2Click);
     connect(Splitter1, &QSplitter::splitterMoved, this, &TAppForm::Splitter1Moved);
@@ -417,6 +439,10 @@ void TAppForm::FormCreate()
     AppVersion = FormatFixedVersion(GetEXEFixedVersion());
     AppTitle = AppCompanyName + QStringLiteral(" - ") + AppProductName;
     setWindowTitle(AppTitle);
+
+    SettingsFolder = ResolveSettingsFolder(ProgramFolder(), UserConfigFolder());
+    OpenSettingsStore(SettingsFolder);
+    applyStoredOptions();
 
     // List1 and List2 are members, empty since construction; their panes come now.
     MemoLeft = new TMemoLeft(&List1, Panel1);
@@ -432,6 +458,79 @@ void TAppForm::FormCreate()
     QWidget::setTabOrder(Button8, MemoRight);
 
     Sifirla();
+
+    try {
+        LoadLanguage(QString());
+    } catch (const AppError &error) {
+        // Reported, and the program goes on in English.
+        if (auto *app = qobject_cast<Application *>(QCoreApplication::instance()))
+            app->showErrorBox(error.message());
+        else
+            Dialogs::current().errorBox(this, AppTitle, errorBoxText(error.message()));
+    }
+}
+
+void TAppForm::applyStoredOptions()
+{
+    const QString section = QString::fromLatin1(SettingsSection);
+    auto stored
+        = [&](const char *key) { return SettingsIni.readString(section, QString::fromLatin1(key), {}); };
+    // Only the value that differs from the default counts, spelled exactly.
+    CalculateUnionofLists1->setChecked(stored(KeyCalculateUnion) == QStringLiteral("ON"));
+    CaseSensitive1->setChecked(stored(KeyCaseSensitive) == QStringLiteral("ON"));
+    IgnoreWhitespace1->setChecked(stored(KeyIgnoreWhitespace) == QStringLiteral("ON"));
+    SortWhenLoading1->setChecked(stored(KeySortWhenLoading) != QStringLiteral("OFF"));
+}
+
+void TAppForm::storeOption(QAction *item, const char *key, bool emptiesLists)
+{
+    SettingsIni.writeString(QString::fromLatin1(SettingsSection), QString::fromLatin1(key),
+                            item->isChecked() ? QStringLiteral("ON") : QStringLiteral("OFF"));
+    // A failed write leaves the new check mark in force and the lists as they are.
+    SettingsIni.write();
+    if (emptiesLists)
+        Sifirla();
+}
+
+void TAppForm::CalculateUnionofLists1Click()
+{
+    CalculateUnionofLists1->setChecked(!CalculateUnionofLists1->isChecked());
+    storeOption(CalculateUnionofLists1, KeyCalculateUnion, false);
+}
+
+void TAppForm::CaseSensitive1Click()
+{
+    CaseSensitive1->setChecked(!CaseSensitive1->isChecked());
+    storeOption(CaseSensitive1, KeyCaseSensitive, false);
+}
+
+void TAppForm::IgnoreWhitespace1Click()
+{
+    IgnoreWhitespace1->setChecked(!IgnoreWhitespace1->isChecked());
+    storeOption(IgnoreWhitespace1, KeyIgnoreWhitespace, true);
+}
+
+void TAppForm::SortWhenLoading1Click()
+{
+    SortWhenLoading1->setChecked(!SortWhenLoading1->isChecked());
+    storeOption(SortWhenLoading1, KeySortWhenLoading, true);
+}
+
+void TAppForm::ResettoDefaults1Click()
+{
+    const QMessageBox::StandardButton answer
+        = MessageDlgWithCaptions(TranslateText(QStringLiteral("Restart Application?")), QMessageBox::Question,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 {TranslateText(QStringLiteral("Yes")), TranslateText(QStringLiteral("No"))},
+                                 TranslateText(QStringLiteral("Confirmation")), this);
+    if (answer != QMessageBox::Yes)
+        return;
+    QFile::remove(SettingsFolder + QStringLiteral("settings.ini"));
+    QCoreApplication::processEvents();
+    // Not checked: this instance ends either way, and the store is not
+    // written back, so the new one finds the file gone.
+    Launcher::current().startDetached(QCoreApplication::applicationFilePath(), {});
+    Launcher::current().terminate();
 }
 
 void TAppForm::resizeEvent(QResizeEvent *event)

@@ -56,6 +56,15 @@ public:
     void CompareThreadTerminate(TCompareThread *thread);
     bool comparing() const { return m_compareThread != nullptr; }
 
+    // The Settings menu: each flips its check mark, stores it in settings.ini
+    // at once and, for the two loading options, empties both lists.
+    void CalculateUnionofLists1Click();
+    void CaseSensitive1Click();
+    void IgnoreWhitespace1Click();
+    void SortWhenLoading1Click();
+    // Asks, then deletes settings.ini and starts the program afresh.
+    void ResettoDefaults1Click();
+
     LineList List1;
     LineList List2;
 
@@ -160,6 +169,9 @@ private:
     using Refresh = void (TAppForm::*)();
     void loadThroughDialog(LineList &list, Loader load, Refresh refresh);
     void loadIntoList(const QString &fileName, TextEncoding encoding, LineList &list, Refresh refresh);
+    void applyStoredOptions();
+    // Stores the option's current check mark and writes settings.ini.
+    void storeOption(QAction *item, const char *key, bool emptiesLists);
 
     CompareHandOffs compareHandOffs();
     TCompareForm &runForm() const;

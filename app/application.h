@@ -24,8 +24,9 @@ public:
     // the standard error box, and the result is then EXIT_FAILURE.
     int run(const std::function<int()> &body);
 
-private:
+    // The standard error box for an error that was caught instead of escaping.
     void showErrorBox(const QString &message);
 
+private:
     QString m_title;
 };

@@ -2,6 +2,7 @@
 
 #include "app/opentextfiledialog.h"
 #include "app/savetextfiledialog.h"
+#include "i18n/messagedialog.h"
 
 #include <QDesktopServices>
 #include <QMessageBox>
@@ -37,6 +38,18 @@ void Dialogs::errorBox(QWidget *parent, const QString &title, const QString &tex
 bool Dialogs::openUrl(const QUrl &url)
 {
     return QDesktopServices::openUrl(url);
+}
+
+QMessageBox::StandardButton Dialogs::messageDlgWithCaptions(QWidget *parent,
+                                                            const QString &text,
+                                                            QMessageBox::Icon type,
+                                                            QMessageBox::StandardButtons buttons,
+                                                            const QStringList &captions,
+                                                            const QString &title)
+{
+    const auto box = CreateMessageDlgWithCaptions(text, type, buttons, captions, title, parent);
+    box->exec();
+    return box->answer();
 }
 
 Dialogs &Dialogs::current()

@@ -36,9 +36,12 @@ public:
     // Opens the page (or a local file) with the desktop's handler; false when that failed.
     virtual bool openUrl(const QUrl &url);
     // The confirmation box with translated captions (see MessageDlgWithCaptions).
-    virtual QMessageBox::StandardButton messageDlgWithCaptions(QWidget *parent, const QString &text,
-        QMessageBox::Icon type, QMessageBox::StandardButtons buttons, const QStringList &captions,
-        const QString &title);
+    virtual QMessageBox::StandardButton messageDlgWithCaptions(QWidget *parent,
+                                                               const QString &text,
+                                                               QMessageBox::Icon type,
+                                                               QMessageBox::StandardButtons buttons,
+                                                               const QStringList &captions,
+                                                               const QString &title);
 
     // The instance in use: the real dialogs unless a test installed others.
     static Dialogs &current();

@@ -16,8 +16,9 @@ public:
     // Reads fileName (a missing file gives an empty store). Throws AppError
     // naming the file when it cannot be read or is not valid UTF-8.
     void open(const QString &fileName);
-    // Empties the store; later writes go to fileName, or nowhere when empty.
-    void openEmpty(const QString &fileName);
+    // An empty store for a file that could not be opened: write() refuses to
+    // replace that file and says why.
+    void openUnwritable(const QString &fileName, const QString &reason);
 
     QString fileName() const { return m_fileName; }
     QString readString(const QString &section, const QString &key, const QString &defaultValue) const;
@@ -34,6 +35,7 @@ private:
     {
         QString key;
         QString value;
+        bool hasValue = true; // false for a line without "=", kept as it was
     };
     struct Section
     {
@@ -44,5 +46,6 @@ private:
     const Section *findSection(const QString &name) const;
 
     QString m_fileName;
+    QString m_unwritableReason;
     std::vector<Section> m_sections;
 };

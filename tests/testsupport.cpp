@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "app/programfolder.h"
 #include "lists/linelist.h"
 
 #include <QDir>
@@ -17,6 +18,9 @@ void isolateUserFolders()
     qputenv("XDG_CONFIG_HOME", path + "/.config");
     qputenv("XDG_DATA_HOME", path + "/.local/share");
     qputenv("XDG_CACHE_HOME", path + "/.cache");
+    // Nothing beside the test executable: no settings.ini, no Languages.
+    static QTemporaryDir programFolder;
+    OverrideProgramFolder(programFolder.path());
 }
 
 QString dataPath(const QString &name)

@@ -12,7 +12,8 @@ class LineList;
 namespace testsupport {
 
 // Points HOME and XDG_CONFIG_HOME at a fresh temporary folder for the whole
-// run, so no test reads or writes the user's own files.
+// run, and the program's folder at another, so no test reads or writes the
+// user's own files or the build tree.
 void isolateUserFolders();
 
 // Path of a checked-in fixture under tests/data.

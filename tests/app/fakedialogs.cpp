@@ -70,3 +70,25 @@ bool FakeDialogs::openUrl(const QUrl &url)
     openedUrls.push_back(url);
     return true;
 }
+
+void FakeDialogs::answerMessage(QMessageBox::StandardButton button)
+{
+    m_messageAnswers.push_back(button);
+}
+
+QMessageBox::StandardButton FakeDialogs::messageDlgWithCaptions(QWidget *,
+                                                                const QString &text,
+                                                                QMessageBox::Icon type,
+                                                                QMessageBox::StandardButtons buttons,
+                                                                const QStringList &captions,
+                                                                const QString &title)
+{
+    messages.push_back({title, text, type, buttons, captions});
+    if (m_messageAnswers.empty()) {
+        ADD_FAILURE() << "confirmation shown with no answer queued";
+        return QMessageBox::NoButton;
+    }
+    const QMessageBox::StandardButton answer = m_messageAnswers.front();
+    m_messageAnswers.pop_front();
+    return answer;
+}

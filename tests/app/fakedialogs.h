@@ -28,6 +28,20 @@ public:
     void cancelSave();
     qsizetype pendingSaveAnswers() const { return qsizetype(m_saveAnswers.size()); }
 
+    // Answers the next confirmation with button.
+    void answerMessage(QMessageBox::StandardButton button);
+    qsizetype pendingMessageAnswers() const { return qsizetype(m_messageAnswers.size()); }
+
+    struct Message
+    {
+        QString title;
+        QString text;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+        QStringList captions;
+    };
+    std::vector<Message> messages;
+
     struct ErrorBox
     {
         QString title;
@@ -42,6 +56,12 @@ public:
     std::optional<QString> saveTextFile(SaveTextFileDialog &dialog) override;
     void errorBox(QWidget *parent, const QString &title, const QString &text) override;
     bool openUrl(const QUrl &url) override;
+    QMessageBox::StandardButton messageDlgWithCaptions(QWidget *parent,
+                                                       const QString &text,
+                                                       QMessageBox::Icon type,
+                                                       QMessageBox::StandardButtons buttons,
+                                                       const QStringList &captions,
+                                                       const QString &title) override;
 
 private:
     struct OpenAnswer
@@ -51,4 +71,5 @@ private:
     };
     std::deque<OpenAnswer> m_openAnswers;
     std::deque<QString> m_saveAnswers; // empty name: cancelled
+    std::deque<QMessageBox::StandardButton> m_messageAnswers;
 };
