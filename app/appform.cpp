@@ -218,6 +218,7 @@ TAppForm::TAppForm(QWidget *parent)
     createComponents();
     connectHandlers();
     FormCreate();
+    setUpPaneCommands();
 }
 
 TAppForm::~TAppForm()
@@ -588,11 +589,16 @@ void TAppForm::LoadFromFileToList2(const QString &fileName, TextEncoding encodin
 
 void TAppForm::loadIntoList(const QString &fileName, TextEncoding encoding, LineList &list, Refresh refresh)
 {
+    loadFileToList(fileName, encoding, loadOptions(), list);
+    (this->*refresh)();
+}
+
+LoadOptions TAppForm::loadOptions() const
+{
     LoadOptions options;
     options.ignoreWhitespace = IgnoreWhitespace1->isChecked();
     options.sortWhenLoading = SortWhenLoading1->isChecked();
-    loadFileToList(fileName, encoding, options, list);
-    (this->*refresh)();
+    return options;
 }
 
 void TAppForm::Sifirla()

@@ -3,6 +3,7 @@
 #include "compare/comparison.h"
 #include "lists/linelist.h"
 #include "lists/textencoding.h"
+#include "lists/textloader.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -19,6 +20,7 @@ class QSplitter;
 class QStatusBar;
 class QTimer;
 class QToolButton;
+class SaveTextFileDialog;
 class TCompareForm;
 class TCompareThread;
 class TMemoLeft;
@@ -64,6 +66,37 @@ public:
     void SortWhenLoading1Click();
     // Asks, then deletes settings.ini and starts the program afresh.
     void ResettoDefaults1Click();
+
+    // The pane commands, each once per pane (list #1, list #2); every one
+    // that changes a list ends with its refresh.
+    void Clear2Click();
+    void MenuItem1Click();
+    void Cut1Click();
+    void MenuItem3Click();
+    void Copy1Click();
+    void MenuItem4Click();
+    void Paste1Click();
+    void Paste2Click();
+    // The "Paste" buttons perform the menu items.
+    void Button7Click();
+    void Button8Click();
+    void Delete1Click();
+    void Delete2Click();
+    // The Delete key, with any modifiers, performs Delete1 / Delete2.
+    void ListView1KeyDown(int key);
+    void ListView2KeyDown(int key);
+    void SelectAll1Click();
+    void MenuItem8Click();
+    // Remove Duplicates.
+    void Button4Click();
+    void Button5Click();
+    // Save the list.
+    void Button3Click();
+    void Button6Click();
+    // Files dropped on a pane, appended in order; the first that cannot be
+    // loaded stops the rest with its error.
+    void MemoLeftDropFiles(const QStringList &fileNames);
+    void MemoRightDropFiles(const QStringList &fileNames);
 
     LineList List1;
     LineList List2;
@@ -145,6 +178,7 @@ public:
     QTimer *TimerChecker;
     QTimer *TimerPercentage;
     OpenTextFileDialog *OpenTextFileDialog1;
+    SaveTextFileDialog *SaveDialog1 = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -172,6 +206,18 @@ private:
     void applyStoredOptions();
     // Stores the option's current check mark and writes settings.ini.
     void storeOption(QAction *item, const char *key, bool emptiesLists);
+    // The loading options as the Settings check marks stand.
+    LoadOptions loadOptions() const;
+
+    void setUpPaneCommands();
+    void clearList(LineList &list, Refresh refresh);
+    void copyLines(const LineList &list, const ListPane *pane);
+    void cutLines(LineList &list, ListPane *pane, Refresh refresh);
+    void pasteLines(LineList &list, Refresh refresh);
+    void deleteLines(LineList &list, ListPane *pane, Refresh refresh);
+    void removeDuplicates(LineList &list, Refresh refresh);
+    void saveList(const LineList &list);
+    void dropFiles(const QStringList &fileNames, LineList &list, Refresh refresh);
 
     CompareHandOffs compareHandOffs();
     TCompareForm &runForm() const;

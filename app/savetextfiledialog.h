@@ -4,15 +4,17 @@
 
 class QComboBox;
 
-// A save dialog for text files: filter "Text File (*.txt)" then any file,
-// default suffix "txt", asks before overwriting; with `encodings`, an
+// A save dialog for text files: filter `textFiles` + " (*.txt)" then any
+// file, default suffix "txt", asks before overwriting; with `encodings`, an
 // "Encoding:" selector offering them. It remembers the last file chosen.
 class SaveTextFileDialog : public QFileDialog
 {
     Q_OBJECT
 
 public:
-    explicit SaveTextFileDialog(QWidget *parent = nullptr, const QStringList &encodings = {});
+    explicit SaveTextFileDialog(QWidget *parent = nullptr,
+                                const QStringList &encodings = {},
+                                const QString &textFiles = QStringLiteral("Text File"));
 
     // Records the file the user chose, so that the next save starts from it.
     void remember(const QString &fileName);

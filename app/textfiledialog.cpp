@@ -5,10 +5,10 @@
 #include <QGridLayout>
 #include <QLabel>
 
-QComboBox *setUpTextFileDialog(QFileDialog &dialog, const QStringList &encodings)
+QComboBox *setUpTextFileDialog(QFileDialog &dialog, const QStringList &encodings, const QString &textFiles)
 {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters({QStringLiteral("Text File (*.txt)"), QStringLiteral("Any File (*)")});
+    dialog.setNameFilters({textFiles + QStringLiteral(" (*.txt)"), QStringLiteral("Any File (*)")});
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     if (encodings.isEmpty())
         return nullptr;

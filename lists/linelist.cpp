@@ -336,6 +336,25 @@ void LineList::keepOnly(const std::vector<bool> &keep)
     refs.truncate(out);
 }
 
+void LineList::truncate(qsizetype count)
+{
+    if (count >= this->count())
+        return;
+    detach();
+    m_d->refs.truncate(size_t(std::max<qsizetype>(count, 0)));
+}
+
+void LineList::removeDuplicates(bool caseSensitive)
+{
+    // Sorted under the new comparison right away, so no sort under the old one first.
+    std::shared_ptr<const Collation> collation = Collation::forLocale(m_locale, caseSensitive);
+    std::vector<std::uint32_t> order = distinctSortedOrder(*this, *collation);
+    permute(order);
+    m_collation = std::move(collation);
+    m_caseSensitive = caseSensitive;
+    m_sorted = true;
+}
+
 void LineList::permute(const std::vector<std::uint32_t> &order)
 {
     detach();

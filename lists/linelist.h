@@ -75,6 +75,11 @@ public:
 
     // Keeps the lines whose keep[i] is true, in order, in one pass.
     void keepOnly(const std::vector<bool> &keep);
+    // Keeps the first `count` lines.
+    void truncate(qsizetype count);
+    // Keeps one line of each set of equal ones, the first met, and leaves the
+    // list sorted with the given case flag: one sort of keys and one pass.
+    void removeDuplicates(bool caseSensitive);
 
     bool sorted() const
     {
@@ -106,7 +111,8 @@ public:
         return indexOf(line) >= 0;
     }
 
-    // Sorts lines in place by the permutation (order[i] is the old index of new line i).
+    // Puts the lines in the given order (order[i] is the old index of new line
+    // i); lines that order leaves out are dropped.
     void permute(const std::vector<std::uint32_t> &order);
 
 private:

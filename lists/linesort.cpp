@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 #include <thread>
 
@@ -16,7 +17,13 @@
 // are then put in order by their full sort keys. With two threads, the
 // entries are first split at a prefix value, so that each thread sorts a part
 // of its own and no tie crosses the split.
+//
+// For the distinct order, ties go by index as well, so the first line met
+// leads each run of equal lines, and the others are marked and left out.
 namespace {
+
+// Marks an entry whose line equals an earlier one; no list holds 2^32 lines.
+constexpr std::uint32_t Repeated = std::numeric_limits<std::uint32_t>::max();
 
 struct Entry
 {
@@ -30,6 +37,12 @@ struct Entry
         if (high != other.high)
             return high < other.high;
         return middle != other.middle ? middle < other.middle : low < other.low;
+    }
+    bool prefixThenIndexLess(const Entry &other) const
+    {
+        if (!prefixEqual(other))
+            return prefixLess(other);
+        return index < other.index;
     }
     bool prefixEqual(const Entry &other) const
     {
@@ -63,9 +76,10 @@ void fillEntries(const LineList &list, const Collation &collation, Entry *out, s
 class TieBreaker
 {
 public:
-    TieBreaker(const LineList &list, const Collation &collation)
+    TieBreaker(const LineList &list, const Collation &collation, bool distinct)
         : m_list(list)
         , m_collation(collation)
+        , m_distinct(distinct)
     {
     }
 
@@ -81,13 +95,26 @@ public:
             m_items.push_back({start, m_keys.size() - start, run[i]});
         }
         const char *bytes = m_keys.constData();
-        std::sort(m_items.begin(), m_items.end(), [bytes](const Item &a, const Item &b) {
+        const auto compareKeys = [bytes](const Item &a, const Item &b) {
             const int common
                 = std::memcmp(bytes + a.start, bytes + b.start, size_t(std::min(a.length, b.length)));
-            return common != 0 ? common < 0 : a.length < b.length;
-        });
-        for (size_t i = 0; i < size; ++i)
+            return common != 0 ? common : (a.length < b.length ? -1 : a.length > b.length ? 1 : 0);
+        };
+        if (m_distinct) {
+            std::sort(m_items.begin(), m_items.end(), [&](const Item &a, const Item &b) {
+                const int order = compareKeys(a, b);
+                return order != 0 ? order < 0 : a.entry.index < b.entry.index;
+            });
+        } else {
+            std::sort(m_items.begin(), m_items.end(),
+                      [&](const Item &a, const Item &b) { return compareKeys(a, b) < 0; });
+        }
+        for (size_t i = 0; i < size; ++i) {
             run[i] = m_items[i].entry;
+            // Equal sort keys are equal lines.
+            if (m_distinct && i > 0 && compareKeys(m_items[i - 1], m_items[i]) == 0)
+                run[i].index = Repeated;
+        }
     }
 
 private:
@@ -100,20 +127,31 @@ private:
 
     const LineList &m_list;
     const Collation &m_collation;
+    bool m_distinct;
     QByteArray m_keys;
     std::vector<Item> m_items;
 };
 
-void sortPart(const LineList &list, const Collation &collation, Entry *begin, Entry *end)
+void sortPart(const LineList &list, const Collation &collation, Entry *begin, Entry *end, bool distinct)
 {
-    std::sort(begin, end, [](const Entry &a, const Entry &b) { return a.prefixLess(b); });
-    TieBreaker ties(list, collation);
+    if (distinct)
+        std::sort(begin, end, [](const Entry &a, const Entry &b) { return a.prefixThenIndexLess(b); });
+    else
+        std::sort(begin, end, [](const Entry &a, const Entry &b) { return a.prefixLess(b); });
+    TieBreaker ties(list, collation, distinct);
     for (Entry *run = begin; run != end;) {
         Entry *runEnd = run + 1;
         while (runEnd != end && runEnd->prefixEqual(*run))
             ++runEnd;
-        if (runEnd - run > 1 && !run->keyComplete())
-            ties.sortRun(run, size_t(runEnd - run));
+        if (runEnd - run > 1) {
+            if (!run->keyComplete()) {
+                ties.sortRun(run, size_t(runEnd - run));
+            } else if (distinct) {
+                // The whole key is in the prefix: the run is one line, met first at its head.
+                for (Entry *repeat = run + 1; repeat != runEnd; ++repeat)
+                    repeat->index = Repeated;
+            }
+        }
         run = runEnd;
     }
 }
@@ -133,9 +171,8 @@ Entry splitter(const Entries &entries)
     return *middle;
 }
 
-} // namespace
-
-std::vector<std::uint32_t> sortedOrder(const LineList &list, const Collation &collation, unsigned threads)
+std::vector<std::uint32_t>
+orderLines(const LineList &list, const Collation &collation, unsigned threads, bool distinct)
 {
     const size_t n = size_t(list.count());
     if (n > std::numeric_limits<std::uint32_t>::max())
@@ -162,12 +199,29 @@ std::vector<std::uint32_t> sortedOrder(const LineList &list, const Collation &co
     if (parallel) {
         const Entry pivot = splitter(entries);
         Entry *const split = std::partition(begin, end, [&](const Entry &e) { return e.prefixLess(pivot); });
-        std::jthread worker([&] { sortPart(list, collation, split, end); });
-        sortPart(list, collation, begin, split);
+        std::jthread worker([&] { sortPart(list, collation, split, end, distinct); });
+        sortPart(list, collation, begin, split, distinct);
     } else {
-        sortPart(list, collation, begin, end);
+        sortPart(list, collation, begin, end, distinct);
     }
-    for (size_t i = 0; i < n; ++i)
-        order[i] = entries[i].index;
+    size_t out = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (entries[i].index != Repeated)
+            order[out++] = entries[i].index;
+    }
+    order.resize(out);
     return order;
+}
+
+} // namespace
+
+std::vector<std::uint32_t> sortedOrder(const LineList &list, const Collation &collation, unsigned threads)
+{
+    return orderLines(list, collation, threads, false);
+}
+
+std::vector<std::uint32_t>
+distinctSortedOrder(const LineList &list, const Collation &collation, unsigned threads)
+{
+    return orderLines(list, collation, threads, true);
 }

@@ -12,3 +12,8 @@ class LineList;
 // (0: one per core).
 std::vector<std::uint32_t>
 sortedOrder(const LineList &list, const Collation &collation, unsigned threads = 0);
+
+// The lines of sortedOrder() less repeats: of each run of equal lines only the
+// first in the list's order stays.
+std::vector<std::uint32_t>
+distinctSortedOrder(const LineList &list, const Collation &collation, unsigned threads = 0);

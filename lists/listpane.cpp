@@ -3,9 +3,14 @@
 #include "lists/linelistmodel.h"
 
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QUrl>
 
 #include <algorithm>
 #include <limits>
@@ -22,6 +27,20 @@ qint64 floorDiv(qint64 a, qint64 b)
     return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
 
+// The local files a drag carries, in its order; empty unless every item is one.
+QStringList localFiles(const QMimeData *data)
+{
+    QStringList files;
+    if (!data || !data->hasUrls())
+        return files;
+    for (const QUrl &url : data->urls()) {
+        if (!url.isLocalFile() || url.toLocalFile().isEmpty())
+            return {};
+        files << url.toLocalFile();
+    }
+    return files;
+}
+
 } // namespace
 
 ListPane::ListPane(const LineList *list, QWidget *parent)
@@ -33,6 +52,8 @@ ListPane::ListPane(const LineList *list, QWidget *parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Files dropped on the rows; the frame and scroll bar pass drops up.
+    viewport()->setAcceptDrops(true);
     QFont paneFont;
     paneFont.setPointSize(10);
     setFont(paneFont);
@@ -50,6 +71,20 @@ void ListPane::setRowCount(qsizetype rows)
 int ListPane::rowCount() const
 {
     return m_model->rowCount();
+}
+
+std::vector<bool> ListPane::selectedRows() const
+{
+    const int rows = rowCount();
+    std::vector<bool> selected(size_t(rows), false);
+    for (const QItemSelectionRange &range : selectionModel()->selection()) {
+        if (!range.isValid() || range.model() != m_model)
+            continue;
+        const int last = std::min(range.bottom(), rows - 1);
+        for (int row = std::max(range.top(), 0); row <= last; ++row)
+            selected[size_t(row)] = true;
+    }
+    return selected;
 }
 
 int ListPane::rowHeight() const
@@ -267,4 +302,42 @@ void ListPane::changeEvent(QEvent *event)
         viewport()->update();
     }
     QAbstractItemView::changeEvent(event);
+}
+
+void ListPane::keyPressEvent(QKeyEvent *event)
+{
+    Q_EMIT keyDown(event->key(), event->modifiers());
+    QAbstractItemView::keyPressEvent(event);
+}
+
+void ListPane::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (localFiles(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void ListPane::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (localFiles(event->mimeData()).isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void ListPane::dropEvent(QDropEvent *event)
+{
+    const QStringList files = localFiles(event->mimeData());
+    if (files.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    Q_EMIT filesDropped(files);
 }

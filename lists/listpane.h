@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QAbstractItemView>
+#include <QStringList>
+
+#include <vector>
 
 class LineList;
 class LineListModel;
@@ -22,6 +25,10 @@ public:
     void setRowCount(qsizetype rows);
     int rowCount() const;
 
+    // One flag per row, true where the row is selected; read from the
+    // selection's ranges, so it costs one step per row however it was made.
+    std::vector<bool> selectedRows() const;
+
     // Shown on a right click.
     void setContextMenu(QMenu *menu) { m_contextMenu = menu; }
     QMenu *contextMenu() const { return m_contextMenu; }
@@ -30,6 +37,12 @@ public:
     void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
     QModelIndex indexAt(const QPoint &point) const override;
     void keyboardSearch(const QString &search) override;
+
+Q_SIGNALS:
+    // A key went down in the pane, before the pane's own handling of it.
+    void keyDown(int key, Qt::KeyboardModifiers modifiers);
+    // Local files were dropped on the pane, in the order the drop gave them.
+    void filesDropped(const QStringList &fileNames);
 
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
@@ -43,6 +56,10 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     int rowHeight() const;

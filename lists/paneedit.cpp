@@ -1,0 +1,64 @@
+#include "lists/paneedit.h"
+
+#include "lists/linelist.h"
+#include "lists/linesplitter.h"
+#include "lists/linewriter.h"
+
+#include <algorithm>
+#include <exception>
+
+QString selectedText(const LineList &list, const std::vector<bool> &selected)
+{
+    const qsizetype rows = std::min<qsizetype>(list.count(), qsizetype(selected.size()));
+    qsizetype units = 0;
+    for (qsizetype i = 0; i < rows; ++i) {
+        if (selected[size_t(i)])
+            units += list.at(i).size() + 2;
+    }
+    QString text;
+    text.reserve(units);
+    for (qsizetype i = 0; i < rows; ++i) {
+        if (selected[size_t(i)]) {
+            text.append(list.at(i));
+            text.append(u"\r\n");
+        }
+    }
+    return text;
+}
+
+void deleteSelected(LineList &list, const std::vector<bool> &selected)
+{
+    std::vector<bool> keep(size_t(list.count()), true);
+    const size_t rows = std::min(keep.size(), selected.size());
+    for (size_t i = 0; i < rows; ++i)
+        keep[i] = !selected[i];
+    list.keepOnly(keep);
+}
+
+void pasteText(LineList &list, QStringView text, bool ignoreWhitespace, bool sortWhenLoading)
+{
+    list.setSorted(false);
+    LineSplitter splitter(list, ignoreWhitespace);
+    splitter.feed(text);
+    splitter.finish();
+    if (sortWhenLoading)
+        list.setSorted(true);
+}
+
+void saveListToFile(const QString &fileName, const LineList &list)
+{
+    writeLinesToFile(fileName, list, false);
+}
+
+void loadDroppedFile(const QString &fileName, const LoadOptions &options, LineList &list)
+{
+    const qsizetype before = list.count();
+    try {
+        loadFileToList(fileName, TextEncoding::Utf8, options, list);
+        return;
+    } catch (const std::exception &) {
+        // Whatever the reason, the second attempt tells the user.
+    }
+    list.truncate(before);
+    loadFileToList(fileName, TextEncoding::Ansi, options, list);
+}
