@@ -53,6 +53,22 @@ void writeAll(const QString &path, const QByteArray &bytes)
         ADD_FAILURE() << "cannot write " << path.toStdString();
 }
 
+ScopedEnv::ScopedEnv(const char *name, const QByteArray &value)
+    : m_name(name)
+    , m_had(qEnvironmentVariableIsSet(name))
+    , m_old(qgetenv(name))
+{
+    qputenv(name, value);
+}
+
+ScopedEnv::~ScopedEnv()
+{
+    if (m_had)
+        qputenv(m_name, m_old);
+    else
+        qunsetenv(m_name);
+}
+
 TempDir::TempDir()
 {
     EXPECT_TRUE(m_dir.isValid());

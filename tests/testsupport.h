@@ -25,6 +25,21 @@ QStringList linesOf(const LineList &list);
 QByteArray readAll(const QString &path);
 void writeAll(const QString &path, const QByteArray &bytes);
 
+// Sets an environment variable for the life of the value.
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char *name, const QByteArray &value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv &) = delete;
+    ScopedEnv &operator=(const ScopedEnv &) = delete;
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
 // A temporary folder that lives as long as the test that made it.
 class TempDir
 {

@@ -15,37 +15,13 @@ namespace {
 using testsupport::linesOf;
 
 using testsupport::dataPath;
+using testsupport::ScopedEnv;
 using testsupport::TempDir;
 
 std::string show(const QStringList &lines)
 {
     return QString(u'[' + lines.join(u'|') + u']').toStdString();
 }
-
-// Sets an environment variable for the life of the value.
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char *name, const QByteArray &value)
-        : m_name(name)
-        , m_had(qEnvironmentVariableIsSet(name))
-        , m_old(qgetenv(name))
-    {
-        qputenv(name, value);
-    }
-    ~ScopedEnv()
-    {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    bool m_had;
-    QByteArray m_old;
-};
 
 const QStringList UnicodeLines {QStringLiteral("Grüße aus Köln"), QStringLiteral("Журнал"),
                                 QStringLiteral("日本語のテキスト"), QStringLiteral("😀 smile")};

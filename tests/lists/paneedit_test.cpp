@@ -1,0 +1,308 @@
+#include "app/apperror.h"
+#include "lists/collation.h"
+#include "lists/linelist.h"
+#include "lists/linesort.h"
+#include "lists/paneedit.h"
+#include "testsupport.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+using testsupport::linesOf;
+using testsupport::readAll;
+using testsupport::ScopedEnv;
+using testsupport::TempDir;
+
+LineList listOf(const QStringList &lines)
+{
+    LineList list("en_US");
+    for (const QString &line : lines)
+        list.append(line);
+    return list;
+}
+
+std::vector<bool> rows(std::initializer_list<int> flags)
+{
+    std::vector<bool> selected;
+    for (int flag : flags)
+        selected.push_back(flag != 0);
+    return selected;
+}
+
+TEST(PaneEdit, SelectedTextAndDelete)
+{
+    struct Case
+    {
+        const char *name;
+        QStringList lines;
+        std::vector<bool> selected;
+        QString text;
+        QStringList kept;
+    };
+    const Case cases[] = {
+        {"b and d",
+         {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")},
+         rows({0, 1, 0, 1}),
+         QStringLiteral("b\r\nd\r\n"),
+         {QStringLiteral("a"), QStringLiteral("c")}},
+        {"a single empty line", {QString()}, rows({1}), QStringLiteral("\r\n"), {}},
+        {"rows 1 and 3",
+         {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")},
+         rows({1, 0, 1}),
+         QStringLiteral("x\r\nz\r\n"),
+         {QStringLiteral("y")}},
+        {"repeats kept",
+         {QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("a")},
+         rows({0, 0, 1, 0}),
+         QStringLiteral("b\r\n"),
+         {QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("a")}},
+        {"nothing selected",
+         {QStringLiteral("a"), QStringLiteral("b")},
+         rows({0, 0}),
+         QString(),
+         {QStringLiteral("a"), QStringLiteral("b")}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        LineList list = listOf(c.lines);
+        EXPECT_EQ(selectedText(list, c.selected), c.text);
+        deleteSelected(list, c.selected);
+        EXPECT_EQ(linesOf(list), c.kept);
+    }
+
+    // A sorted list stays sorted, with its flags, and keeps its repeats.
+    LineList sorted
+        = listOf({QStringLiteral("c"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("a")});
+    sorted.setSorted(true);
+    sorted.setCaseSensitive(true);
+    deleteSelected(sorted, rows({0, 0, 1, 0}));
+    EXPECT_EQ(linesOf(sorted), (QStringList {QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("c")}));
+    EXPECT_TRUE(sorted.sorted());
+    EXPECT_TRUE(sorted.caseSensitive());
+    EXPECT_EQ(sorted.indexOf(u"c"), 2);
+}
+
+TEST(PaneEdit, PasteAppendsSplitsTrimsAndSortsLikeALoad)
+{
+    struct Case
+    {
+        const char *name;
+        QStringList before;
+        bool beforeSorted;
+        QString text;
+        bool trim;
+        bool sort;
+        QStringList after;
+    };
+    const QStringList ba {QStringLiteral("b"), QStringLiteral("a")};
+    const Case cases[] = {
+        {"trimmed", {}, false, QStringLiteral(" a \r\n\r\n"), true, false, {QStringLiteral("a")}},
+        {"untrimmed",
+         {},
+         false,
+         QStringLiteral(" a \r\n\r\n"),
+         false,
+         false,
+         {QStringLiteral(" a "), QString()}},
+        {"CR, LF and CR LF, no last terminator",
+         {},
+         false,
+         QStringLiteral("1\r2\n3\r\n4"),
+         false,
+         false,
+         {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")}},
+        {"after the lines of a sorted list, sorting off",
+         {QStringLiteral("a"), QStringLiteral("c")},
+         true,
+         QStringLiteral("b\r\n"),
+         false,
+         false,
+         {QStringLiteral("a"), QStringLiteral("c"), QStringLiteral("b")}},
+        {"the whole list sorted, repeats kept",
+         ba,
+         false,
+         QStringLiteral("c\na\n"),
+         false,
+         true,
+         {QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}},
+        {"empty text adds nothing but still sorts",
+         ba,
+         false,
+         QString(),
+         false,
+         true,
+         {QStringLiteral("a"), QStringLiteral("b")}},
+        {"copied text pastes back",
+         {},
+         false,
+         QStringLiteral("b\r\nd\r\n"),
+         false,
+         false,
+         {QStringLiteral("b"), QStringLiteral("d")}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        LineList list = listOf(c.before);
+        list.setSorted(c.beforeSorted);
+        pasteText(list, c.text, c.trim, c.sort);
+        EXPECT_EQ(linesOf(list), c.after);
+        EXPECT_EQ(list.sorted(), c.sort);
+    }
+}
+
+TEST(PaneEdit, RemoveDuplicatesKeepsTheFirstOfEqualLinesAndSorts)
+{
+    struct Case
+    {
+        const char *name;
+        QStringList lines;
+        bool caseSensitive;
+        QStringList after;
+    };
+    const Case cases[] = {
+        {"case ignored: the b met first stays",
+         {QStringLiteral("b"), QStringLiteral("a"), QStringLiteral("B"), QStringLiteral("a")},
+         false,
+         {QStringLiteral("a"), QStringLiteral("b")}},
+        {"case ignored: B met first stays",
+         {QStringLiteral("B"), QStringLiteral("a"), QStringLiteral("b")},
+         false,
+         {QStringLiteral("a"), QStringLiteral("B")}},
+        {"case heeded",
+         {QStringLiteral("b"), QStringLiteral("a"), QStringLiteral("B"), QStringLiteral("a")},
+         true,
+         {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("B")}},
+        {"decomposed and precomposed are one line",
+         {QStringLiteral("caf\u00E9"), QStringLiteral("cafe\u0301"), QStringLiteral("cafe")},
+         false,
+         {QStringLiteral("cafe"), QStringLiteral("caf\u00E9")}},
+        {"empty lines are one line",
+         {QString(), QStringLiteral("x"), QString()},
+         false,
+         {QString(), QStringLiteral("x")}},
+        {"empty list", {}, true, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        LineList list = listOf(c.lines);
+        list.removeDuplicates(c.caseSensitive);
+        EXPECT_EQ(linesOf(list), c.after);
+        EXPECT_TRUE(list.sorted());
+        EXPECT_EQ(list.caseSensitive(), c.caseSensitive);
+        for (const QString &line : c.after)
+            EXPECT_GE(list.indexOf(line), 0) << line.toStdString();
+    }
+}
+
+// Lines made to tie on the short key prefixes as well as on whole keys.
+LineList mixedLines(int count)
+{
+    static const char16_t *const words[]
+        = {u"apple", u"Apple", u"APPLE", u"caf\u00E9", u"cafe\u0301",
+           u"b",     u"",      u"zebra", u"Zebra",     u"\u0416\u0443\u0440\u043D\u0430\u043B"};
+    LineList list("en_US");
+    std::uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t pick = next();
+        switch (pick % 3) {
+        case 0:
+            list.append(words[next() % std::size(words)]);
+            break;
+        case 1:
+            list.append(
+                QStringLiteral("a long prefix that fills every byte of the key prefix %1").arg(next() % 400));
+            break;
+        default:
+            list.append(QStringLiteral("Line %1").arg(next() % 5000));
+            break;
+        }
+    }
+    return list;
+}
+
+TEST(PaneEdit, DistinctOrderMatchesFullKeysOnEveryPath)
+{
+    const LineList list = mixedLines(30000);
+    for (bool caseSensitive : {false, true}) {
+        const Collation collation("en_US", caseSensitive);
+        // Reference: the first line met for each whole sort key, in key order.
+        std::map<QByteArray, std::uint32_t> first;
+        for (qsizetype i = 0; i < list.count(); ++i) {
+            QByteArray key;
+            collation.appendSortKey(list.at(i), key);
+            first.emplace(key, std::uint32_t(i));
+        }
+        std::vector<std::uint32_t> expected;
+        for (const auto &entry : first)
+            expected.push_back(entry.second);
+        for (unsigned threads : {1u, 2u}) {
+            SCOPED_TRACE(std::string(caseSensitive ? "case heeded" : "case ignored") + ", threads "
+                         + std::to_string(threads));
+            EXPECT_EQ(distinctSortedOrder(list, collation, threads), expected);
+        }
+    }
+}
+
+TEST(PaneEdit, SaveWritesUtf8WithoutMarkEachLineEndedByCrLf)
+{
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("list.txt"));
+    saveListToFile(path, listOf({}));
+    EXPECT_EQ(readAll(path), QByteArray());
+    saveListToFile(path, listOf({QStringLiteral("a"), QStringLiteral("b")}));
+    EXPECT_EQ(readAll(path), QByteArray("a\r\nb\r\n"));
+    saveListToFile(path, listOf({QStringLiteral("Gr\u00FC\u00DFe")}));
+    EXPECT_EQ(readAll(path),
+              QByteArray("Gr\xC3\xBC\xC3\x9F"
+                         "e\r\n"));
+}
+
+TEST(PaneEdit, DroppedFileFallsBackToAnsiOnce)
+{
+    ScopedEnv locale("LC_ALL", "de_DE.UTF-8");
+    TempDir dir;
+    // The first accented letter lies past the first 4096-byte block.
+    QByteArray latin1;
+    for (int i = 0; latin1.size() < 20 * 1024; ++i) {
+        latin1 += "line " + QByteArray::number(i);
+        if (i == 500)
+            latin1 += " Gr\xFC\xDF"
+                      "e";
+        latin1 += "\r\n";
+    }
+    ASSERT_GT(latin1.indexOf('\xFC'), 4096);
+    const QString latin1File = dir.write(QStringLiteral("latin1.txt"), latin1);
+    const QString utf16File
+        = dir.write(QStringLiteral("utf16.txt"), QByteArray("\xFF\xFE\x16\x04\x0A\x00x\x00", 8));
+
+    LineList list("de_DE");
+    list.append(u"before");
+    loadDroppedFile(latin1File, LoadOptions {false, false}, list);
+    const QStringList lines = linesOf(list);
+    EXPECT_EQ(lines.size(), 1 + latin1.count("\r\n"));
+    EXPECT_EQ(lines.first(), QStringLiteral("before"));
+    EXPECT_EQ(lines.count(QStringLiteral("line 0")), 1);
+    EXPECT_EQ(lines.at(1 + 500), QStringLiteral("line 500 Gr\u00FC\u00DFe"));
+
+    LineList unicode("de_DE");
+    loadDroppedFile(utf16File, LoadOptions {false, true}, unicode);
+    EXPECT_EQ(linesOf(unicode), (QStringList {QStringLiteral("x"), QStringLiteral("\u0416")}));
+    EXPECT_TRUE(unicode.sorted());
+
+    // Neither attempt can open a folder: the error names it and nothing is added.
+    try {
+        loadDroppedFile(dir.path(), LoadOptions {}, unicode);
+        ADD_FAILURE() << "no error";
+    } catch (const AppError &error) {
+        EXPECT_TRUE(error.message().contains(QDir::toNativeSeparators(dir.path()))) << error.what();
+    }
+    EXPECT_EQ(unicode.count(), 2);
+}
+
+} // namespace
