@@ -23,13 +23,16 @@ namespace {
 
 void printUsage(std::FILE *to)
 {
-    std::fputs("usage: pairsight-bench load FILE [--sort] [--threads N] [--locale L] [--row]\n"
+    std::fputs("usage: pairsight-bench load FILE [--sort] [--threads N] [--dedup [--case-sensitive]]\n"
+               "                           [--locale L] [--row]\n"
                "       pairsight-bench header\n"
                "Loads FILE (UTF-8) into a line list with the program's loader and prints the\n"
                "time, throughput, CPU time and memory.\n"
                "  --sort       sort when loading, as the loader does it (one timing)\n"
                "  --threads N  with --sort: load unsorted, then sort on N threads (0: one per\n"
                "               core), timing both phases\n"
+               "  --dedup      load unsorted, then Remove Duplicates, timing both phases\n"
+               "  --case-sensitive  with --dedup: lines that differ in case stay apart\n"
                "  --locale L   ICU collation locale (default en_US)\n"
                "  --row        print one tab-separated table row (see 'header')\n"
                "Sizes are in MB of 10^6 bytes; memory is VmRSS and VmHWM of /proc/self/status.\n",
@@ -78,6 +81,8 @@ struct Options
     QString fileName;
     bool sort = false;
     std::optional<unsigned> threads;
+    bool dedup = false;
+    bool caseSensitive = false;
     QByteArray locale = "en_US";
     bool row = false;
 };
@@ -90,6 +95,10 @@ std::optional<Options> parseLoadArguments(int argc, char **argv)
         const std::string_view arg = argv[i];
         if (arg == "--sort") {
             options.sort = true;
+        } else if (arg == "--dedup") {
+            options.dedup = true;
+        } else if (arg == "--case-sensitive") {
+            options.caseSensitive = true;
         } else if (arg == "--row") {
             options.row = true;
         } else if (arg == "--threads" && i + 1 < argc) {
@@ -107,7 +116,8 @@ std::optional<Options> parseLoadArguments(int argc, char **argv)
             return std::nullopt;
         }
     }
-    if (!haveFile || (options.threads && !options.sort))
+    if (!haveFile || (options.threads && !options.sort) || (options.dedup && options.sort)
+        || (options.caseSensitive && !options.dedup))
         return std::nullopt;
     return options;
 }
@@ -125,8 +135,19 @@ int runLoad(const Options &options)
     std::string mode = "load";
     std::optional<Span> loadPhase;
     std::optional<Span> sortPhase;
+    std::optional<double> inputLines; // before Remove Duplicates
     const Stamp start = now();
-    if (!options.threads) {
+    if (options.dedup) {
+        // The pane's Remove Duplicates on a list loaded in file order.
+        loadFileToList(options.fileName, TextEncoding::Utf8,
+                       LoadOptions {.ignoreWhitespace = false, .sortWhenLoading = false}, list);
+        const Stamp loaded = now();
+        loadPhase = between(start, loaded);
+        inputLines = double(list.count());
+        list.removeDuplicates(options.caseSensitive);
+        sortPhase = between(loaded, now());
+        mode = options.caseSensitive ? "load+dedup case" : "load+dedup";
+    } else if (!options.threads) {
         loadFileToList(options.fileName, TextEncoding::Utf8,
                        LoadOptions {.ignoreWhitespace = false, .sortWhenLoading = options.sort}, list);
         if (options.sort)
@@ -146,7 +167,8 @@ int runLoad(const Options &options)
 
     const double rssBytes = double(platform::residentBytes());
     const double peakBytes = double(platform::peakResidentBytes());
-    const double lines = double(list.count());
+    // Rates count the lines read, also when Remove Duplicates keeps fewer.
+    const double lines = inputLines.value_or(double(list.count()));
     const double mb = fileBytes / 1e6;
     const auto times = [&](double bytes) { return fileBytes > 0 ? bytes / fileBytes : 0; };
 
@@ -169,7 +191,10 @@ int runLoad(const Options &options)
 
     std::printf("file       %s\n", options.fileName.toLocal8Bit().constData());
     std::printf("mode       %s, locale %s\n", mode.c_str(), options.locale.constData());
-    std::printf("lines      %.0f\n", lines);
+    if (inputLines)
+        std::printf("lines      %.0f, %.0f after Remove Duplicates\n", lines, double(list.count()));
+    else
+        std::printf("lines      %.0f\n", lines);
     std::printf("size       %.1f MB\n", mb);
     const auto printSpan = [&](const char *name, const Span &span) {
         std::printf(
@@ -180,7 +205,7 @@ int runLoad(const Options &options)
     if (loadPhase)
         printSpan("load", *loadPhase);
     if (sortPhase)
-        printSpan("sort", *sortPhase);
+        printSpan(inputLines ? "dedup" : "sort", *sortPhase);
     printSpan(mode.c_str(), total);
     std::printf("resident   %.1f MB after (%.2f x file; %.1f MB before loading, %.2f x net)\n",
                 rssBytes / 1e6, times(rssBytes), baseBytes / 1e6, times(rssBytes - baseBytes));

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Generates line files and measures loading them: without sorting, with the
-# loader's own sorting, and with the sort timed on its own on 1 and 2 threads.
+# loader's own sorting, with the sort timed on its own on 1 and 2 threads, and
+# Remove Duplicates after an unsorted load.
 # Each measurement runs in its own process, so that peak memory does not mix;
 # each is repeated and the run with the median wall time is shown.
 set -euo pipefail
@@ -66,6 +67,7 @@ for n in "${counts[@]}"; do
     measure "$file" --sort >>"$table"
     measure "$file" --sort --threads 1 >>"$table"
     measure "$file" --sort --threads 2 >>"$table"
+    measure "$file" --dedup >>"$table"
     rm -f -- "$file"
 done
 column -t -s $'\t' "$table"

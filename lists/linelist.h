@@ -41,6 +41,17 @@ public:
     bool isEmpty() const { return m_d->refs.empty(); }
     QStringView at(qsizetype index) const;
     QString lineAt(qsizetype index) const { return at(index).toString(); }
+    // Hints that the reference of line `index` will be read soon; a step
+    // ahead of prefetch(), which reads it.
+    void prefetchReference(qsizetype index) const
+    {
+#if defined(__GNUC__)
+        if (index < count())
+            __builtin_prefetch(&m_d->refs[size_t(index)]);
+#else
+        (void)index;
+#endif
+    }
     // Hints that line `index` will be read soon. Sorted lists are read out of
     // the order their text lies in, and waiting on memory then dominates.
     void prefetch(qsizetype index) const
