@@ -93,7 +93,7 @@ void fillDistinctEntries(const LineList &list,
 {
     QByteArray key;
     for (size_t i = begin; i < end; ++i) {
-        key.clear();
+        key.resize(0); // keeps the buffer, unlike clear()
         collation.appendSortKey(list.at(qsizetype(i)), key);
         const size_t length = size_t(key.size());
         std::uint8_t prefix[20] = {};
@@ -121,7 +121,7 @@ public:
 
     void sortRun(Entry *run, size_t size)
     {
-        m_keys.clear();
+        m_keys.resize(0);
         m_items.clear();
         m_seen.clear();
         for (size_t i = 0; i < size; ++i) {
@@ -235,7 +235,7 @@ private:
 
     void sortByFullKey()
     {
-        m_keys.clear();
+        m_keys.resize(0);
         m_items.clear();
         for (const std::uint32_t index : m_kept) {
             const qsizetype start = m_keys.size();
