@@ -22,9 +22,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 #include <map>
 #include <set>
+#include <sys/resource.h>
 
 namespace {
 
@@ -422,6 +424,28 @@ TEST_F(PaneCommandsTest, FailedSaveNamesTheFileAndChangesNothing)
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     }
     EXPECT_TRUE(QFileInfo(folder).isDir());
+
+    // Writing fails half-way, as on a full disk: the file keeps its old content.
+    dialogs.errorBoxes.clear();
+    side1().list.clear();
+    for (int i = 0; i < 100000; ++i)
+        side1().list.append(u"a line that will not fit");
+    form.refreshList1();
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    setrlimit(RLIMIT_FSIZE, &small);
+    dialogs.answerSave(existing);
+    QTest::mouseClick(form.Button3, Qt::LeftButton);
+    const bool reported = QTest::qWaitFor([&] { return !dialogs.errorBoxes.empty(); });
+    setrlimit(RLIMIT_FSIZE, &old);
+    ASSERT_TRUE(reported);
+    EXPECT_TRUE(dialogs.errorBoxes[0].text.contains(QDir::toNativeSeparators(existing)))
+        << dialogs.errorBoxes[0].text.toStdString();
+    EXPECT_EQ(form.List1.count(), 100000);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(readAll(existing), QByteArray("kept\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList {QStringLiteral("keep.txt")});
@@ -496,6 +520,16 @@ TEST_F(PaneCommandsTest, CommandsDuringARunLeaveItsResultAlone)
     bool ran = false;
     const auto edited = runComparison(form, [&] {
         EXPECT_TRUE(form.comparing());
+        // Nothing is disabled for the run.
+        const QAction *const commands[]
+            = {form.Clear2,    form.Cut1,      form.Copy1,     form.Paste1, form.Delete1, form.SelectAll1,
+               form.MenuItem1, form.MenuItem3, form.MenuItem4, form.Paste2, form.Delete2, form.MenuItem8};
+        for (const QAction *command : commands)
+            EXPECT_TRUE(command->isEnabled()) << command->objectName().toStdString();
+        const QWidget *const widgets[] = {form.Button3, form.Button4, form.Button5,  form.Button6,
+                                          form.Button7, form.Button8, form.MemoLeft, form.MemoRight};
+        for (const QWidget *widget : widgets)
+            EXPECT_TRUE(widget->isEnabled()) << widget->objectName().toStdString();
         select(side1(), {1});
         form.Delete1Click();
         form.Button4Click();
