@@ -20,8 +20,12 @@ QIcon artworkIcon(const QString &name)
     const QString file = QStringLiteral(":/images/") + name + QStringLiteral(".png");
     if (!QFile::exists(file))
         return QIcon();
-    // addFile picks up name@2x.png beside it.
-    return QIcon(file);
+    // Both drawings explicitly: QIcon looks for name@2x.png by itself only
+    // when a screen is scaled at start, not for a window moved to one later.
+    QIcon icon;
+    icon.addFile(file);
+    icon.addFile(QStringLiteral(":/images/") + name + QStringLiteral("@2x.png"));
+    return icon;
 }
 
 QPixmap artworkPixmap(const QString &name, const QSize &size, qreal devicePixelRatio)

@@ -22,6 +22,8 @@
 #include <QStyledItemDelegate>
 #include <QUrl>
 
+#include <algorithm>
+
 QString InitialLanguage;
 
 namespace {
@@ -35,6 +37,16 @@ QFont tahoma(int pixelSize)
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(pixelSize);
     return font;
+}
+
+// A label left of the boxes gets a smaller font rather than run under them.
+void fitLabel(QLabel *label, int width)
+{
+    QFont font = label->font();
+    while (font.pixelSize() > 9 && QFontMetrics(font).horizontalAdvance(label->text()) > width)
+        font.setPixelSize(font.pixelSize() - 1);
+    label->setFont(font);
+    label->adjustSize();
 }
 
 QIcon flagOf(const QString &languageName)
@@ -185,11 +197,13 @@ void TTranslateForm::FormCreate()
 {
     setWindowTitle(TranslateText(QStringLiteral("Language")));
     Label1->setText(TranslateText(QStringLiteral("User Interface Language:")));
-    Label1->adjustSize();
+    fitLabel(Label1, ComboBox1->x() - Label1->x() - 4);
     Label2->setText(TranslateText(QStringLiteral("Translated by:")));
-    Label2->adjustSize();
+    fitLabel(Label2, RichEdit1->x() - Label2->x() - 4);
     Button1->setText(TranslateText(QStringLiteral("OK")));
     Label3->setText(TranslateText(QStringLiteral("Contribute to Translation")));
+    // Wider than designed when the font or the language needs it, never cut.
+    Label3->resize(std::max(177, Label3->sizeHint().width()), Label3->height());
     Copy1->setText(TranslateText(QStringLiteral("Copy")));
     SelectAll1->setText(TranslateText(QStringLiteral("Select All")));
 
