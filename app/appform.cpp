@@ -1,5 +1,6 @@
 #include "app/appform.h"
 
+#include "about/about.h"
 #include "about/buildinfo.h"
 #include "about/versioninfo.h"
 #include "app/apperror.h"
@@ -16,6 +17,7 @@
 #include "compare/formcompare.h"
 #include "i18n/language.h"
 #include "i18n/messagedialog.h"
+#include "i18n/translation.h"
 #include "lists/formatcount.h"
 #include "lists/listpane.h"
 #include "lists/textloader.h"
@@ -429,6 +431,8 @@ void TAppForm::connectHandlers()
             Qt::QueuedConnection);
     connect(Exit1, &QAction::triggered, this, &TAppForm::Exit1Click);
     connect(Help2, &QAction::triggered, this, &TAppForm::Help2Click);
+    connect(About1, &QAction::triggered, this, &TAppForm::About1Click, Qt::QueuedConnection);
+    connect(Language1, &QAction::triggered, this, &TAppForm::Language1Click, Qt::QueuedConnection);
     connect(Splitter1, &QSplitter::splitterMoved, this, &TAppForm::Splitter1Moved);
 }
 
@@ -658,6 +662,21 @@ void TAppForm::Help2Click()
     // A browser that does not start is not worth a message.
     Dialogs::current().openUrl(onlineHelpUrl(QStringLiteral(PAIRSIGHT_WEBSITE_HOST), AppProductName));
 }
+
+void TAppForm::About1Click()
+{
+    // It deletes itself when it closes.
+    auto *box = new TAboutBox(this);
+    box->exec();
+}
+
+void TAppForm::Language1Click()
+{
+    TTranslateForm chooser([this](const QString &fileName) { SetLanguageFile(fileName); }, this);
+    chooser.exec();
+}
+
+void TAppForm::SetLanguageFile(const QString &) { }
 
 void TAppForm::ButtonCompareClick()
 {

@@ -58,6 +58,13 @@ public:
     void CompareThreadTerminate(TCompareThread *thread);
     bool comparing() const { return m_compareThread != nullptr; }
 
+    // Open the about window and the language chooser, modally.
+    void About1Click();
+    void Language1Click();
+    // Takes the language file the chooser confirmed; it is not kept, so the
+    // next start picks the language from the display language again.
+    void SetLanguageFile(const QString &fileName);
+
     // The Settings menu: each flips its check mark, stores it in settings.ini
     // at once and, for the two loading options, empties both lists.
     void CalculateUnionofLists1Click();

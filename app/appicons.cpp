@@ -1,44 +1,43 @@
 #include "app/appicons.h"
 
-#include <QApplication>
-#include <QStyle>
+#include "app/artwork.h"
 
 namespace {
 
-QStyle::StandardPixmap standardPixmap(AppIcon role)
+QString artworkName(AppIcon role)
 {
     switch (role) {
     case AppIcon::Clear:
-        return QStyle::SP_DialogResetButton;
+        return QStringLiteral("clear");
     case AppIcon::Open:
-        return QStyle::SP_DialogOpenButton;
+        return QStringLiteral("open");
     case AppIcon::Exit:
-        return QStyle::SP_DialogCloseButton;
+        return QStringLiteral("exit");
     case AppIcon::Help:
-        return QStyle::SP_DialogHelpButton;
+        return QStringLiteral("help");
     case AppIcon::Language:
-        return QStyle::SP_DriveNetIcon;
+        return QStringLiteral("flag");
     case AppIcon::Feedback:
-        return QStyle::SP_MessageBoxQuestion;
+        return QStringLiteral("feedback");
     case AppIcon::About:
-        return QStyle::SP_MessageBoxInformation;
+        return QStringLiteral("about");
     case AppIcon::Cut:
-        return QStyle::SP_DialogDiscardButton;
+        return QStringLiteral("cut");
     case AppIcon::Copy:
-        return QStyle::SP_FileLinkIcon;
+        return QStringLiteral("copy");
     case AppIcon::Paste:
-        return QStyle::SP_FileIcon;
+        return QStringLiteral("paste");
     case AppIcon::Delete:
-        return QStyle::SP_TrashIcon;
+        return QStringLiteral("delete");
     case AppIcon::Save:
-        return QStyle::SP_DialogSaveButton;
+        return QStringLiteral("save");
     }
-    return QStyle::SP_FileIcon;
+    return QString();
 }
 
 } // namespace
 
 QIcon appIcon(AppIcon role)
 {
-    return QApplication::style()->standardIcon(standardPixmap(role));
+    return artworkIcon(artworkName(role));
 }

@@ -19,5 +19,5 @@ enum class AppIcon
     Save,
 };
 
-// The icon of a role. The style's own icons stand in until the program has its artwork.
+// The icon of a role, from the program's artwork.
 QIcon appIcon(AppIcon role);

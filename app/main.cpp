@@ -1,5 +1,6 @@
 #include "app/appform.h"
 #include "app/application.h"
+#include "app/artwork.h"
 #include "platform/namedobject.h"
 
 int main(int argc, char *argv[])
@@ -8,6 +9,7 @@ int main(int argc, char *argv[])
     const NamedSystemObject instanceMarker("TANDREL_Pairsight");
     Application app(argc, argv);
     app.setTitle(QStringLiteral("Pairsight"));
+    app.setWindowIcon(programIcon());
     return app.run([] {
         TAppForm form;
         form.show();
