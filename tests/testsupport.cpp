@@ -2,6 +2,8 @@
 
 #include "app/programfolder.h"
 #include "lists/linelist.h"
+#include "online/check.h"
+#include "online/request.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,6 +23,14 @@ void isolateUserFolders()
     // Nothing beside the test executable: no settings.ini, no Languages.
     static QTemporaryDir programFolder;
     OverrideProgramFolder(programFolder.path());
+}
+
+void isolateNetwork()
+{
+    // Port 1 (tcpmux) has no listener here: requests fail at once.
+    OverrideServiceHost(QStringLiteral("127.0.0.1:1"));
+    ResetUpdateCheckState();
+    CheckerStarted = true;
 }
 
 QString dataPath(const QString &name)
