@@ -58,10 +58,11 @@ TChecker::TChecker(QString appTitle, QString appVersion)
     connect(this, &QThread::finished, this, &QObject::deleteLater);
 }
 
-void TChecker::Start(const QString &appTitle, const QString &appVersion)
+TChecker *TChecker::Start(const QString &appTitle, const QString &appVersion)
 {
     auto *checker = new TChecker(appTitle, appVersion);
     checker->start();
+    return checker;
 }
 
 void TChecker::run()

@@ -45,8 +45,8 @@ public:
     // Performs the check and sets CheckDone as its last action.
     void CheckNow();
 
-    // Creates and starts the run's worker.
-    static void Start(const QString &appTitle, const QString &appVersion);
+    // Creates and starts the run's worker; it is gone once it has finished.
+    static TChecker *Start(const QString &appTitle, const QString &appVersion);
 
 protected:
     void run() override;

@@ -25,10 +25,15 @@ void isolateUserFolders()
     OverrideProgramFolder(programFolder.path());
 }
 
-void isolateNetwork()
+QString closedServiceHost()
 {
     // Port 1 (tcpmux) has no listener here: requests fail at once.
-    OverrideServiceHost(QStringLiteral("127.0.0.1:1"));
+    return QStringLiteral("127.0.0.1:1");
+}
+
+void isolateNetwork()
+{
+    OverrideServiceHost(closedServiceHost());
     ResetUpdateCheckState();
     CheckerStarted = true;
 }

@@ -1,5 +1,8 @@
 #include "localserver.h"
 
+#include "online/request.h"
+#include "testsupport.h"
+
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -312,6 +315,16 @@ void LocalServer::handle(int fd)
     }
     SSL_free(ssl);
     ERR_clear_error();
+}
+
+ServiceOnLoopback::ServiceOnLoopback(const LocalServer &server)
+{
+    OverrideServiceHost(server.host(), LocalServer::trustedPemFile());
+}
+
+ServiceOnLoopback::~ServiceOnLoopback()
+{
+    OverrideServiceHost(closedServiceHost());
 }
 
 } // namespace testsupport

@@ -91,4 +91,15 @@ private:
     std::thread m_thread;
 };
 
+// Sends every endpoint to server and trusts its certificate while it lives;
+// then back to the closed port of isolateNetwork().
+class ServiceOnLoopback
+{
+public:
+    explicit ServiceOnLoopback(const LocalServer &server);
+    ~ServiceOnLoopback();
+    ServiceOnLoopback(const ServiceOnLoopback &) = delete;
+    ServiceOnLoopback &operator=(const ServiceOnLoopback &) = delete;
+};
+
 } // namespace testsupport

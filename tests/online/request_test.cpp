@@ -11,22 +11,12 @@
 namespace {
 
 using testsupport::LocalServer;
+using testsupport::ServiceOnLoopback;
 
 LocalServer::Handler replying(int status, QByteArray body)
 {
     return [=](const LocalServer::Request &) { return LocalServer::Response {status, body}; };
 }
-
-// Trusts the local servers' certificate while it lives; every endpoint goes to server.
-class ServiceOnLoopback
-{
-public:
-    explicit ServiceOnLoopback(const LocalServer &server)
-    {
-        OverrideServiceHost(server.host(), LocalServer::trustedPemFile());
-    }
-    ~ServiceOnLoopback() { testsupport::isolateNetwork(); }
-};
 
 QString errorOf(const std::function<void()> &call)
 {
