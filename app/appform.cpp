@@ -19,6 +19,10 @@
 #include "lists/formatcount.h"
 #include "lists/listpane.h"
 #include "lists/textloader.h"
+#include "online/check.h"
+#include "online/feedback.h"
+#include "online/newversion.h"
+#include "online/updatestore.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -428,6 +432,10 @@ void TAppForm::connectHandlers()
             Qt::QueuedConnection);
     connect(Exit1, &QAction::triggered, this, &TAppForm::Exit1Click);
     connect(Help2, &QAction::triggered, this, &TAppForm::Help2Click);
+    connect(TimerChecker, &QTimer::timeout, this, &TAppForm::TimerCheckerTimer);
+    connect(UpdateNotifications1, &QAction::triggered, this, &TAppForm::UpdateNotifications1Click,
+            Qt::QueuedConnection);
+    connect(SendFeedback1, &QAction::triggered, this, &TAppForm::SendFeedback1Click, Qt::QueuedConnection);
     connect(Splitter1, &QSplitter::splitterMoved, this, &TAppForm::Splitter1Moved);
 }
 
@@ -651,6 +659,35 @@ void TAppForm::Help2Click()
 {
     // A browser that does not start is not worth a message.
     Dialogs::current().openUrl(onlineHelpUrl(QStringLiteral(PAIRSIGHT_WEBSITE_HOST), AppProductName));
+}
+
+void TAppForm::TimerCheckerTimer()
+{
+    if (!CheckerStarted) {
+        CheckerStarted = true;
+        TChecker::Start(AppTitle, AppVersion);
+        return;
+    }
+    if (!CheckDone.load(std::memory_order_acquire))
+        return;
+    TimerChecker->stop();
+    UpdateNotifications1->setEnabled(true);
+    if (CheckedShowUpdate == 0)
+        UpdateNotifications1->setChecked(false);
+    if (NewVersionAvailable)
+        new TNewVer(this);
+}
+
+void TAppForm::UpdateNotifications1Click()
+{
+    // Qt has flipped the check mark already.
+    UpdateStore.writeShowUpdate(UpdateNotifications1->isChecked() ? 1 : 0);
+}
+
+void TAppForm::SendFeedback1Click()
+{
+    auto *form = new TFeedbackForm(this);
+    form->exec();
 }
 
 void TAppForm::ButtonCompareClick()

@@ -65,6 +65,14 @@ public:
     // Asks, then deletes settings.ini and starts the program afresh.
     void ResettoDefaults1Click();
 
+    // Starts the run's update check on the first tick; once it is done,
+    // enables Update Notifications and shows the popup when one is due.
+    void TimerCheckerTimer();
+    // Stores the new check mark of Update Notifications for later runs.
+    void UpdateNotifications1Click();
+    // Opens the feedback window modally.
+    void SendFeedback1Click();
+
     LineList List1;
     LineList List2;
 

@@ -1,5 +1,6 @@
 #include "online/check.h"
 
+#include "about/buildinfo.h"
 #include "app/apperror.h"
 #include "i18n/language.h"
 #include "online/request.h"
@@ -49,6 +50,25 @@ bool IsVersionNumber(QString text)
     bool ok = false;
     const qlonglong value = text.toLongLong(&ok);
     return ok && value >= std::numeric_limits<qint32>::min() && value <= std::numeric_limits<qint32>::max();
+}
+
+QUrl MakerWebsite()
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(QStringLiteral(PAIRSIGHT_WEBSITE_HOST));
+    url.setPath(QStringLiteral("/"));
+    return url;
+}
+
+QUrl DownloadTarget(const QString &downloadUrl)
+{
+    const QUrl url(downloadUrl.trimmed(), QUrl::StrictMode);
+    const QString scheme = url.scheme();
+    if (url.isValid() && (scheme == QStringLiteral("http") || scheme == QStringLiteral("https"))
+        && !url.host().isEmpty())
+        return url;
+    return MakerWebsite();
 }
 
 TChecker::TChecker(QString appTitle, QString appVersion)

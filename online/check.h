@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QThread>
+#include <QUrl>
 
 #include <atomic>
 
@@ -33,6 +34,13 @@ QString TodayText();
 // True when text, with every "." removed, is a 32-bit signed decimal integer
 // (digits with an optional sign).
 bool IsVersionNumber(QString text);
+
+// What a click on the popup's link opens: the announced link when it is an
+// http or https address, else the maker's web site. A reply is never allowed
+// to make the shell open a local file, a program or another scheme.
+QUrl DownloadTarget(const QString &downloadUrl);
+// The maker's web site.
+QUrl MakerWebsite();
 
 // The update check's worker; it deletes itself once it has finished.
 class TChecker : public QThread

@@ -275,4 +275,33 @@ TEST_F(UpdateCheck, TheWorkerRunsTheCheckAndFreesItself)
     EXPECT_TRUE(checker.isNull());
 }
 
+TEST(DownloadTarget, OpensOnlyWebAddresses)
+{
+    const QUrl website = MakerWebsite();
+    EXPECT_EQ(website.scheme(), QStringLiteral("http"));
+    struct Case
+    {
+        const char *link;
+        const char *opened; // nullptr: the maker's web site
+    };
+    const Case cases[] = {
+        {"https://www.example.com/download/setup.exe", "https://www.example.com/download/setup.exe"},
+        {"http://www.example.com/get?v=1.8", "http://www.example.com/get?v=1.8"},
+        {"HTTPS://WWW.EXAMPLE.COM/a", "https://www.example.com/a"},
+        {"", nullptr},
+        {"file:///etc/passwd", nullptr},
+        {"/usr/bin/xterm", nullptr},
+        {"calc.exe", nullptr},
+        {"C:\\Windows\\system32\\cmd.exe", nullptr},
+        {"javascript:alert(1)", nullptr},
+        {"ftp://www.example.com/setup.exe", nullptr},
+        {"https://", nullptr},
+        {"http:///path", nullptr},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.link);
+        EXPECT_EQ(DownloadTarget(QString::fromUtf8(c.link)), c.opened ? QUrl(QString::fromUtf8(c.opened)) : website);
+    }
+}
+
 } // namespace
