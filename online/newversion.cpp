@@ -123,7 +123,9 @@ void TNewVer::createComponents()
     connect(TimerClose, &QTimer::timeout, this, &TNewVer::TimerCloseTimer);
     connect(TimerLink, &QTimer::timeout, this, &TNewVer::TimerLinkTimer);
     connect(Button1, &QPushButton::clicked, this, &TNewVer::Button1Click);
-    Label2->installEventFilter(this);
+    for (QObject *part :
+         {static_cast<QObject *>(Label2), static_cast<QObject *>(Panel2), static_cast<QObject *>(Button1)})
+        part->installEventFilter(this);
     for (QObject *part : {static_cast<QObject *>(Panel1), static_cast<QObject *>(Image1),
                           static_cast<QObject *>(Label1), static_cast<QObject *>(Panel3)})
         part->installEventFilter(this);
@@ -221,16 +223,20 @@ bool TNewVer::isDragSource(QObject *watched) const
 
 bool TNewVer::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Label2) {
-        if (event->type() == QEvent::MouseButtonRelease) {
-            const auto *mouse = static_cast<QMouseEvent *>(event);
-            if (mouse->button() == Qt::LeftButton && Label2->rect().contains(mouse->position().toPoint())) {
-                // After this event has been delivered: closing may end the popup's events.
-                QMetaObject::invokeMethod(this, &TNewVer::Label2Click, Qt::QueuedConnection);
-                return true;
-            }
+    const bool mouseEvent = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove
+        || event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonDblClick;
+    if (watched == Label2 || watched == Panel2 || watched == Button1) {
+        if (!mouseEvent)
+            return QWidget::eventFilter(watched, event);
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (watched == Label2 && event->type() == QEvent::MouseButtonRelease
+            && mouse->button() == Qt::LeftButton && Label2->rect().contains(mouse->position().toPoint())) {
+            // After this event has been delivered: closing may end the popup's events.
+            QMetaObject::invokeMethod(this, &TNewVer::Label2Click, Qt::QueuedConnection);
         }
-        return QWidget::eventFilter(watched, event);
+        // The close button takes its left clicks; nothing here reaches the
+        // panels beneath, which would start a drag.
+        return watched != Button1 || mouse->button() != Qt::LeftButton;
     }
     if (!isDragSource(watched))
         return QWidget::eventFilter(watched, event);

@@ -300,7 +300,8 @@ TEST(DownloadTarget, OpensOnlyWebAddresses)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.link);
-        EXPECT_EQ(DownloadTarget(QString::fromUtf8(c.link)), c.opened ? QUrl(QString::fromUtf8(c.opened)) : website);
+        EXPECT_EQ(DownloadTarget(QString::fromUtf8(c.link)),
+                  c.opened ? QUrl(QString::fromUtf8(c.opened)) : website);
     }
 }
 
