@@ -73,7 +73,7 @@ void IniStore::open(const QString &fileName)
             = std::find_if(current->entries.begin(), current->entries.end(),
                            [&](const Entry &entry) { return entry.hasValue && sameName(entry.key, key); });
         if (known == current->entries.end())
-            current->entries.push_back({key, line.sliced(equals + 1).toString(), true});
+            current->entries.push_back({key, line.sliced(equals + 1).trimmed().toString(), true});
     }
 }
 

@@ -3,6 +3,7 @@
 #include "app/apperror.h"
 #include "app/programfolder.h"
 #include "lists/linelist.h"
+#include "lists/linesplitter.h"
 #include "lists/textloader.h"
 #include "platform/systemlocale.h"
 
@@ -11,7 +12,6 @@
 
 #include <unicode/uloc.h>
 
-#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -28,13 +28,7 @@ const QString LanguageSuffix = QStringLiteral(".lang.txt");
 // Spaces and control characters, as the mapping file's fields are trimmed.
 QString trimmedField(QStringView field)
 {
-    qsizetype begin = 0;
-    qsizetype end = field.size();
-    while (begin < end && field[begin].unicode() <= 32)
-        ++begin;
-    while (end > begin && field[end - 1].unicode() <= 32)
-        --end;
-    return field.sliced(begin, end - begin).toString();
+    return LineSplitter::trimmed(field).toString();
 }
 
 // Folds only A to Z, as the mapping's names are matched.
@@ -91,12 +85,6 @@ QString mappedLanguageFile(const QString &mappingPath, int langId)
     return {};
 }
 
-QByteArray environmentValue(const char *name)
-{
-    const char *value = std::getenv(name);
-    return value ? QByteArray(value) : QByteArray();
-}
-
 // ICU's id for a POSIX locale, with the likely country added when it has none.
 std::string withCountry(const QByteArray &icuLocale)
 {
@@ -129,17 +117,6 @@ const std::set<std::string> &availableLocales()
         return all;
     }();
     return locales;
-}
-
-// The first of the variables that is set and not empty.
-QByteArray firstSet(std::initializer_list<const char *> names)
-{
-    for (const char *name : names) {
-        QByteArray value = environmentValue(name);
-        if (!value.isEmpty())
-            return value;
-    }
-    return {};
 }
 
 } // namespace
@@ -236,11 +213,10 @@ QStringList ReadLanguageFile(const QString &path)
 
 int UserDefaultUILanguage()
 {
-    const QByteArray locale = firstSet({"LC_ALL", "LC_MESSAGES", "LANG"});
-    QByteArray icu = platform::icuLocaleFromPosix(locale);
+    QByteArray icu = platform::icuLocaleFromPosix(platform::userMessagesLocale());
     // LANGUAGE lists the display languages by preference; gettext honours it
     // only when the locale itself is not C.
-    const QByteArray preferred = environmentValue("LANGUAGE").split(':').value(0);
+    const QByteArray preferred = platform::userPreferredLanguage();
     if (!icu.isEmpty() && !preferred.isEmpty())
         icu = platform::icuLocaleFromPosix(preferred);
     if (icu.isEmpty())
@@ -270,7 +246,6 @@ QString LanguageCodeForLocale(const QString &posixLocale)
 QString GetLanguageCode()
 {
     // Read once, as the program saw the locale at start.
-    static const QString code
-        = LanguageCodeForLocale(QString::fromLocal8Bit(firstSet({"LC_ALL", "LC_TIME", "LANG"})));
+    static const QString code = LanguageCodeForLocale(QString::fromLocal8Bit(platform::userFormatsLocale()));
     return code;
 }

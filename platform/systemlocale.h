@@ -20,4 +20,12 @@ QByteArray userCollationLocale();
 // The ANSI code page of the user's character-type locale (LC_ALL, LC_CTYPE, LANG).
 QByteArray userAnsiCodePage();
 
+// The POSIX locale names behind the user's display language (LC_ALL, else
+// LC_MESSAGES, else LANG) and regional formats (LC_ALL, LC_TIME, LANG), as
+// set; empty when none is.
+QByteArray userMessagesLocale();
+QByteArray userFormatsLocale();
+// The first entry of LANGUAGE, the display languages by preference; empty when unset.
+QByteArray userPreferredLanguage();
+
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/systemlocale.h"
 
+#include <QByteArrayList>
 #include <QtGlobal>
 
 #include <initializer_list>
@@ -29,6 +30,21 @@ QByteArray userCollationLocale()
 QByteArray userAnsiCodePage()
 {
     return ansiCodePageForLocale(firstSet({"LC_ALL", "LC_CTYPE", "LANG"}));
+}
+
+QByteArray userMessagesLocale()
+{
+    return firstSet({"LC_ALL", "LC_MESSAGES", "LANG"});
+}
+
+QByteArray userFormatsLocale()
+{
+    return firstSet({"LC_ALL", "LC_TIME", "LANG"});
+}
+
+QByteArray userPreferredLanguage()
+{
+    return qgetenv("LANGUAGE").split(':').value(0);
 }
 
 } // namespace platform

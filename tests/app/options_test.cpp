@@ -1,0 +1,254 @@
+#include "app/appform.h"
+#include "app/programfolder.h"
+#include "app/settings.h"
+#include "fakedialogs.h"
+#include "fakelauncher.h"
+#include "i18n/language.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using testsupport::readAll;
+
+// Each test starts the window beside its own program folder, with or without
+// a settings.ini written beforehand.
+class OptionsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_savedFolder = ProgramFolder();
+        OverrideProgramFolder(program->path());
+    }
+    void TearDown() override
+    {
+        form.reset();
+        OverrideProgramFolder(m_savedFolder);
+        ResetLanguageState();
+    }
+
+    QString settingsFile() const { return program->file(u"settings.ini"_s); }
+    void start() { form = std::make_unique<TAppForm>(); }
+    void fillBothLists()
+    {
+        form->List1.append(u"a"_s);
+        form->List2.append(u"b"_s);
+        form->refreshList1();
+        form->refreshList2();
+    }
+    bool listsKept() const
+    {
+        return form->List1.count() == 1 && form->List2.count() == 1 && form->Label3->text() == u"Total: 1"_s
+            && form->Label4->text() == u"Total: 1"_s;
+    }
+    bool listsEmptied() const
+    {
+        return form->List1.isEmpty() && form->List2.isEmpty() && form->Label3->text() == u"Total: 0"_s
+            && form->Label4->text() == u"Total: 0"_s;
+    }
+    // The menu item as a user picks it; its handler runs from the event loop.
+    static void pick(QAction *item)
+    {
+        item->trigger();
+        QCoreApplication::processEvents();
+    }
+
+    std::unique_ptr<testsupport::TempDir> program = std::make_unique<testsupport::TempDir>();
+    FakeDialogs dialogs;
+    FakeLauncher launcher;
+    std::unique_ptr<TAppForm> form;
+
+private:
+    QString m_savedFolder;
+};
+
+TEST_F(OptionsTest, StoredValuesCountOnlyWhenTheyAreExactlyTheOtherValue)
+{
+    struct Case
+    {
+        const char *file; // nullptr: no settings.ini
+        bool calculateUnion, caseSensitive, ignoreWhitespace, sortWhenLoading;
+    };
+    const Case cases[] = {
+        {nullptr, false, false, false, true},
+        {"[Settings]\r\nSortWhenLoading=off\r\nCaseSensitive=ON\r\n", false, true, false, true},
+        {"\xEF\xBB\xBF[settings]\r\nsortwhenloading=OFF\r\ncalculateunionoflists=ON\r\n", true, false, false,
+         false},
+        {"[Settings]\r\nIgnoreWhitespace=ON\r\nCalculateUnionOfLists=on\r\nCaseSensitive=YES\r\n", false,
+         false, true, true},
+        {"[Other]\r\nCaseSensitive=ON\r\n", false, false, false, true},
+        {"[Settings]\r\nCaseSensitive=ON\xC0\r\n", false, false, false, true}, // not UTF-8: deleted
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file ? c.file : "(no file)");
+        program = std::make_unique<testsupport::TempDir>();
+        OverrideProgramFolder(program->path());
+        if (c.file)
+            testsupport::writeAll(settingsFile(), c.file);
+        start();
+        EXPECT_EQ(SettingsFolder, program->path() + u'/');
+        EXPECT_EQ(form->CalculateUnionofLists1->isChecked(), c.calculateUnion);
+        EXPECT_EQ(form->CaseSensitive1->isChecked(), c.caseSensitive);
+        EXPECT_EQ(form->IgnoreWhitespace1->isChecked(), c.ignoreWhitespace);
+        EXPECT_EQ(form->SortWhenLoading1->isChecked(), c.sortWhenLoading);
+        form.reset();
+    }
+    // The last file was not UTF-8; it is gone without a word.
+    EXPECT_FALSE(QFileInfo::exists(settingsFile()));
+    EXPECT_TRUE(dialogs.errorBoxes.empty());
+}
+
+TEST_F(OptionsTest, EachToggleFlipsItsMarkWritesTheFileAndTheLoadingOnesEmptyTheLists)
+{
+    struct Case
+    {
+        QAction *TAppForm::*item;
+        void (TAppForm::*handler)();
+        const char *key;
+        bool initially;
+        bool emptiesLists;
+    };
+    const Case cases[] = {
+        {&TAppForm::CalculateUnionofLists1, &TAppForm::CalculateUnionofLists1Click, "CalculateUnionOfLists",
+         false, false},
+        {&TAppForm::CaseSensitive1, &TAppForm::CaseSensitive1Click, "CaseSensitive", false, false},
+        {&TAppForm::IgnoreWhitespace1, &TAppForm::IgnoreWhitespace1Click, "IgnoreWhitespace", false, true},
+        {&TAppForm::SortWhenLoading1, &TAppForm::SortWhenLoading1Click, "SortWhenLoading", true, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.key);
+        program = std::make_unique<testsupport::TempDir>();
+        OverrideProgramFolder(program->path());
+        start();
+        QAction *item = (*form).*c.item;
+
+        fillBothLists();
+        pick(item);
+        EXPECT_EQ(item->isChecked(), !c.initially);
+        const QByteArray first = c.initially ? "OFF" : "ON";
+        EXPECT_EQ(readAll(settingsFile()),
+                  "\xEF\xBB\xBF[Settings]\r\n" + QByteArray(c.key) + '=' + first + "\r\n\r\n");
+        EXPECT_EQ(c.emptiesLists ? listsEmptied() : listsKept(), true);
+
+        // The handler itself flips the mark back.
+        fillBothLists();
+        ((*form).*c.handler)();
+        EXPECT_EQ(item->isChecked(), c.initially);
+        const QByteArray second = c.initially ? "ON" : "OFF";
+        EXPECT_EQ(readAll(settingsFile()),
+                  "\xEF\xBB\xBF[Settings]\r\n" + QByteArray(c.key) + '=' + second + "\r\n\r\n");
+        form.reset();
+    }
+    EXPECT_TRUE(dialogs.errorBoxes.empty());
+}
+
+TEST_F(OptionsTest, TogglesKeepOtherKeysInTheirOrder)
+{
+    testsupport::writeAll(settingsFile(), "[Window]\r\nLeft=3\r\n\r\n[Settings]\r\nFuture=1\r\n\r\n");
+    start();
+    pick(form->CaseSensitive1);
+    pick(form->SortWhenLoading1);
+    EXPECT_EQ(readAll(settingsFile()),
+              "\xEF\xBB\xBF[Window]\r\nLeft=3\r\n\r\n"
+              "[Settings]\r\nFuture=1\r\nCaseSensitive=ON\r\nSortWhenLoading=OFF\r\n\r\n");
+}
+
+TEST_F(OptionsTest, AFailedWriteIsReportedTheNewMarkStaysAndTheListsAreKept)
+{
+    start();
+    const QString file = QDir::toNativeSeparators(settingsFile());
+    program.reset(); // the folder is gone: nothing can be written there
+    fillBothLists();
+    pick(form->IgnoreWhitespace1);
+    ASSERT_EQ(dialogs.errorBoxes.size(), 1u);
+    EXPECT_TRUE(dialogs.errorBoxes[0].text.contains(file)) << dialogs.errorBoxes[0].text.toStdString();
+    EXPECT_TRUE(form->IgnoreWhitespace1->isChecked());
+    EXPECT_TRUE(listsKept());
+}
+
+TEST_F(OptionsTest, ResetToDefaultsAnsweredNoChangesNothing)
+{
+    start();
+    pick(form->CaseSensitive1);
+    const QByteArray before = readAll(settingsFile());
+    dialogs.answerMessage(QMessageBox::No);
+    pick(form->ResettoDefaults1);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const FakeDialogs::Message &asked = dialogs.messages[0];
+    EXPECT_EQ(asked.text, u"Restart Application?"_s);
+    EXPECT_EQ(asked.title, u"Confirmation"_s);
+    EXPECT_EQ(asked.icon, QMessageBox::Question);
+    EXPECT_EQ(asked.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(asked.captions, (QStringList {u"Yes"_s, u"No"_s}));
+    EXPECT_EQ(readAll(settingsFile()), before);
+    EXPECT_TRUE(launcher.started.empty());
+    EXPECT_FALSE(launcher.terminated);
+}
+
+TEST_F(OptionsTest, ResetToDefaultsAnsweredYesDeletesTheFileAndStartsAFreshInstance)
+{
+    start();
+    pick(form->CaseSensitive1);
+    pick(form->SortWhenLoading1);
+    dialogs.answerMessage(QMessageBox::Yes);
+    pick(form->ResettoDefaults1);
+    EXPECT_FALSE(QFileInfo::exists(settingsFile()));
+    ASSERT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(launcher.started[0].program, QCoreApplication::applicationFilePath());
+    EXPECT_TRUE(launcher.started[0].arguments.isEmpty());
+    EXPECT_TRUE(launcher.terminated);
+
+    // What the new instance finds.
+    form.reset();
+    start();
+    EXPECT_FALSE(form->CaseSensitive1->isChecked());
+    EXPECT_TRUE(form->SortWhenLoading1->isChecked());
+    EXPECT_TRUE(form->List1.isEmpty());
+}
+
+TEST_F(OptionsTest, TheConfirmationSpeaksTheLoadedLanguage)
+{
+    QDir().mkpath(program->file(u"Languages"_s));
+    testsupport::writeAll(program->file(u"Languages/LanguageCodes.csv"_s), "1031,German.lang.txt\r\n");
+    testsupport::writeAll(
+        program->file(u"Languages/German.lang.txt"_s),
+        "{Restart Application?}Neu starten?\r\n{Yes}Ja\r\n{No}Nein\r\n{Confirmation}Bestätigung\r\n");
+    qputenv("LC_ALL", "de_DE.UTF-8");
+    start();
+    qunsetenv("LC_ALL");
+    EXPECT_EQ(CurrentLanguageName, u"German"_s);
+    dialogs.answerMessage(QMessageBox::No);
+    pick(form->ResettoDefaults1);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, u"Neu starten?"_s);
+    EXPECT_EQ(dialogs.messages[0].title, u"Bestätigung"_s);
+    EXPECT_EQ(dialogs.messages[0].captions, (QStringList {u"Ja"_s, u"Nein"_s}));
+}
+
+TEST_F(OptionsTest, AnUnreadableLanguageFileIsReportedAndStartUpGoesOn)
+{
+    QDir().mkpath(program->file(u"Languages"_s));
+    testsupport::writeAll(program->file(u"Languages/LanguageCodes.csv"_s), "1033,English.lang.txt\r\n");
+    testsupport::writeAll(program->file(u"Languages/English.lang.txt"_s), "{OK}\xFF\r\n");
+    qputenv("LC_ALL", "en_US.UTF-8");
+    start();
+    qunsetenv("LC_ALL");
+    ASSERT_EQ(dialogs.errorBoxes.size(), 1u);
+    EXPECT_TRUE(dialogs.errorBoxes[0].text.contains(u"English.lang.txt"_s));
+    EXPECT_EQ(TranslateText(u"OK"_s), u"OK"_s);
+    EXPECT_TRUE(form->SortWhenLoading1->isChecked());
+}
+
+} // namespace

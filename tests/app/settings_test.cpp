@@ -1,0 +1,137 @@
+#include "app/settings.h"
+
+#include "app/apperror.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using testsupport::readAll;
+using testsupport::TempDir;
+
+TEST(SettingsFolder, AWritableProgramFolderHoldsTheSettingsAndNoProbeIsLeft)
+{
+    const TempDir program;
+    const TempDir config;
+    EXPECT_TRUE(IsFolderWritable(program.path()));
+    EXPECT_EQ(ResolveSettingsFolder(program.path(), config.path()), program.path() + u'/');
+    EXPECT_EQ(QDir(program.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList());
+    EXPECT_FALSE(QFileInfo::exists(config.file(u"TANDREL"_s)));
+}
+
+// Root may write anywhere, so the unwritable cases are a stale probe and a
+// program "folder" that is a file.
+TEST(SettingsFolder, OtherwiseTheUsersFolderUnderCompanyAndProduct)
+{
+    const TempDir program;
+    testsupport::writeAll(program.file(u"chk.tmp"_s), "left over");
+    const TempDir notAFolder;
+    const QString file = notAFolder.write(u"pairsight"_s, "");
+    for (const QString &folder : {program.path(), file}) {
+        SCOPED_TRACE(folder.toStdString());
+        const TempDir config;
+        const QString base = config.file(u"config"_s); // created as needed too
+        EXPECT_FALSE(IsFolderWritable(folder));
+        const QString resolved = ResolveSettingsFolder(folder, base);
+        EXPECT_EQ(resolved, base + u"/TANDREL/Pairsight/"_s);
+        EXPECT_TRUE(QFileInfo(resolved).isDir());
+        // A second start finds them there already.
+        EXPECT_EQ(ResolveSettingsFolder(folder, base), resolved);
+    }
+    EXPECT_EQ(readAll(program.file(u"chk.tmp"_s)), "left over");
+}
+
+TEST(IniStore, OneValueFromNoFileGivesExactlyTheseBytes)
+{
+    const TempDir dir;
+    IniStore store;
+    store.open(dir.file(u"settings.ini"_s));
+    store.writeString(u"Settings"_s, u"SortWhenLoading"_s, u"OFF"_s);
+    store.write();
+    EXPECT_EQ(readAll(dir.file(u"settings.ini"_s)), "\xEF\xBB\xBF[Settings]\r\nSortWhenLoading=OFF\r\n\r\n");
+}
+
+TEST(IniStore, KeepsWhatItDoesNotKnowInFirstStoredOrderAndMatchesNamesWithoutCase)
+{
+    const TempDir dir;
+    const QString path = dir.write(u"settings.ini"_s,
+                                   "\xEF\xBB\xBF[Window]\nLeft=10\nTop=20\n[settings]\nsortwhenloading=OFF\n"
+                                   "Extra = kept \n; a comment\n[Window]\nWidth=5\nLeft=99\n");
+    IniStore store;
+    store.open(path);
+    EXPECT_EQ(store.readString(u"SETTINGS"_s, u"SortWhenLoading"_s, {}), u"OFF"_s);
+    EXPECT_EQ(store.readString(u"Window"_s, u"LEFT"_s, {}), u"10"_s); // the first wins
+    EXPECT_EQ(store.readString(u"Settings"_s, u"Missing"_s, u"dflt"_s), u"dflt"_s);
+    store.writeString(u"Settings"_s, u"SortWhenLoading"_s, u"ON"_s);
+    store.writeString(u"Settings"_s, u"CaseSensitive"_s, u"ON"_s);
+    store.write();
+    EXPECT_EQ(readAll(path).toStdString(),
+              "\xEF\xBB\xBF[Window]\r\nLeft=10\r\nTop=20\r\nWidth=5\r\n\r\n"
+              "[settings]\r\nsortwhenloading=ON\r\nExtra=kept\r\nCaseSensitive=ON\r\n\r\n");
+}
+
+TEST(IniStore, AFailedWriteNamesTheFileAndLeavesTheOldOne)
+{
+    const TempDir dir;
+    const QString path = dir.write(u"settings.ini"_s, "[Settings]\r\nCaseSensitive=ON\r\n");
+    IniStore store;
+    store.open(path);
+    store.writeString(u"Settings"_s, u"CaseSensitive"_s, QString(200000, u'x'));
+    // Cut the write off half-way, as a full disk would.
+    rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    try {
+        store.write();
+        setrlimit(RLIMIT_FSIZE, &old);
+        FAIL() << "no error";
+    } catch (const AppError &error) {
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_TRUE(error.message().contains(QDir::toNativeSeparators(path)))
+            << error.message().toStdString();
+    }
+    std::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(readAll(path), "[Settings]\r\nCaseSensitive=ON\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {u"settings.ini"_s});
+}
+
+TEST(SettingsStore, AFileThatIsNotUtf8IsDeletedSilentlyAndTheStoreStartsEmpty)
+{
+    const TempDir dir;
+    const QString path = dir.write(u"settings.ini"_s, "[Settings]\r\nCaseSensitive=ON\xFF\r\n");
+    OpenSettingsStore(dir.path() + u'/');
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_EQ(SettingsIni.readString(u"Settings"_s, u"CaseSensitive"_s, {}), QString());
+    SettingsIni.writeString(u"Settings"_s, u"CaseSensitive"_s, u"OFF"_s);
+    SettingsIni.write();
+    EXPECT_EQ(readAll(path), "\xEF\xBB\xBF[Settings]\r\nCaseSensitive=OFF\r\n\r\n");
+}
+
+TEST(SettingsStore, WhatCannotBeOpenedEvenAfterDeletingIsNeverOverwritten)
+{
+    // A folder where the file should be: it can be neither read nor deleted.
+    const TempDir dir;
+    QDir(dir.path()).mkpath(u"settings.ini/inside"_s);
+    OpenSettingsStore(dir.path() + u'/');
+    EXPECT_EQ(SettingsIni.readString(u"Settings"_s, u"SortWhenLoading"_s, u"dflt"_s), u"dflt"_s);
+    SettingsIni.writeString(u"Settings"_s, u"SortWhenLoading"_s, u"OFF"_s);
+    EXPECT_THROW(SettingsIni.write(), AppError);
+    EXPECT_TRUE(QFileInfo(dir.file(u"settings.ini/inside"_s)).isDir());
+}
+
+} // namespace
