@@ -161,10 +161,7 @@ void TNewVer::animate(bool growing)
     m_animation->setStartValue(growing ? centre : geometry());
     m_animation->setEndValue(growing ? m_fullGeometry : centre);
     if (!growing) {
-        connect(m_animation, &QPropertyAnimation::finished, this, [this] {
-            close();
-            setGeometry(m_fullGeometry);
-        });
+        connect(m_animation, &QPropertyAnimation::finished, this, &QWidget::close);
     }
     m_animation->start();
 }

@@ -139,7 +139,7 @@ TEST_F(NewVersionPopup, ClosesItselfWhenTheCountdownEnds)
     popup->TimerCloseTimer();
     EXPECT_EQ(CloseCountdown, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !popup->isVisible(); }));
-    EXPECT_EQ(popup->geometry(), fullGeometry()) << "ready to be shown whole again";
+    EXPECT_LT(popup->width(), 320) << "it shrank on the way out";
 }
 
 TEST_F(NewVersionPopup, DragsWithAnyButtonButTheRightOne)
