@@ -19,7 +19,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     libicu-dev libpcre2-dev libcurl4-openssl-dev
-    libgtest-dev
+    libgtest-dev libssl-dev
     fonts-dejavu-core
 )
 [ "$mode" = test ] && packages+=(xvfb xauth)

@@ -21,6 +21,10 @@
 #include "lists/formatcount.h"
 #include "lists/listpane.h"
 #include "lists/textloader.h"
+#include "online/check.h"
+#include "online/feedback.h"
+#include "online/newversion.h"
+#include "online/updatestore.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -433,6 +437,10 @@ void TAppForm::connectHandlers()
     connect(Help2, &QAction::triggered, this, &TAppForm::Help2Click);
     connect(About1, &QAction::triggered, this, &TAppForm::About1Click, Qt::QueuedConnection);
     connect(Language1, &QAction::triggered, this, &TAppForm::Language1Click, Qt::QueuedConnection);
+    connect(TimerChecker, &QTimer::timeout, this, &TAppForm::TimerCheckerTimer);
+    connect(UpdateNotifications1, &QAction::triggered, this, &TAppForm::UpdateNotifications1Click,
+            Qt::QueuedConnection);
+    connect(SendFeedback1, &QAction::triggered, this, &TAppForm::SendFeedback1Click, Qt::QueuedConnection);
     connect(Splitter1, &QSplitter::splitterMoved, this, &TAppForm::Splitter1Moved);
 }
 
@@ -677,6 +685,34 @@ void TAppForm::Language1Click()
 }
 
 void TAppForm::SetLanguageFile(const QString &) { }
+void TAppForm::TimerCheckerTimer()
+{
+    if (!CheckerStarted) {
+        CheckerStarted = true;
+        TChecker::Start(AppTitle, AppVersion);
+        return;
+    }
+    if (!CheckDone.load(std::memory_order_acquire))
+        return;
+    TimerChecker->stop();
+    UpdateNotifications1->setEnabled(true);
+    if (CheckedShowUpdate == 0)
+        UpdateNotifications1->setChecked(false);
+    if (NewVersionAvailable)
+        new TNewVer(this);
+}
+
+void TAppForm::UpdateNotifications1Click()
+{
+    // Qt has flipped the check mark already.
+    UpdateStore.writeShowUpdate(UpdateNotifications1->isChecked() ? 1 : 0);
+}
+
+void TAppForm::SendFeedback1Click()
+{
+    auto *form = new TFeedbackForm(this);
+    form->exec();
+}
 
 void TAppForm::ButtonCompareClick()
 {

@@ -104,6 +104,13 @@ public:
     // loaded stops the rest with its error.
     void MemoLeftDropFiles(const QStringList &fileNames);
     void MemoRightDropFiles(const QStringList &fileNames);
+    // Starts the run's update check on the first tick; once it is done,
+    // enables Update Notifications and shows the popup when one is due.
+    void TimerCheckerTimer();
+    // Stores the new check mark of Update Notifications for later runs.
+    void UpdateNotifications1Click();
+    // Opens the feedback window modally.
+    void SendFeedback1Click();
 
     LineList List1;
     LineList List2;

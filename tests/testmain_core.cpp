@@ -7,6 +7,7 @@
 int main(int argc, char **argv)
 {
     testsupport::isolateUserFolders();
+    testsupport::isolateNetwork();
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -6,6 +6,7 @@
 int main(int argc, char **argv)
 {
     testsupport::isolateUserFolders();
+    testsupport::isolateNetwork();
     // ctest sets it; this keeps a run by hand off the user's display too.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

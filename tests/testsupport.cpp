@@ -2,6 +2,8 @@
 
 #include "app/programfolder.h"
 #include "lists/linelist.h"
+#include "online/check.h"
+#include "online/request.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,6 +23,19 @@ void isolateUserFolders()
     // Nothing beside the test executable: no settings.ini, no Languages.
     static QTemporaryDir programFolder;
     OverrideProgramFolder(programFolder.path());
+}
+
+QString closedServiceHost()
+{
+    // Port 1 (tcpmux) has no listener here: requests fail at once.
+    return QStringLiteral("127.0.0.1:1");
+}
+
+void isolateNetwork()
+{
+    OverrideServiceHost(closedServiceHost());
+    ResetUpdateCheckState();
+    CheckerStarted = true;
 }
 
 QString dataPath(const QString &name)

@@ -16,6 +16,13 @@ namespace testsupport {
 // user's own files or the build tree.
 void isolateUserFolders();
 
+// Sends every request of the online services to a closed port on 127.0.0.1
+// and keeps the update check from starting by itself, so no test reaches the
+// network; a test that starts servers points the requests at them.
+void isolateNetwork();
+// "127.0.0.1:" and a port where nothing listens.
+QString closedServiceHost();
+
 // Path of a checked-in fixture under tests/data.
 QString dataPath(const QString &name);
 

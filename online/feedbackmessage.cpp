@@ -1,0 +1,46 @@
+#include "online/feedbackmessage.h"
+
+#include "lists/linesplitter.h"
+
+QString TrimmedText(const QString &text)
+{
+    return LineSplitter::trimmed(text).toString();
+}
+
+QString ChoiceText(const QString &english, const QString &caption)
+{
+    return caption == english ? english : english + QStringLiteral(" (") + caption + u')';
+}
+
+QString ComposeFeedback(FeedbackChoice choice,
+                        const QString &likeCaption,
+                        const QString &dislikeCaption,
+                        const QString &body)
+{
+    switch (choice) {
+    case FeedbackChoice::Like:
+        return ChoiceText(QStringLiteral("I like it!"), likeCaption) + u'\r' + body;
+    case FeedbackChoice::Dislike:
+        return ChoiceText(QStringLiteral("I dislike it!"), dislikeCaption) + u'\r' + body;
+    case FeedbackChoice::None:
+        break;
+    }
+    return body;
+}
+
+QStringList FeedbackFields(const QString &appTitle,
+                           const QString &appVersion,
+                           const QString &composed,
+                           const QString &email)
+{
+    QStringList fields {QStringLiteral("cmd=feedback"), QStringLiteral("appname=") + appTitle,
+                        QStringLiteral("version=") + appVersion, QStringLiteral("feedback=") + composed};
+    if (!email.isEmpty())
+        fields << QStringLiteral("email=") + email;
+    return fields;
+}
+
+bool IsFeedbackConfirmed(const QString &reply)
+{
+    return TrimmedText(reply) == QStringLiteral("OK");
+}
