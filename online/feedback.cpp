@@ -2,6 +2,7 @@
 
 #include "app/appform.h"
 #include "app/appicons.h"
+#include "app/artwork.h"
 #include "app/busycursor.h"
 #include "i18n/language.h"
 #include "i18n/messagedialog.h"
@@ -14,7 +15,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -27,30 +27,6 @@ QFont tahoma(int pixelSize, bool bold = false)
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
-}
-
-// A 32 x 32 face, smiling or sad.
-QPixmap face(bool smiling)
-{
-    const qreal ratio = qApp->devicePixelRatio();
-    QPixmap pixmap(QSize(32, 32) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(90, 60, 0), 1.5));
-    painter.setBrush(smiling ? QColor(255, 214, 60) : QColor(150, 190, 255));
-    painter.drawEllipse(QRectF(1.5, 1.5, 29, 29));
-    painter.setBrush(QColor(40, 40, 40));
-    painter.drawEllipse(QRectF(10, 10, 3.5, 4.5));
-    painter.drawEllipse(QRectF(18.5, 10, 3.5, 4.5));
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(QColor(40, 40, 40), 2, Qt::SolidLine, Qt::RoundCap));
-    if (smiling)
-        painter.drawArc(QRectF(9, 12, 14, 11), 200 * 16, 140 * 16);
-    else
-        painter.drawArc(QRectF(9, 20, 14, 9), 20 * 16, 140 * 16);
-    return pixmap;
 }
 
 QFrame *stripPanel(QWidget *parent, const QString &name, int height)
@@ -92,30 +68,31 @@ void TFeedbackForm::createComponents()
     auto *choices = new QHBoxLayout(Panel3);
     choices->setContentsMargins(0, 0, 0, 0);
     choices->setSpacing(0);
-    auto makeChoice
-        = [&](const QString &name, const QString &imageName, bool smiling, QLabel *&image, QLabel *&caption) {
-              auto *panel = new QFrame(Panel3);
-              panel->setObjectName(name);
-              panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-              panel->setCursor(Qt::PointingHandCursor);
-              panel->setFont(tahoma(16));
-              panel->setAutoFillBackground(true);
-              auto *row = new QHBoxLayout(panel);
-              row->setContentsMargins(4, 2, 4, 2);
-              image = new QLabel(panel);
-              image->setObjectName(imageName);
-              image->setFixedSize(32, 32);
-              image->setPixmap(face(smiling));
-              row->addWidget(image);
-              caption = new QLabel(panel);
-              caption->setObjectName(name + QStringLiteral("Caption"));
-              caption->setAlignment(Qt::AlignCenter);
-              row->addWidget(caption, 1);
-              panel->installEventFilter(this);
-              image->installEventFilter(this);
-              caption->installEventFilter(this);
-              return panel;
-          };
+    auto makeChoice = [&](const QString &name, const QString &imageName, bool smiling, QLabel *&image,
+                          QLabel *&caption) {
+        auto *panel = new QFrame(Panel3);
+        panel->setObjectName(name);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        panel->setCursor(Qt::PointingHandCursor);
+        panel->setFont(tahoma(16));
+        panel->setAutoFillBackground(true);
+        auto *row = new QHBoxLayout(panel);
+        row->setContentsMargins(4, 2, 4, 2);
+        image = new QLabel(panel);
+        image->setObjectName(imageName);
+        image->setFixedSize(32, 32);
+        image->setPixmap(artworkPixmap(smiling ? QStringLiteral("face_like") : QStringLiteral("face_dislike"),
+                                       QSize(32, 32), devicePixelRatioF()));
+        row->addWidget(image);
+        caption = new QLabel(panel);
+        caption->setObjectName(name + QStringLiteral("Caption"));
+        caption->setAlignment(Qt::AlignCenter);
+        row->addWidget(caption, 1);
+        panel->installEventFilter(this);
+        image->installEventFilter(this);
+        caption->installEventFilter(this);
+        return panel;
+    };
     Panel4 = makeChoice(QStringLiteral("Panel4"), QStringLiteral("Image1"), true, Image1, Panel4Caption);
     Panel5 = makeChoice(QStringLiteral("Panel5"), QStringLiteral("Image2"), false, Image2, Panel5Caption);
     Panel5->setFixedWidth(256 - 6);

@@ -1,6 +1,7 @@
 #include "online/newversion.h"
 
 #include "app/appform.h"
+#include "app/artwork.h"
 #include "app/dialogs.h"
 #include "i18n/language.h"
 #include "online/check.h"
@@ -14,7 +15,6 @@
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 #include <QTimer>
 
 int CloseCountdown = 11;
@@ -102,7 +102,7 @@ void TNewVer::createComponents()
     Button1->setFixedSize(22, 22);
     Button1->setFocusPolicy(Qt::NoFocus);
     Button1->setCursor(Qt::PointingHandCursor);
-    Button1->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    Button1->setIcon(artworkIcon(QStringLiteral("close")));
     closeColumn->addWidget(Button1);
     closeColumn->addStretch(1);
 
@@ -137,10 +137,7 @@ void TNewVer::createComponents()
 
 void TNewVer::FormCreate()
 {
-    QIcon icon = QApplication::windowIcon();
-    if (icon.isNull())
-        icon = style()->standardIcon(QStyle::SP_ComputerIcon);
-    Image1->setPixmap(icon.pixmap(QSize(48, 48)));
+    Image1->setPixmap(programIcon().pixmap(QSize(48, 48), devicePixelRatioF()));
 
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     m_fullGeometry
