@@ -346,6 +346,16 @@ void LineList::truncate(qsizetype count)
 
 void LineList::removeDuplicates(bool caseSensitive)
 {
+    if (m_sorted && m_caseSensitive == caseSensitive) {
+        // Already in order under this comparison, so equal lines stand together:
+        // one pass keeps the first of each run, without a sort.
+        const qsizetype n = count();
+        std::vector<bool> keep(size_t(n), true);
+        for (qsizetype i = 1; i < n; ++i)
+            keep[size_t(i)] = !m_collation->equal(at(i - 1), at(i));
+        keepOnly(keep);
+        return;
+    }
     // Sorted under the new comparison right away, so no sort under the old one first.
     std::shared_ptr<const Collation> collation = Collation::forLocale(m_locale, caseSensitive);
     std::vector<std::uint32_t> order = distinctSortedOrder(*this, *collation);

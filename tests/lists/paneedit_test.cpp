@@ -199,6 +199,28 @@ TEST(PaneEdit, RemoveDuplicatesKeepsTheFirstOfEqualLinesAndSorts)
     }
 }
 
+// A list sorted under the same comparison takes one pass, no sort; under the
+// other case flag it is sorted afresh. Both keep the first of each run.
+TEST(PaneEdit, RemoveDuplicatesOfAListAlreadySorted)
+{
+    for (const bool caseSensitive : {false, true}) {
+        SCOPED_TRACE(caseSensitive ? "case heeded" : "case ignored");
+        LineList list
+            = listOf({QStringLiteral("b"), QStringLiteral("B"), QStringLiteral("a"),
+                      QStringLiteral("cafe\u0301"), QStringLiteral("b"), QStringLiteral("caf\u00E9")});
+        list.setSorted(true); // case ignored: a, b B b, café café
+        const QStringList sorted = linesOf(list);
+        list.removeDuplicates(caseSensitive);
+        const QStringList expected = caseSensitive
+            ? QStringList {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("B"),
+                           QStringLiteral("cafe\u0301")}
+            : QStringList {sorted[0], sorted[1], sorted[4]};
+        EXPECT_EQ(linesOf(list), expected);
+        EXPECT_TRUE(list.sorted());
+        EXPECT_EQ(list.caseSensitive(), caseSensitive);
+    }
+}
+
 // Lines made to tie on the short key prefixes as well as on whole keys.
 LineList mixedLines(int count)
 {
