@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstring>
 #include <limits>
+#include <thread>
 #include <utility>
 
 // A reference packs the line's offset in its text block (high 39 bits), the
@@ -349,10 +350,20 @@ void LineList::removeDuplicates(bool caseSensitive)
     if (m_sorted && m_caseSensitive == caseSensitive) {
         // Already in order under this comparison, so equal lines stand together:
         // one pass keeps the first of each run, without a sort.
+        // Each line is judged by its neighbour alone, so the two halves run apart.
         const qsizetype n = count();
-        std::vector<bool> keep(size_t(n), true);
-        for (qsizetype i = 1; i < n; ++i)
-            keep[size_t(i)] = !m_collation->equal(at(i - 1), at(i));
+        std::vector<std::uint8_t> repeats(size_t(n), 0);
+        const auto judge = [&](qsizetype from, qsizetype to) {
+            for (qsizetype i = std::max<qsizetype>(from, 1); i < to; ++i)
+                repeats[size_t(i)] = m_collation->equal(at(i - 1), at(i));
+        };
+        {
+            std::jthread upper(judge, n / 2, n);
+            judge(0, n / 2);
+        }
+        std::vector<bool> keep(static_cast<size_t>(n));
+        for (qsizetype i = 0; i < n; ++i)
+            keep[size_t(i)] = !repeats[size_t(i)];
         keepOnly(keep);
         return;
     }
