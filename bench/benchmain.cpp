@@ -2,6 +2,7 @@
 // loader: time, throughput, CPU use and memory. One mode per process, so the
 // peak memory of one mode never hides in another's.
 
+#include "compare/comparison.h"
 #include "lists/linelist.h"
 #include "lists/linesort.h"
 #include "lists/textloader.h"
@@ -12,12 +13,15 @@
 #include <QString>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -26,6 +30,7 @@ void printUsage(std::FILE *to)
     std::fputs(
         "usage: pairsight-bench load FILE [--sort] [--threads N] [--dedup [--case-sensitive]]\n"
         "                           [--locale L] [--row]\n"
+        "       pairsight-bench compare FILE1 FILE2 [--union] [--locale L] [--pause]\n"
         "       pairsight-bench header\n"
         "Loads FILE (UTF-8) into a line list with the program's loader and prints the\n"
         "time, throughput, CPU time and memory.\n"
@@ -36,6 +41,9 @@ void printUsage(std::FILE *to)
         "  --case-sensitive  with --dedup: lines that differ in case stay apart\n"
         "  --locale L   ICU collation locale (default en_US)\n"
         "  --row        print one tab-separated table row (see 'header')\n"
+        "compare loads both files side by side, sorted, and times the stages of one\n"
+        "comparison; --pause stops the process (SIGSTOP) after loading, so that a\n"
+        "profiler can attach before it is continued.\n"
         "Sizes are in MB of 10^6 bytes; memory is VmRSS and VmHWM of /proc/self/status.\n",
         to);
 }
@@ -217,6 +225,79 @@ int runLoad(const Options &options)
     return 0;
 }
 
+struct CompareOptions
+{
+    QString files[2];
+    bool calculateUnion = false;
+    bool pause = false;
+    QByteArray locale = "en_US";
+};
+
+std::optional<CompareOptions> parseCompareArguments(int argc, char **argv)
+{
+    CompareOptions options;
+    int files = 0;
+    for (int i = 2; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--union")
+            options.calculateUnion = true;
+        else if (arg == "--pause")
+            options.pause = true;
+        else if (arg == "--locale" && i + 1 < argc)
+            options.locale = QByteArray(argv[++i]);
+        else if (!arg.starts_with("-") && files < 2)
+            options.files[files++] = QString::fromLocal8Bit(argv[i]);
+        else
+            return std::nullopt;
+    }
+    if (files != 2)
+        return std::nullopt;
+    return options;
+}
+
+int runCompare(const CompareOptions &options)
+{
+    LineList lists[2] = {LineList(options.locale), LineList(options.locale)};
+    const Stamp start = now();
+    {
+        const LoadOptions load {.ignoreWhitespace = false, .sortWhenLoading = true};
+        std::jthread second([&] { loadFileToList(options.files[1], TextEncoding::Utf8, load, lists[1]); });
+        loadFileToList(options.files[0], TextEncoding::Utf8, load, lists[0]);
+    }
+    const Span loading = between(start, now());
+    const double loadedPeak = double(platform::peakResidentBytes());
+    std::fprintf(stderr, "loaded %lld + %lld lines in %.3f s (cpu %.3f s), peak %.1f MB\n",
+                 static_cast<long long>(lists[0].count()), static_cast<long long>(lists[1].count()),
+                 loading.wall, loading.cpu, loadedPeak / 1e6);
+    if (options.pause)
+        ::raise(SIGSTOP);
+
+    // The hand-offs mark the ends of the stages.
+    Stamp last = now();
+    const Stamp compareStart = last;
+    auto stage = [&](const char *name) {
+        const Stamp stamp = now();
+        const Span span = between(last, stamp);
+        std::fprintf(stderr, "%-13s %.3f s wall, %.3f s cpu\n", name, span.wall, span.cpu);
+        last = stamp;
+    };
+    CompareProgress progress;
+    CompareHandOffs handOffs;
+    handOffs.begin = [&] { return CompareInput {lists[0], lists[1], options.calculateUnion}; };
+    handOffs.deliver = [&](ResultSet set, LineList) {
+        stage(set == ResultSet::Intersection ? "intersection"
+                  : set == ResultSet::Only1  ? "only #1"
+                                             : "only #2");
+    };
+    handOffs.finish = [&](std::optional<LineList>) { stage("union"); };
+    handOffs.done = [] {};
+    CompareNow(progress, handOffs);
+    const Span total = between(compareStart, now());
+    std::fprintf(stderr, "compare       %.3f s wall, %.3f s cpu; peak %.1f MB\n", total.wall, total.cpu,
+                 double(platform::peakResidentBytes()) / 1e6);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -229,6 +310,19 @@ int main(int argc, char **argv)
     if (command == "--help" || command == "-h") {
         printUsage(stdout);
         return 0;
+    }
+    if (command == "compare") {
+        const std::optional<CompareOptions> options = parseCompareArguments(argc, argv);
+        if (!options) {
+            printUsage(stderr);
+            return 2;
+        }
+        try {
+            return runCompare(*options);
+        } catch (const std::exception &error) {
+            std::fprintf(stderr, "pairsight-bench: %s\n", error.what());
+        }
+        return 1;
     }
     const std::optional<Options> options = command == "load" ? parseLoadArguments(argc, argv) : std::nullopt;
     if (!options) {

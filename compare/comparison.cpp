@@ -27,11 +27,6 @@ public:
     qsizetype size() const { return m_list.count(); }
     std::uint32_t index(qsizetype k) const { return m_identity ? std::uint32_t(k) : m_order[size_t(k)]; }
     QStringView at(qsizetype k) const { return m_list.at(index(k)); }
-    void prefetch(qsizetype k) const
-    {
-        if (k < size())
-            m_list.prefetch(index(k));
-    }
 
 private:
     const LineList &m_list;
@@ -87,13 +82,15 @@ void walk(const AscendingView &a,
           CompareProgress &progress)
 {
     qsizetype reported = i;
+    // At most one pick per line: no growing, which would copy and fault in
+    // fresh pages as it goes; pages never written cost nothing.
+    if (wantUnion)
+        picks.reserve(picks.size() + size_t(aEnd - i) + size_t(bEnd - j));
     while (i < aEnd || j < bEnd) {
         if (progress.StopRequested.load(std::memory_order_relaxed)) {
             stopped = true;
             return;
         }
-        a.prefetch(i + 32);
-        b.prefetch(j + 32);
         const int order = i == aEnd ? 1 : j == bEnd ? -1 : collation.compare(a.at(i), b.at(j));
         if (order == 0) {
             const std::uint32_t first = endRun(a, i, aEnd, collation, &matches.inFirst);
@@ -155,6 +152,8 @@ Matches matchLines(const AscendingView &a,
     const qsizetype bSplit = lowerBound(b, pivot, collation);
     // Both parts mark lines in the same flags, each its own; picks and stops apart.
     std::vector<std::uint32_t> upperPicks;
+    if (wantUnion)
+        matches.unionPicks.reserve(size_t(a.size() + b.size()));
     bool upperStopped = false;
     {
         std::jthread worker([&] {
@@ -176,6 +175,7 @@ std::optional<std::vector<std::uint32_t>> pick(const std::vector<std::uint8_t> &
                                                bool countProgress)
 {
     std::vector<std::uint32_t> indexes;
+    indexes.reserve(size_t(std::count(flags.begin(), flags.end(), wanted)));
     for (size_t i = 0; i < flags.size(); ++i) {
         if (progress.StopRequested.load(std::memory_order_relaxed))
             return std::nullopt;

@@ -376,7 +376,7 @@ void LineList::removeDuplicates(bool caseSensitive)
     m_sorted = true;
 }
 
-void LineList::permute(const std::vector<std::uint32_t> &order)
+void LineList::permuteReferences(const std::vector<std::uint32_t> &order)
 {
     detach();
     PodVector<std::uint64_t> sortedRefs;
@@ -394,10 +394,88 @@ void LineList::permute(const std::vector<std::uint32_t> &order)
     m_d->refs = std::move(sortedRefs);
 }
 
+void LineList::permute(const std::vector<std::uint32_t> &order)
+{
+    permuteReferences(order);
+    layOutInOrder();
+}
+
+void LineList::layOutInOrder()
+{
+    detach();
+    Data &d = *m_d;
+    PodVector<std::uint64_t> &refs = d.refs;
+    const size_t n = refs.size();
+
+    // Where the second half starts in the new block, and how many long lines
+    // each half has, so that nothing can fail once references change.
+    const size_t half = n / 2;
+    qsizetype total = 0, halfOffset = 0;
+    size_t longCount[2] = {0, 0};
+    for (size_t i = 0; i < n; ++i) {
+        if (i == half)
+            halfOffset = total;
+        const qsizetype length = lineIn(d, refs[i]).size();
+        total += length;
+        if (std::uint64_t(length) >= LongLength)
+            ++longCount[i < half ? 0 : 1];
+    }
+    auto fresh = std::make_shared<TextBlock>();
+    fresh->appender = m_id;
+    fresh->capacity = std::max<qsizetype>(total, 16);
+    fresh->units.reset(allocateUnits(fresh->capacity));
+    fresh->size = total;
+    std::vector<LongLine> longLines[2];
+    longLines[0].reserve(longCount[0] + longCount[1]);
+    longLines[1].reserve(longCount[1]);
+
+    // Each reference is rewritten once its line is copied; lines ahead are
+    // still read through the old blocks and table, which stay as they are.
+    char16_t *const units = fresh->units.get();
+    auto copy = [&](size_t begin, size_t end, qsizetype offset, std::vector<LongLine> &table) {
+        constexpr size_t Ahead = 16;
+        for (size_t i = begin; i < end; ++i) {
+#if defined(__GNUC__)
+            if (i + Ahead < end) {
+                const QStringView ahead = lineIn(d, refs[i + Ahead]);
+                __builtin_prefetch(ahead.utf16());
+                __builtin_prefetch(ahead.utf16() + ahead.size());
+            }
+#endif
+            const QStringView line = lineIn(d, refs[i]);
+            const qsizetype length = line.size();
+            std::copy_n(line.utf16(), length, units + offset);
+            if (std::uint64_t(length) < LongLength) {
+                refs[i] = makeRef(offset, std::uint64_t(length));
+            } else {
+                refs[i] = makeRef(offset, LongLength);
+                table.push_back(LongLine {longKey(refs[i]), length});
+            }
+            offset += length;
+        }
+    };
+    // The copy waits on memory for nearly every line: two threads keep
+    // twice as many reads in flight.
+    if (n >= 100000 && std::thread::hardware_concurrency() >= 2) {
+        std::jthread second([&] { copy(half, n, halfOffset, longLines[1]); });
+        copy(0, half, 0, longLines[0]);
+    } else {
+        copy(0, n, 0, longLines[0]);
+    }
+    // Offsets grow along the list, so the table stays in key order.
+    longLines[0].insert(longLines[0].end(), longLines[1].begin(), longLines[1].end());
+    d.longLines = std::move(longLines[0]);
+    d.blocks[0] = std::move(fresh);
+    d.blocks[1].reset();
+}
+
 void LineList::sortAll()
 {
-    if (count() > 1)
-        permute(sortedOrder(*this, *m_collation));
+    if (count() <= 1)
+        return;
+    // The order goes before the text is copied: the two are the peaks of memory.
+    permuteReferences(sortedOrder(*this, *m_collation));
+    layOutInOrder();
 }
 
 void LineList::setSorted(bool on)

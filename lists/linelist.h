@@ -123,7 +123,8 @@ public:
     }
 
     // Puts the lines in the given order (order[i] is the old index of new line
-    // i); lines that order leaves out are dropped.
+    // i); lines that order leaves out are dropped. The text is laid out afresh
+    // in the new order, as after sorting.
     void permute(const std::vector<std::uint32_t> &order);
 
 private:
@@ -160,6 +161,11 @@ private:
     std::uint64_t storeText(QStringView line);
     std::uint64_t refTo(qsizetype offset, qsizetype length);
     void sortAll();
+    void permuteReferences(const std::vector<std::uint32_t> &order);
+    // Copies the lines' text into a block of the list's own, in the lines'
+    // order: a list read in order (a comparison's merge walk, saving, the
+    // pane) then reads memory in order instead of waiting on each line.
+    void layOutInOrder();
     // Index where `line` would go in the sorted list, and whether an equal one is there.
     std::pair<qsizetype, bool> lowerBound(QStringView line) const;
 
