@@ -531,12 +531,7 @@ void TAppForm::SortWhenLoading1Click()
 
 void TAppForm::ResettoDefaults1Click()
 {
-    const QMessageBox::StandardButton answer
-        = MessageDlgWithCaptions(TranslateText(QStringLiteral("Restart Application?")), QMessageBox::Question,
-                                 QMessageBox::Yes | QMessageBox::No,
-                                 {TranslateText(QStringLiteral("Yes")), TranslateText(QStringLiteral("No"))},
-                                 TranslateText(QStringLiteral("Confirmation")), this);
-    if (answer != QMessageBox::Yes)
+    if (!ConfirmRestart(this))
         return;
     QFile::remove(SettingsFolder + QStringLiteral("settings.ini"));
     QCoreApplication::processEvents();

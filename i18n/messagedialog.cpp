@@ -1,6 +1,7 @@
 #include "i18n/messagedialog.h"
 
 #include "app/dialogs.h"
+#include "i18n/language.h"
 
 #include <QAbstractButton>
 #include <QPushButton>
@@ -57,4 +58,13 @@ QMessageBox::StandardButton MessageDlgWithCaptions(const QString &text,
                                                    QWidget *parent)
 {
     return Dialogs::current().messageDlgWithCaptions(parent, text, type, buttons, captions, title);
+}
+
+bool ConfirmRestart(QWidget *parent)
+{
+    return MessageDlgWithCaptions(TranslateText(QStringLiteral("Restart Application?")),
+                                  QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                                  {TranslateText(QStringLiteral("Yes")), TranslateText(QStringLiteral("No"))},
+                                  TranslateText(QStringLiteral("Confirmation")), parent)
+        == QMessageBox::Yes;
 }

@@ -44,3 +44,7 @@ QMessageBox::StandardButton MessageDlgWithCaptions(const QString &text,
                                                    const QStringList &captions,
                                                    const QString &title,
                                                    QWidget *parent = nullptr);
+
+// Asks "Restart Application?" with translated Yes and No under the translated
+// title "Confirmation"; true when Yes was pressed.
+bool ConfirmRestart(QWidget *parent);

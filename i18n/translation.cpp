@@ -238,12 +238,7 @@ void TTranslateForm::Button1Click()
         close();
         return;
     }
-    const QMessageBox::StandardButton answer
-        = MessageDlgWithCaptions(TranslateText(QStringLiteral("Restart Application?")), QMessageBox::Question,
-                                 QMessageBox::Yes | QMessageBox::No,
-                                 {TranslateText(QStringLiteral("Yes")), TranslateText(QStringLiteral("No"))},
-                                 TranslateText(QStringLiteral("Confirmation")), this);
-    if (answer != QMessageBox::Yes)
+    if (!ConfirmRestart(this))
         return;
     if (m_setLanguageFile)
         m_setLanguageFile(chosen + QStringLiteral(".lang.txt"));
