@@ -172,11 +172,21 @@ int runCompareCommand(const QStringList &arguments)
         double seconds = 0;
     };
     Load loads[2] = {{&list1, options.file1, {}}, {&list2, options.file2, {}}};
+    // Decoding is one thread's work, so the lists load side by side; but
+    // sorting one takes both cores, and two sorts at once would only add
+    // their peaks of memory, so the lists sort one after the other.
+    std::mutex sorting;
+    LoadOptions unsorted = options.load;
+    unsorted.sortWhenLoading = false;
     auto load = [&](Load &job) {
         QElapsedTimer timer;
         timer.start();
         try {
-            loadFileToList(job.file, options.encoding, options.load, *job.list);
+            loadFileToList(job.file, options.encoding, unsorted, *job.list);
+            if (options.load.sortWhenLoading) {
+                const std::lock_guard lock(sorting);
+                job.list->setSorted(true);
+            }
         } catch (const AppError &error) {
             job.error = error.message();
         } catch (const std::exception &error) {

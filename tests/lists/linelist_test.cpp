@@ -131,6 +131,61 @@ TEST(LineList, LongLinesAndEmptyLinesSurvive)
     EXPECT_EQ(list.at(1), u"end");
 }
 
+TEST(LineList, SortingCopiesTheTextAndLeavesSnapshotsAlone)
+{
+    LineList list("en_US");
+    for (const char16_t *line : {u"pear", u"Apple", u"fig", u"apple"})
+        list.append(line);
+    const LineList snapshot = list;
+    const LineList picked = LineList::subset(list, {2, 0});
+    list.setSorted(true);
+    ASSERT_EQ(list.count(), 4);
+    // Equal lines in either order.
+    EXPECT_EQ(list.at(0).compare(u"apple", Qt::CaseInsensitive), 0);
+    EXPECT_EQ(list.at(1).compare(u"apple", Qt::CaseInsensitive), 0);
+    EXPECT_NE(list.at(0), list.at(1));
+    EXPECT_EQ(list.at(2), u"fig");
+    EXPECT_EQ(list.at(3), u"pear");
+    EXPECT_EQ(linesOf(snapshot),
+              (QStringList {QStringLiteral("pear"), QStringLiteral("Apple"), QStringLiteral("fig"),
+                            QStringLiteral("apple")}));
+    EXPECT_EQ(linesOf(picked), (QStringList {QStringLiteral("fig"), QStringLiteral("pear")}));
+    EXPECT_EQ(list.add(u"kiwi"), 3);
+    EXPECT_EQ(list.at(3), u"kiwi");
+    EXPECT_EQ(list.at(4), u"pear");
+
+    // Text from two blocks, sorted into one of its own.
+    LineList both = LineList::merged(picked, snapshot, {0, 1, LineList::FromSecond | 1});
+    both.setSorted(true);
+    EXPECT_EQ(linesOf(both),
+              (QStringList {QStringLiteral("Apple"), QStringLiteral("fig"), QStringLiteral("pear")}));
+    both.append(u"plum");
+    EXPECT_EQ(both.at(3), u"plum");
+    EXPECT_EQ(linesOf(picked), (QStringList {QStringLiteral("fig"), QStringLiteral("pear")}));
+}
+
+TEST(LineList, LongLinesSurviveSortingALargeList)
+{
+    // Enough lines for the text to be copied in two parts, a long line in each.
+    constexpr int Short = 120000;
+    const QString first = QString((1 << 24) + 5, u'a') + u'1';
+    const QString last = QString((1 << 24) + 9, u'z');
+    LineList list("en_US");
+    list.append(last);
+    for (int i = Short; i-- > 0;)
+        list.append(QStringLiteral("m%1").arg(i, 6, 10, QLatin1Char('0')));
+    list.append(first);
+    list.setSorted(true);
+    ASSERT_EQ(list.count(), Short + 2);
+    EXPECT_EQ(list.at(0), first);
+    EXPECT_EQ(list.at(Short + 1), last);
+    for (int i = 0; i < Short; ++i)
+        ASSERT_EQ(list.at(i + 1), QStringLiteral("m%1").arg(i, 6, 10, QLatin1Char('0'))) << i;
+    list.append(u"end");
+    EXPECT_EQ(list.at(Short + 1), last);
+    EXPECT_EQ(list.at(Short + 2), u"end");
+}
+
 // Lines that tie on long prefixes, repeat, differ only in case or in accents.
 LineList randomLines(int count, quint32 seed)
 {
