@@ -30,7 +30,7 @@ public:
 
 private:
     const LineList &m_list;
-    std::vector<std::uint32_t> m_order;
+    LineOrder m_order;
     bool m_identity = true;
 };
 

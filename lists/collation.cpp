@@ -4,7 +4,6 @@
 #include "platform/systemlocale.h"
 
 #include <unicode/ucol.h>
-#include <unicode/uiter.h>
 
 #include <QMutex>
 
@@ -64,17 +63,6 @@ std::shared_ptr<const Collation> Collation::forUser(bool caseSensitive)
 int Collation::compare(QStringView a, QStringView b) const
 {
     return int(ucol_strcoll(m_collator, icuText(a), icuLength(a), icuText(b), icuLength(b)));
-}
-
-Collation::Prefix Collation::sortKeyPrefix(QStringView line) const
-{
-    Prefix prefix {};
-    UCharIterator iter;
-    uiter_setString(&iter, icuText(line), icuLength(line));
-    uint32_t state[2] = {0, 0};
-    UErrorCode status = U_ZERO_ERROR;
-    ucol_nextSortKeyPart(m_collator, &iter, state, prefix.data(), int32_t(prefix.size()), &status);
-    return prefix;
 }
 
 void Collation::appendSortKey(QStringView line, QByteArray &out) const

@@ -3,8 +3,6 @@
 #include <QByteArray>
 #include <QStringView>
 
-#include <array>
-#include <cstdint>
 #include <memory>
 
 struct UCollator;
@@ -32,12 +30,6 @@ public:
     // <0, 0 or >0.
     int compare(QStringView a, QStringView b) const;
     bool equal(QStringView a, QStringView b) const { return compare(a, b) == 0; }
-
-    // The first bytes of the line's sort key, zero-padded; the keys of two
-    // lines order them as compare() does as far as they differ. A zero last
-    // byte means the whole key fits, so equal prefixes then mean equal lines.
-    using Prefix = std::array<std::uint8_t, 20>;
-    Prefix sortKeyPrefix(QStringView line) const;
 
     // The full sort key, appended to out (without the terminating zero). Equal
     // keys mean equal lines.

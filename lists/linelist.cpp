@@ -369,14 +369,14 @@ void LineList::removeDuplicates(bool caseSensitive)
     }
     // Sorted under the new comparison right away, so no sort under the old one first.
     std::shared_ptr<const Collation> collation = Collation::forLocale(m_locale, caseSensitive);
-    std::vector<std::uint32_t> order = distinctSortedOrder(*this, *collation);
+    const LineOrder order = distinctSortedOrder(*this, *collation);
     permute(order);
     m_collation = std::move(collation);
     m_caseSensitive = caseSensitive;
     m_sorted = true;
 }
 
-void LineList::permuteReferences(const std::vector<std::uint32_t> &order)
+void LineList::permuteReferences(const LineOrder &order)
 {
     detach();
     PodVector<std::uint64_t> sortedRefs;
@@ -394,7 +394,7 @@ void LineList::permuteReferences(const std::vector<std::uint32_t> &order)
     m_d->refs = std::move(sortedRefs);
 }
 
-void LineList::permute(const std::vector<std::uint32_t> &order)
+void LineList::permute(const LineOrder &order)
 {
     permuteReferences(order);
     layOutInOrder();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lists/collation.h"
+#include "lists/linesort.h"
 #include "lists/podvector.h"
 
 #include <QByteArray>
@@ -125,7 +126,7 @@ public:
     // Puts the lines in the given order (order[i] is the old index of new line
     // i); lines that order leaves out are dropped. The text is laid out afresh
     // in the new order, as after sorting.
-    void permute(const std::vector<std::uint32_t> &order);
+    void permute(const LineOrder &order);
 
 private:
     // Text is only ever appended to a block, and only by the list that made
@@ -161,7 +162,7 @@ private:
     std::uint64_t storeText(QStringView line);
     std::uint64_t refTo(qsizetype offset, qsizetype length);
     void sortAll();
-    void permuteReferences(const std::vector<std::uint32_t> &order);
+    void permuteReferences(const LineOrder &order);
     // Copies the lines' text into a block of the list's own, in the lines'
     // order: a list read in order (a comparison's merge walk, saving, the
     // pane) then reads memory in order instead of waiting on each line.

@@ -2,33 +2,34 @@
 
 #include "lists/collation.h"
 #include "lists/linelist.h"
-#include "platform/largememory.h"
+#include "lists/podvector.h"
 
 #include <QByteArray>
 #include <QHashFunctions>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
+#include <numeric>
 #include <stdexcept>
+#include <string_view>
 #include <thread>
-#include <unordered_map>
 
-// Lines are sorted by 20-byte sort-key prefixes held beside their indexes, so
-// the sort itself never touches the text. Runs of lines whose prefixes tie
-// are then put in order by their full sort keys. With two threads, the
-// entries are first split at a prefix value, so that each thread sorts a part
-// of its own and no tie crosses the split.
+// Each line's full sort key is made once, and only two things of it are
+// kept: its first 20 bytes beside the line's index, and a hash. The entries
+// are sorted by the prefixes alone, so the sort never touches the text. Runs
+// of entries whose prefixes tie (mostly a line and its repeats) are settled
+// by the hashes: lines of one hash are checked for equality, and only the
+// different lines of a run are put in order by collation.
 //
-// The distinct order also breaks ties by index, so the first line met leads
-// each run of equal lines, and marks the others to be left out. Most of its
-// tied runs are one line and its repeats, so it keeps a hash of each line's
-// full key: lines of one hash are checked for equality, and full keys are
-// made only to order the different lines of a run.
+// With two threads, the entries are first split at a prefix value, so that
+// each thread sorts a part of its own and no tie crosses the split.
 namespace {
 
 // Marks an entry whose line equals an earlier one; no list holds 2^32 lines.
 constexpr std::uint32_t Repeated = std::numeric_limits<std::uint32_t>::max();
+constexpr int PrefixBytes = 20;
 
 struct Entry
 {
@@ -43,22 +44,21 @@ struct Entry
             return high < other.high;
         return middle != other.middle ? middle < other.middle : low < other.low;
     }
-    bool prefixThenIndexLess(const Entry &other) const
-    {
-        if (!prefixEqual(other))
-            return prefixLess(other);
-        return index < other.index;
-    }
     bool prefixEqual(const Entry &other) const
     {
         return high == other.high && middle == other.middle && low == other.low;
     }
-    // A zero last byte: the whole key fits in the prefix.
+    // A zero last byte: the whole key fits in the prefix (keys hold no zero byte).
     bool keyComplete() const { return (low & 0xFFu) == 0; }
+    unsigned byteAt(int position) const
+    {
+        if (position < 8)
+            return unsigned(high >> (56 - 8 * position)) & 0xFFu;
+        if (position < 16)
+            return unsigned(middle >> (56 - 8 * (position - 8))) & 0xFFu;
+        return (low >> (24 - 8 * (position - 16))) & 0xFFu;
+    }
 };
-
-using Entries = std::vector<Entry, platform::LargeAllocator<Entry>>;
-using Hashes = std::vector<std::uint32_t, platform::LargeAllocator<std::uint32_t>>;
 
 Entry makeEntry(const std::uint8_t *key, std::uint32_t index)
 {
@@ -74,107 +74,90 @@ Entry makeEntry(const std::uint8_t *key, std::uint32_t index)
     return Entry {high, middle, low, index};
 }
 
-void fillEntries(const LineList &list, const Collation &collation, Entry *out, size_t begin, size_t end)
-{
-    for (size_t i = begin; i < end; ++i) {
-        const Collation::Prefix key = collation.sortKeyPrefix(list.at(qsizetype(i)));
-        out[i] = makeEntry(key.data(), std::uint32_t(i));
-    }
-}
-
-// The prefix from the full key, and a hash of the full key. All entries of a
-// distinct order come from full keys, so their prefixes compare alike.
-void fillDistinctEntries(const LineList &list,
-                         const Collation &collation,
-                         Entry *out,
-                         std::uint32_t *hashes,
-                         size_t begin,
-                         size_t end)
+void fillEntries(const LineList &list,
+                 const Collation &collation,
+                 Entry *out,
+                 std::uint32_t *hashes,
+                 size_t begin,
+                 size_t end)
 {
     QByteArray key;
     for (size_t i = begin; i < end; ++i) {
         key.resize(0); // keeps the buffer, unlike clear()
         collation.appendSortKey(list.at(qsizetype(i)), key);
         const size_t length = size_t(key.size());
-        std::uint8_t prefix[20] = {};
+        std::uint8_t prefix[PrefixBytes] = {};
         std::memcpy(prefix, key.constData(), std::min(length, sizeof prefix));
         out[i] = makeEntry(prefix, std::uint32_t(i));
         hashes[i] = std::uint32_t(qHash(QByteArrayView(key)));
     }
 }
 
-struct TextHash
+// Sorts by prefix a byte at a time from the first (an in-place radix sort):
+// a few passes over the entries where a comparison sort makes some twenty.
+void sortByPrefix(Entry *begin, Entry *end, int position)
 {
-    size_t operator()(QStringView text) const noexcept { return qHash(text); }
-};
-
-// Orders runs of entries with equal, incomplete prefixes by their full keys;
-// its buffers serve every run of one thread.
-class TieBreaker
-{
-public:
-    TieBreaker(const LineList &list, const Collation &collation)
-        : m_list(list)
-        , m_collation(collation)
-    {
-    }
-
-    void sortRun(Entry *run, size_t size)
-    {
-        m_keys.resize(0);
-        m_items.clear();
-        m_seen.clear();
-        for (size_t i = 0; i < size; ++i) {
-            if (i + 8 < size)
-                m_list.prefetch(run[i + 8].index);
-            const QStringView line = m_list.at(run[i].index);
-            // Repeats of one text share its key.
-            const auto [seen, fresh] = m_seen.try_emplace(line, m_items.size());
-            if (!fresh) {
-                const Item &same = m_items[seen->second];
-                m_items.push_back({same.start, same.length, run[i]});
-                continue;
-            }
-            const qsizetype start = m_keys.size();
-            m_collation.appendSortKey(line, m_keys);
-            m_items.push_back({start, m_keys.size() - start, run[i]});
+    constexpr std::ptrdiff_t Small = 64;
+    for (;;) {
+        const std::ptrdiff_t n = end - begin;
+        if (n < Small) {
+            std::sort(begin, end, [](const Entry &a, const Entry &b) { return a.prefixLess(b); });
+            return;
         }
-        const char *bytes = m_keys.constData();
-        std::sort(m_items.begin(), m_items.end(), [bytes](const Item &a, const Item &b) {
-            const int common
-                = std::memcmp(bytes + a.start, bytes + b.start, size_t(std::min(a.length, b.length)));
-            return common != 0 ? common < 0 : a.length < b.length;
-        });
-        for (size_t i = 0; i < size; ++i)
-            run[i] = m_items[i].entry;
+        if (position == PrefixBytes)
+            return;
+        std::array<size_t, 256> counts {};
+        for (const Entry *e = begin; e != end; ++e)
+            ++counts[e->byteAt(position)];
+        const unsigned first = begin->byteAt(position);
+        if (counts[first] == size_t(n)) {
+            // One byte value for all: a key that ended here ended for all.
+            if (first == 0)
+                return;
+            ++position;
+            continue;
+        }
+        std::array<Entry *, 256> heads;
+        std::array<Entry *, 256> tails;
+        Entry *next = begin;
+        for (unsigned b = 0; b < 256; ++b) {
+            heads[b] = next;
+            next += counts[b];
+            tails[b] = next;
+        }
+        for (unsigned b = 0; b < 256; ++b) {
+            while (heads[b] != tails[b]) {
+                const unsigned to = heads[b]->byteAt(position);
+                if (to == b)
+                    ++heads[b];
+                else
+                    std::swap(*heads[b], *heads[to]++);
+            }
+        }
+        // Byte 0: the keys ended, so the prefixes in that bucket are equal.
+        Entry *bucket = begin + counts[0];
+        for (unsigned b = 1; b < 256; ++b) {
+            Entry *const bucketEnd = bucket + counts[b];
+            if (counts[b] > 1)
+                sortByPrefix(bucket, bucketEnd, position + 1);
+            bucket = bucketEnd;
+        }
+        return;
     }
+}
 
-private:
-    struct Item
-    {
-        qsizetype start; // of the key in m_keys
-        qsizetype length;
-        Entry entry;
-    };
-
-    const LineList &m_list;
-    const Collation &m_collation;
-    QByteArray m_keys;
-    std::vector<Item> m_items;
-    // Texts of the run met so far, to their first item.
-    std::unordered_map<QStringView, size_t, TextHash> m_seen;
-};
-
-// For the distinct order: keeps the first of each set of equal lines in a run
-// of equal, incomplete prefixes (which comes in index order), marks the rest,
-// and puts the kept ones in key order at the head of the run.
-class DistinctTies
+// Settles a run of entries with equal, incomplete prefixes. Lines of one
+// hash are split into sets of equal lines, each led by the first met; the
+// sets are then put in order by their leaders. Its buffers serve every run
+// of one thread.
+class TieResolver
 {
 public:
-    DistinctTies(const LineList &list, const Collation &collation, const std::uint32_t *hashes)
+    TieResolver(const LineList &list, const Collation &collation, const std::uint32_t *hashes, bool distinct)
         : m_list(list)
         , m_collation(collation)
         , m_hashes(hashes)
+        , m_distinct(distinct)
     {
     }
 
@@ -182,31 +165,47 @@ public:
     {
         m_byHash.clear();
         for (size_t i = 0; i < size; ++i)
-            m_byHash.push_back({m_hashes[run[i].index], run[i].index});
-        // Within one hash, still in index order.
+            m_byHash.push_back({m_hashes[run[i].index], run[i].index, 0});
+        // Within one hash, in the list's order, so the first met leads.
         std::sort(m_byHash.begin(), m_byHash.end());
-        m_kept.clear();
+        m_leaders.clear();
         for (size_t group = 0; group < size;) {
             size_t groupEnd = group + 1;
             while (groupEnd < size && m_byHash[groupEnd].hash == m_byHash[group].hash)
                 ++groupEnd;
-            const size_t firstKept = m_kept.size();
-            // The first of a hash is kept unread.
-            m_kept.push_back(m_byHash[group].index);
-            for (size_t i = group + 1; i < groupEnd; ++i) {
-                const std::uint32_t index = m_byHash[i].index;
-                if (!equalsKeptSince(firstKept, index))
-                    m_kept.push_back(index);
-            }
+            const std::uint32_t firstSet = std::uint32_t(m_leaders.size());
+            for (size_t i = group; i < groupEnd; ++i)
+                m_byHash[i].set = setFor(firstSet, m_byHash[i].index);
             group = groupEnd;
         }
+        orderSets();
 
         const Entry prefix = run[0];
-        if (m_kept.size() > 1)
-            sortByFullKey();
-        for (size_t i = 0; i < size; ++i) {
-            run[i] = prefix;
-            run[i].index = i < m_kept.size() ? m_kept[i] : Repeated;
+        size_t out = 0;
+        const auto put = [&](std::uint32_t index) {
+            run[out] = prefix;
+            run[out++].index = index;
+        };
+        if (m_distinct) {
+            for (const std::uint32_t set : m_setOrder)
+                put(m_leaders[set]);
+            while (out < size)
+                put(Repeated);
+            return;
+        }
+        // Each leader, then the other lines of its set.
+        m_memberStart.assign(m_leaders.size() + 1, 0);
+        for (const Hashed &item : m_byHash)
+            ++m_memberStart[item.set + 1];
+        std::partial_sum(m_memberStart.begin(), m_memberStart.end(), m_memberStart.begin());
+        m_members.resize(size);
+        for (const Hashed &item : m_byHash)
+            m_members[m_memberStart[item.set]++] = item.index;
+        // Each set's slice now ends where the next begins; its first is the leader.
+        for (const std::uint32_t set : m_setOrder) {
+            const std::uint32_t from = set == 0 ? 0 : m_memberStart[set - 1];
+            for (std::uint32_t k = from; k < m_memberStart[set]; ++k)
+                put(m_members[k]);
         }
     }
 
@@ -215,58 +214,68 @@ private:
     {
         std::uint32_t hash;
         std::uint32_t index;
+        std::uint32_t set;
         bool operator<(const Hashed &other) const
         {
             return hash != other.hash ? hash < other.hash : index < other.index;
         }
     };
 
-    // Whether the line equals one kept since `from` (those of its hash).
-    bool equalsKeptSince(size_t from, std::uint32_t index) const
+    // The set of an equal line among those since `firstSet` (of its hash), or a new one it leads.
+    std::uint32_t setFor(std::uint32_t firstSet, std::uint32_t index)
     {
         const QStringView line = m_list.at(index);
-        for (size_t k = from; k < m_kept.size(); ++k) {
-            const QStringView kept = m_list.at(m_kept[k]);
-            if (kept == line || m_collation.equal(kept, line))
-                return true;
+        for (std::uint32_t set = firstSet; set < m_leaders.size(); ++set) {
+            const QStringView leader = m_list.at(m_leaders[set]);
+            if (leader == line || m_collation.equal(leader, line))
+                return set;
         }
-        return false;
+        m_leaders.push_back(index);
+        return std::uint32_t(m_leaders.size() - 1);
     }
 
-    void sortByFullKey()
+    // Leaders differ, so the order is complete.
+    void orderSets()
     {
+        m_setOrder.resize(m_leaders.size());
+        std::iota(m_setOrder.begin(), m_setOrder.end(), 0u);
+        if (m_leaders.size() < 2)
+            return;
+        // A comparison costs a tenth of a sort key: a few leaders are compared,
+        // many get keys.
+        constexpr size_t FewLeaders = 16;
+        if (m_leaders.size() <= FewLeaders) {
+            std::sort(m_setOrder.begin(), m_setOrder.end(), [this](std::uint32_t a, std::uint32_t b) {
+                return m_collation.compare(m_list.at(m_leaders[a]), m_list.at(m_leaders[b])) < 0;
+            });
+            return;
+        }
         m_keys.resize(0);
-        m_items.clear();
-        for (const std::uint32_t index : m_kept) {
-            const qsizetype start = m_keys.size();
-            m_collation.appendSortKey(m_list.at(index), m_keys);
-            m_items.push_back({start, m_keys.size() - start, index});
+        m_keyStart.clear();
+        for (const std::uint32_t leader : m_leaders) {
+            m_keyStart.push_back(m_keys.size());
+            m_collation.appendSortKey(m_list.at(leader), m_keys);
         }
+        m_keyStart.push_back(m_keys.size());
         const char *bytes = m_keys.constData();
-        // Kept lines differ, so their keys do: the order is complete.
-        std::sort(m_items.begin(), m_items.end(), [bytes](const Item &a, const Item &b) {
-            const int common
-                = std::memcmp(bytes + a.start, bytes + b.start, size_t(std::min(a.length, b.length)));
-            return common != 0 ? common < 0 : a.length < b.length;
-        });
-        for (size_t k = 0; k < m_items.size(); ++k)
-            m_kept[k] = m_items[k].index;
+        const auto key = [&](std::uint32_t set) {
+            return std::string_view(bytes + m_keyStart[set], size_t(m_keyStart[set + 1] - m_keyStart[set]));
+        };
+        std::sort(m_setOrder.begin(), m_setOrder.end(),
+                  [&](std::uint32_t a, std::uint32_t b) { return key(a) < key(b); });
     }
-
-    struct Item
-    {
-        qsizetype start; // of the key in m_keys
-        qsizetype length;
-        std::uint32_t index;
-    };
 
     const LineList &m_list;
     const Collation &m_collation;
     const std::uint32_t *m_hashes;
+    bool m_distinct;
     std::vector<Hashed> m_byHash;
-    std::vector<std::uint32_t> m_kept;
+    std::vector<std::uint32_t> m_leaders;
+    std::vector<std::uint32_t> m_setOrder;
+    std::vector<std::uint32_t> m_memberStart;
+    std::vector<std::uint32_t> m_members;
     QByteArray m_keys;
-    std::vector<Item> m_items;
+    std::vector<qsizetype> m_keyStart;
 };
 
 void prefetchHash(const std::uint32_t *hash)
@@ -278,17 +287,15 @@ void prefetchHash(const std::uint32_t *hash)
 #endif
 }
 
-// hashes: the full keys' hashes for the distinct order, else nullptr.
-void sortPart(
-    const LineList &list, const Collation &collation, const std::uint32_t *hashes, Entry *begin, Entry *end)
+void sortPart(const LineList &list,
+              const Collation &collation,
+              const std::uint32_t *hashes,
+              bool distinct,
+              Entry *begin,
+              Entry *end)
 {
-    const bool distinct = hashes != nullptr;
-    if (distinct)
-        std::sort(begin, end, [](const Entry &a, const Entry &b) { return a.prefixThenIndexLess(b); });
-    else
-        std::sort(begin, end, [](const Entry &a, const Entry &b) { return a.prefixLess(b); });
-    TieBreaker ties(list, collation);
-    DistinctTies distinctTies(list, collation, hashes);
+    sortByPrefix(begin, end, 0);
+    TieResolver ties(list, collation, hashes, distinct);
     // Entries of tied runs are read out of order: their hashes and texts are
     // asked for ahead, first the references, then the texts they point to.
     constexpr std::ptrdiff_t HashAhead = 64;
@@ -300,32 +307,29 @@ void sortPart(
     Entry *hashAhead = begin;
     Entry *textAhead = begin;
     for (Entry *run = begin; run != end;) {
-        if (distinct) {
-            for (const Entry *limit = std::min(end, run + HashAhead); hashAhead < limit; ++hashAhead) {
-                if (tied(hashAhead)) {
-                    prefetchHash(hashes + hashAhead->index);
-                    list.prefetchReference(hashAhead->index);
-                }
+        for (const Entry *limit = std::min(end, run + HashAhead); hashAhead < limit; ++hashAhead) {
+            if (tied(hashAhead)) {
+                prefetchHash(hashes + hashAhead->index);
+                list.prefetchReference(hashAhead->index);
             }
-            for (const Entry *limit = std::min(end, run + TextAhead); textAhead < limit; ++textAhead) {
-                if (tied(textAhead))
-                    list.prefetch(textAhead->index);
-            }
+        }
+        for (const Entry *limit = std::min(end, run + TextAhead); textAhead < limit; ++textAhead) {
+            if (tied(textAhead))
+                list.prefetch(textAhead->index);
         }
         Entry *runEnd = run + 1;
         while (runEnd != end && runEnd->prefixEqual(*run))
             ++runEnd;
         if (runEnd - run > 1) {
-            if (run->keyComplete()) {
-                // The whole key is in the prefix: the run is one line, met first at its head.
-                if (distinct) {
-                    for (Entry *repeat = run + 1; repeat != runEnd; ++repeat)
-                        repeat->index = Repeated;
-                }
+            if (!run->keyComplete()) {
+                ties.resolveRun(run, size_t(runEnd - run));
             } else if (distinct) {
-                distinctTies.resolveRun(run, size_t(runEnd - run));
-            } else {
-                ties.sortRun(run, size_t(runEnd - run));
+                // The whole key is in the prefix: the run is one line; the first met stays.
+                Entry *const first = std::min_element(
+                    run, runEnd, [](const Entry &a, const Entry &b) { return a.index < b.index; });
+                std::swap(*run, *first);
+                for (Entry *repeat = run + 1; repeat != runEnd; ++repeat)
+                    repeat->index = Repeated;
             }
         }
         run = runEnd;
@@ -333,13 +337,13 @@ void sortPart(
 }
 
 // A prefix near the middle of the entries, from a sample.
-Entry splitter(const Entries &entries)
+Entry splitter(const Entry *entries, size_t n)
 {
     constexpr size_t SampleSize = 1023;
     std::vector<Entry> sample;
     sample.reserve(SampleSize);
-    const size_t step = std::max<size_t>(1, entries.size() / SampleSize);
-    for (size_t i = 0; i < entries.size() && sample.size() < SampleSize; i += step)
+    const size_t step = std::max<size_t>(1, n / SampleSize);
+    for (size_t i = 0; i < n && sample.size() < SampleSize; i += step)
         sample.push_back(entries[i]);
     const auto middle = sample.begin() + std::ptrdiff_t(sample.size() / 2);
     std::nth_element(sample.begin(), middle, sample.end(),
@@ -347,65 +351,62 @@ Entry splitter(const Entries &entries)
     return *middle;
 }
 
-std::vector<std::uint32_t>
-orderLines(const LineList &list, const Collation &collation, unsigned threads, bool distinct)
+LineOrder orderLines(const LineList &list, const Collation &collation, unsigned threads, bool distinct)
 {
     const size_t n = size_t(list.count());
-    if (n > std::numeric_limits<std::uint32_t>::max())
+    if (n >= Repeated)
         throw std::length_error("too many lines to sort");
-    std::vector<std::uint32_t> order(n);
     if (n == 0)
-        return order;
+        return LineOrder();
     if (threads == 0)
         threads = std::max(1u, std::thread::hardware_concurrency());
     // Small lists are not worth a thread.
     const bool parallel = threads >= 2 && n >= 20000;
 
-    Entries entries(n);
-    Hashes hashes(distinct ? n : 0);
-    const auto fill = [&](size_t from, size_t to) {
-        if (distinct)
-            fillDistinctEntries(list, collation, entries.data(), hashes.data(), from, to);
-        else
-            fillEntries(list, collation, entries.data(), from, to);
-    };
+    // Left unfilled here: the threads that fill them fault their pages in.
+    PodVector<Entry> entries;
+    entries.resizeForOverwrite(n);
+    LineOrder hashes;
+    hashes.resizeForOverwrite(n);
+    Entry *const begin = entries.begin();
+    Entry *const end = entries.end();
+    const auto fill
+        = [&](size_t from, size_t to) { fillEntries(list, collation, begin, hashes.begin(), from, to); };
+    const std::uint32_t *const keyHashes = hashes.begin();
     if (parallel) {
-        const size_t half = n / 2;
-        std::jthread worker([&] { fill(half, n); });
-        fill(0, half);
+        {
+            const size_t half = n / 2;
+            std::jthread worker([&] { fill(half, n); });
+            fill(0, half);
+        }
+        const Entry pivot = splitter(begin, n);
+        Entry *const split = std::partition(begin, end, [&](const Entry &e) { return e.prefixLess(pivot); });
+        std::jthread worker([&] { sortPart(list, collation, keyHashes, distinct, split, end); });
+        sortPart(list, collation, keyHashes, distinct, begin, split);
     } else {
         fill(0, n);
+        sortPart(list, collation, keyHashes, distinct, begin, end);
     }
-
-    const std::uint32_t *const keyHashes = distinct ? hashes.data() : nullptr;
-    Entry *const begin = entries.data();
-    Entry *const end = begin + n;
-    if (parallel) {
-        const Entry pivot = splitter(entries);
-        Entry *const split = std::partition(begin, end, [&](const Entry &e) { return e.prefixLess(pivot); });
-        std::jthread worker([&] { sortPart(list, collation, keyHashes, split, end); });
-        sortPart(list, collation, keyHashes, begin, split);
-    } else {
-        sortPart(list, collation, keyHashes, begin, end);
-    }
+    // The hashes are done with: their memory takes the order, so no fresh
+    // pages are faulted in for it.
+    LineOrder order = std::move(hashes);
     size_t out = 0;
-    for (size_t i = 0; i < n; ++i) {
-        if (entries[i].index != Repeated)
-            order[out++] = entries[i].index;
+    for (const Entry &entry : entries) {
+        if (entry.index != Repeated)
+            order[out++] = entry.index;
     }
-    order.resize(out);
+    order.truncate(out);
     return order;
 }
 
 } // namespace
 
-std::vector<std::uint32_t> sortedOrder(const LineList &list, const Collation &collation, unsigned threads)
+LineOrder sortedOrder(const LineList &list, const Collation &collation, unsigned threads)
 {
     return orderLines(list, collation, threads, false);
 }
 
-std::vector<std::uint32_t>
-distinctSortedOrder(const LineList &list, const Collation &collation, unsigned threads)
+LineOrder distinctSortedOrder(const LineList &list, const Collation &collation, unsigned threads)
 {
     return orderLines(list, collation, threads, true);
 }

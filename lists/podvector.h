@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 #include <type_traits>
+#include <utility>
 
 // A growable array of trivially copyable values in one large block: growing
 // reallocates in place of copying, which matters for arrays of tens of
@@ -69,6 +70,13 @@ public:
         push_back(value);
         std::memmove(m_data + position + 1, m_data + position, (m_size - 1 - position) * sizeof(T));
         m_data[position] = value;
+    }
+    // Grows or shrinks to `size` values; values it adds are left unset, for
+    // the caller to write (and so to fault their pages in where it likes).
+    void resizeForOverwrite(std::size_t size)
+    {
+        reserve(size);
+        m_size = size;
     }
     // Shrinks to `size` values.
     void truncate(std::size_t size) { m_size = std::min(size, m_size); }

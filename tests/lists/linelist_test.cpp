@@ -215,9 +215,9 @@ TEST(LineSort, ParallelPrefixSortMatchesPlainCollationOrder)
         const LineList list = randomLines(60000, 7);
         const auto collation = Collation::forLocale("de_DE", caseSensitive);
         for (unsigned threads : {1u, 2u}) {
-            const std::vector<std::uint32_t> order = sortedOrder(list, *collation, threads);
+            const LineOrder order = sortedOrder(list, *collation, threads);
             ASSERT_EQ(order.size(), size_t(list.count()));
-            std::vector<std::uint32_t> seen = order;
+            std::vector<std::uint32_t> seen(order.begin(), order.end());
             std::sort(seen.begin(), seen.end());
             for (size_t i = 0; i < seen.size(); ++i)
                 ASSERT_EQ(seen[i], i) << "not a permutation";
