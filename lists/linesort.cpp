@@ -125,13 +125,16 @@ void sortByPrefix(Entry *begin, Entry *end, int position)
             next += counts[b];
             tails[b] = next;
         }
+        // Each misplaced entry is carried along its cycle, so it is written once.
         for (unsigned b = 0; b < 256; ++b) {
             while (heads[b] != tails[b]) {
-                const unsigned to = heads[b]->byteAt(position);
-                if (to == b)
-                    ++heads[b];
-                else
-                    std::swap(*heads[b], *heads[to]++);
+                Entry carried = *heads[b];
+                unsigned to = carried.byteAt(position);
+                while (to != b) {
+                    std::swap(carried, *heads[to]++);
+                    to = carried.byteAt(position);
+                }
+                *heads[b]++ = carried;
             }
         }
         // Byte 0: the keys ended, so the prefixes in that bucket are equal.
