@@ -65,6 +65,11 @@ int Collation::compare(QStringView a, QStringView b) const
     return int(ucol_strcoll(m_collator, icuText(a), icuLength(a), icuText(b), icuLength(b)));
 }
 
+int Collation::sortKey(QStringView line, std::uint8_t *buffer, int capacity) const
+{
+    return ucol_getSortKey(m_collator, icuText(line), icuLength(line), buffer, capacity) - 1;
+}
+
 void Collation::appendSortKey(QStringView line, QByteArray &out) const
 {
     const qsizetype start = out.size();

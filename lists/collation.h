@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QStringView>
 
+#include <cstdint>
 #include <memory>
 
 struct UCollator;
@@ -34,6 +35,9 @@ public:
     // The full sort key, appended to out (without the terminating zero). Equal
     // keys mean equal lines.
     void appendSortKey(QStringView line, QByteArray &out) const;
+    // The full sort key's length, without the terminating zero; the key itself
+    // is written to `buffer` when it fits in `capacity` bytes (with its zero).
+    int sortKey(QStringView line, std::uint8_t *buffer, int capacity) const;
 
 private:
     UCollator *m_collator = nullptr;

@@ -81,15 +81,21 @@ void fillEntries(const LineList &list,
                  size_t begin,
                  size_t end)
 {
-    QByteArray key;
+    std::uint8_t buffer[512];
+    QByteArray longKey;
     for (size_t i = begin; i < end; ++i) {
-        key.resize(0); // keeps the buffer, unlike clear()
-        collation.appendSortKey(list.at(qsizetype(i)), key);
-        const size_t length = size_t(key.size());
+        const QStringView line = list.at(qsizetype(i));
+        const std::uint8_t *key = buffer;
+        const int length = collation.sortKey(line, buffer, int(sizeof buffer));
+        if (length >= int(sizeof buffer)) {
+            longKey.resize(0); // keeps the buffer, unlike clear()
+            collation.appendSortKey(line, longKey);
+            key = reinterpret_cast<const std::uint8_t *>(longKey.constData());
+        }
         std::uint8_t prefix[PrefixBytes] = {};
-        std::memcpy(prefix, key.constData(), std::min(length, sizeof prefix));
+        std::memcpy(prefix, key, std::min(size_t(length), sizeof prefix));
         out[i] = makeEntry(prefix, std::uint32_t(i));
-        hashes[i] = std::uint32_t(qHash(QByteArrayView(key)));
+        hashes[i] = std::uint32_t(qHashBits(key, size_t(length)));
     }
 }
 
@@ -166,6 +172,8 @@ public:
 
     void resolveRun(Entry *run, size_t size)
     {
+        if (resolveRepeats(run, size))
+            return;
         m_byHash.clear();
         for (size_t i = 0; i < size; ++i)
             m_byHash.push_back({m_hashes[run[i].index], run[i].index, 0});
@@ -213,6 +221,33 @@ public:
     }
 
 private:
+    // The common run: one line and its repeats, all of one hash. False when
+    // the run is not that.
+    bool resolveRepeats(Entry *run, size_t size)
+    {
+        const std::uint32_t hash = m_hashes[run[0].index];
+        size_t first = 0;
+        for (size_t i = 1; i < size; ++i) {
+            if (m_hashes[run[i].index] != hash)
+                return false;
+            if (run[i].index < run[first].index)
+                first = i;
+        }
+        const QStringView leader = m_list.at(run[first].index);
+        for (size_t i = 0; i < size; ++i) {
+            const QStringView line = m_list.at(run[i].index);
+            if (i != first && line != leader && !m_collation.equal(leader, line))
+                return false;
+        }
+        // Equal lines may stand in any order; only the distinct order keeps one.
+        if (m_distinct) {
+            std::swap(run[0], run[first]);
+            for (size_t i = 1; i < size; ++i)
+                run[i].index = Repeated;
+        }
+        return true;
+    }
+
     struct Hashed
     {
         std::uint32_t hash;
