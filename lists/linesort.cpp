@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <limits>
 #include <numeric>
@@ -24,7 +25,8 @@
 // different lines of a run are put in order by collation.
 //
 // With two threads, the entries are first split at a prefix value, so that
-// each thread sorts a part of its own and no tie crosses the split.
+// each thread sorts a part of its own; the ties are then settled in slices
+// that each thread takes as it gets free.
 namespace {
 
 // Marks an entry whose line equals an earlier one; no list holds 2^32 lines.
@@ -325,15 +327,14 @@ void prefetchHash(const std::uint32_t *hash)
 #endif
 }
 
-void sortPart(const LineList &list,
-              const Collation &collation,
-              const std::uint32_t *hashes,
-              bool distinct,
-              Entry *begin,
-              Entry *end)
+// Settles the tied runs of sorted entries; no run crosses either end.
+void settleTies(const LineList &list,
+                const std::uint32_t *hashes,
+                bool distinct,
+                TieResolver &ties,
+                Entry *begin,
+                Entry *end)
 {
-    sortByPrefix(begin, end, 0);
-    TieResolver ties(list, collation, hashes, distinct);
     // Entries of tied runs are read out of order: their hashes and texts are
     // asked for ahead, first the references, then the texts they point to.
     constexpr std::ptrdiff_t HashAhead = 64;
@@ -417,13 +418,37 @@ LineOrder orderLines(const LineList &list, const Collation &collation, unsigned 
             std::jthread worker([&] { fill(half, n); });
             fill(0, half);
         }
-        const Entry pivot = splitter(begin, n);
-        Entry *const split = std::partition(begin, end, [&](const Entry &e) { return e.prefixLess(pivot); });
-        std::jthread worker([&] { sortPart(list, collation, keyHashes, distinct, split, end); });
-        sortPart(list, collation, keyHashes, distinct, begin, split);
+        {
+            const Entry pivot = splitter(begin, n);
+            Entry *const split
+                = std::partition(begin, end, [&](const Entry &e) { return e.prefixLess(pivot); });
+            std::jthread worker([&] { sortByPrefix(split, end, 0); });
+            sortByPrefix(begin, split, 0);
+        }
+        // Ties cost more in some scripts than in others: the threads take
+        // slices of the entries as they get free, each slice starting a run.
+        constexpr size_t Slices = 64;
+        std::vector<Entry *> bounds {begin};
+        for (size_t k = 1; k < Slices; ++k) {
+            Entry *bound = std::max(bounds.back(), begin + n * k / Slices);
+            while (bound != end && bound != begin && bound->prefixEqual(bound[-1]))
+                ++bound;
+            bounds.push_back(bound);
+        }
+        bounds.push_back(end);
+        std::atomic<size_t> nextSlice {0};
+        const auto settle = [&] {
+            TieResolver ties(list, collation, keyHashes, distinct);
+            for (size_t k; (k = nextSlice.fetch_add(1, std::memory_order_relaxed)) + 1 < bounds.size();)
+                settleTies(list, keyHashes, distinct, ties, bounds[k], bounds[k + 1]);
+        };
+        std::jthread worker(settle);
+        settle();
     } else {
         fill(0, n);
-        sortPart(list, collation, keyHashes, distinct, begin, end);
+        sortByPrefix(begin, end, 0);
+        TieResolver ties(list, collation, keyHashes, distinct);
+        settleTies(list, keyHashes, distinct, ties, begin, end);
     }
     // The hashes are done with: their memory takes the order, so no fresh
     // pages are faulted in for it.
