@@ -369,8 +369,9 @@ void LineList::removeDuplicates(bool caseSensitive)
     }
     // Sorted under the new comparison right away, so no sort under the old one first.
     std::shared_ptr<const Collation> collation = Collation::forLocale(m_locale, caseSensitive);
-    const LineOrder order = distinctSortedOrder(*this, *collation);
-    permute(order);
+    // The order goes before the text is copied, as in sortAll().
+    permuteReferences(distinctSortedOrder(*this, *collation));
+    layOutInOrder();
     m_collation = std::move(collation);
     m_caseSensitive = caseSensitive;
     m_sorted = true;

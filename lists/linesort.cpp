@@ -337,8 +337,8 @@ void settleTies(const LineList &list,
 {
     // Entries of tied runs are read out of order: their hashes and texts are
     // asked for ahead, first the references, then the texts they point to.
-    constexpr std::ptrdiff_t HashAhead = 64;
-    constexpr std::ptrdiff_t TextAhead = 24;
+    constexpr std::ptrdiff_t HashAhead = 160;
+    constexpr std::ptrdiff_t TextAhead = 64;
     const auto tied = [&](const Entry *e) {
         return !e->keyComplete()
             && ((e > begin && e[-1].prefixEqual(*e)) || (e + 1 < end && e[1].prefixEqual(*e)));
