@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <numeric>
 
 namespace {
 
@@ -232,7 +233,7 @@ LineList mixedLines(int count)
     auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
     for (int i = 0; i < count; ++i) {
         const std::uint32_t pick = next();
-        switch (pick % 3) {
+        switch (pick % 4) {
         case 0:
             list.append(words[next() % std::size(words)]);
             break;
@@ -240,6 +241,13 @@ LineList mixedLines(int count)
             list.append(
                 QStringLiteral("a long prefix that fills every byte of the key prefix %1").arg(next() % 400));
             break;
+        case 2: {
+            // A few different lines behind one long prefix, each in two cases.
+            const QString line
+                = QStringLiteral("another long prefix, shared by few lines %1").arg(next() % 6);
+            list.append(next() % 2 ? line : line.toUpper());
+            break;
+        }
         default:
             list.append(QStringLiteral("Line %1").arg(next() % 5000));
             break;
@@ -248,26 +256,40 @@ LineList mixedLines(int count)
     return list;
 }
 
-TEST(PaneEdit, DistinctOrderMatchesFullKeysOnEveryPath)
+TEST(PaneEdit, SortedOrdersMatchFullKeysOnEveryPath)
 {
     const LineList list = mixedLines(30000);
     for (bool caseSensitive : {false, true}) {
         const Collation collation("en_US", caseSensitive);
-        // Reference: the first line met for each whole sort key, in key order.
+        // Reference: every line's whole sort key; the first line met for each key, in key order.
+        std::vector<QByteArray> keys(size_t(list.count()));
         std::map<QByteArray, std::uint32_t> first;
         for (qsizetype i = 0; i < list.count(); ++i) {
-            QByteArray key;
-            collation.appendSortKey(list.at(i), key);
-            first.emplace(key, std::uint32_t(i));
+            collation.appendSortKey(list.at(i), keys[size_t(i)]);
+            first.emplace(keys[size_t(i)], std::uint32_t(i));
         }
         std::vector<std::uint32_t> expected;
         for (const auto &entry : first)
             expected.push_back(entry.second);
+        std::vector<QByteArray> sortedKeys = keys;
+        std::sort(sortedKeys.begin(), sortedKeys.end());
         for (unsigned threads : {1u, 2u}) {
             SCOPED_TRACE(std::string(caseSensitive ? "case heeded" : "case ignored") + ", threads "
                          + std::to_string(threads));
-            const LineOrder order = distinctSortedOrder(list, collation, threads);
-            EXPECT_EQ(std::vector<std::uint32_t>(order.begin(), order.end()), expected);
+            const LineOrder distinct = distinctSortedOrder(list, collation, threads);
+            EXPECT_EQ(std::vector<std::uint32_t>(distinct.begin(), distinct.end()), expected);
+
+            // Equal lines may come in any order, so the keys in the sorted order are compared.
+            const LineOrder order = sortedOrder(list, collation, threads);
+            std::vector<std::uint32_t> seen(order.begin(), order.end());
+            std::sort(seen.begin(), seen.end());
+            std::vector<std::uint32_t> all(size_t(list.count()));
+            std::iota(all.begin(), all.end(), 0u);
+            ASSERT_EQ(seen, all) << "not a permutation";
+            std::vector<QByteArray> keysInOrder;
+            for (const std::uint32_t index : order)
+                keysInOrder.push_back(keys[index]);
+            EXPECT_TRUE(keysInOrder == sortedKeys);
         }
     }
 }
