@@ -16,7 +16,7 @@
 // long lines, under the reference's offset and block.
 namespace {
 
-constexpr int LengthBits = 24;
+constexpr int LengthBits = LineList::RefLengthBits;
 constexpr int OffsetShift = LengthBits + 1;
 constexpr std::uint64_t LongLength = (std::uint64_t {1} << LengthBits) - 1;
 constexpr std::uint64_t BlockBit = std::uint64_t {1} << LengthBits;
@@ -109,23 +109,13 @@ LineList &LineList::operator=(LineList &&other) noexcept
 
 LineList::~LineList() = default;
 
-QStringView LineList::lineIn(const Data &d, std::uint64_t ref)
+QStringView LineList::longLineIn(const Data &d, std::uint64_t ref)
 {
+    const auto found
+        = std::lower_bound(d.longLines.begin(), d.longLines.end(), longKey(ref),
+                           [](const LongLine &line, std::uint64_t key) { return line.key < key; });
     const TextBlock &block = *d.blocks[(ref & BlockBit) ? 1 : 0];
-    const char16_t *text = block.units.get() + qsizetype(ref >> OffsetShift);
-    qsizetype length = qsizetype(ref & LongLength);
-    if (std::uint64_t(length) == LongLength) {
-        const auto found
-            = std::lower_bound(d.longLines.begin(), d.longLines.end(), longKey(ref),
-                               [](const LongLine &line, std::uint64_t key) { return line.key < key; });
-        length = found->length;
-    }
-    return QStringView(text, length);
-}
-
-QStringView LineList::at(qsizetype index) const
-{
-    return lineIn(*m_d, m_d->refs[size_t(index)]);
+    return QStringView(block.units.get() + qsizetype(ref >> OffsetShift), found->length);
 }
 
 LineList LineList::subset(const LineList &source, const std::vector<std::uint32_t> &indexes)

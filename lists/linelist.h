@@ -40,7 +40,7 @@ public:
 
     qsizetype count() const { return qsizetype(m_d->refs.size()); }
     bool isEmpty() const { return m_d->refs.empty(); }
-    QStringView at(qsizetype index) const;
+    QStringView at(qsizetype index) const { return lineIn(*m_d, m_d->refs[size_t(index)]); }
     QString lineAt(qsizetype index) const { return at(index).toString(); }
     // Hints that the reference of line `index` will be read soon; a step
     // ahead of prefetch(), which reads it.
@@ -128,6 +128,9 @@ public:
     // in the new order, as after sorting.
     void permute(const LineOrder &order);
 
+    // Bits of a line's length in its reference (see linelist.cpp).
+    static constexpr int RefLengthBits = 24;
+
 private:
     // Text is only ever appended to a block, and only by the list that made
     // it; others that share the block read lines below its size, so a
@@ -155,7 +158,17 @@ private:
         std::vector<LongLine> longLines; // by key; lines of 2^24 - 1 units or more
     };
 
-    static QStringView lineIn(const Data &d, std::uint64_t ref);
+    // Inline, since lists are read a line at a time by the million.
+    static QStringView lineIn(const Data &d, std::uint64_t ref)
+    {
+        constexpr std::uint64_t LengthMask = (std::uint64_t {1} << RefLengthBits) - 1;
+        const std::uint64_t length = ref & LengthMask;
+        if (length == LengthMask) [[unlikely]]
+            return longLineIn(d, ref);
+        const TextBlock &block = *d.blocks[(ref >> RefLengthBits) & 1];
+        return QStringView(block.units.get() + qsizetype(ref >> (RefLengthBits + 1)), qsizetype(length));
+    }
+    static QStringView longLineIn(const Data &d, std::uint64_t ref);
     void detach();
     // Makes block 0 one this list may append to, with room for `more` units.
     void prepareAppend(qsizetype more);
