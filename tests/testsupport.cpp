@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <csignal>
+
 #include <gtest/gtest.h>
 
 namespace testsupport {
@@ -49,6 +51,29 @@ QStringList linesOf(const LineList &list)
     for (qsizetype i = 0; i < list.count(); ++i)
         lines << list.lineAt(i);
     return lines;
+}
+
+LineList listOf(const QStringList &lines, const QByteArray &locale)
+{
+    LineList list(locale);
+    for (const QString &line : lines)
+        list.append(line);
+    return list;
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes)
+{
+    getrlimit(RLIMIT_FSIZE, &m_old);
+    rlimit small = m_old;
+    small.rlim_cur = bytes;
+    std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    setrlimit(RLIMIT_FSIZE, &m_old);
+    std::signal(SIGXFSZ, SIG_DFL);
 }
 
 QByteArray readAll(const QString &path)

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
 #include <memory>
 
 class LineList;
@@ -28,6 +30,8 @@ QString dataPath(const QString &name);
 
 // The lines of a list, in order.
 QStringList linesOf(const LineList &list);
+// An unsorted list of the lines, in order.
+LineList listOf(const QStringList &lines, const QByteArray &locale = "en_US");
 
 QByteArray readAll(const QString &path);
 void writeAll(const QString &path, const QByteArray &bytes);
@@ -45,6 +49,20 @@ private:
     const char *m_name;
     bool m_had;
     QByteArray m_old;
+};
+
+// Caps the size of files the process may write for the life of the value, so
+// that a write fails half-way as on a full disk (SIGXFSZ is ignored meanwhile).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_old {};
 };
 
 // A temporary folder that lives as long as the test that made it.

@@ -22,11 +22,9 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <functional>
 #include <map>
 #include <set>
-#include <sys/resource.h>
 
 namespace {
 
@@ -431,16 +429,13 @@ TEST_F(PaneCommandsTest, FailedSaveNamesTheFileAndChangesNothing)
     for (int i = 0; i < 100000; ++i)
         side1().list.append(u"a line that will not fit");
     form.refreshList1();
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 64 * 1024;
-    setrlimit(RLIMIT_FSIZE, &small);
-    dialogs.answerSave(existing);
-    QTest::mouseClick(form.Button3, Qt::LeftButton);
-    const bool reported = QTest::qWaitFor([&] { return !dialogs.errorBoxes.empty(); });
-    setrlimit(RLIMIT_FSIZE, &old);
+    bool reported = false;
+    {
+        const testsupport::FileSizeLimit limit(64 * 1024);
+        dialogs.answerSave(existing);
+        QTest::mouseClick(form.Button3, Qt::LeftButton);
+        reported = QTest::qWaitFor([&] { return !dialogs.errorBoxes.empty(); });
+    }
     ASSERT_TRUE(reported);
     EXPECT_TRUE(dialogs.errorBoxes[0].text.contains(QDir::toNativeSeparators(existing)))
         << dialogs.errorBoxes[0].text.toStdString();

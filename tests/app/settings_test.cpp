@@ -9,10 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -90,22 +86,14 @@ TEST(IniStore, AFailedWriteNamesTheFileAndLeavesTheOldOne)
     store.open(path);
     store.writeString(u"Settings"_s, u"CaseSensitive"_s, QString(200000, u'x'));
     // Cut the write off half-way, as a full disk would.
-    rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &small);
     try {
+        const testsupport::FileSizeLimit limit(4096);
         store.write();
-        setrlimit(RLIMIT_FSIZE, &old);
-        FAIL() << "no error";
+        ADD_FAILURE() << "no error";
     } catch (const AppError &error) {
-        setrlimit(RLIMIT_FSIZE, &old);
         EXPECT_TRUE(error.message().contains(QDir::toNativeSeparators(path)))
             << error.message().toStdString();
     }
-    std::signal(SIGXFSZ, SIG_DFL);
     EXPECT_EQ(readAll(path), "[Settings]\r\nCaseSensitive=ON\r\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {u"settings.ini"_s});
 }

@@ -12,14 +12,7 @@
 namespace {
 
 using testsupport::linesOf;
-
-LineList listOf(const QStringList &lines)
-{
-    LineList list("en_US");
-    for (const QString &line : lines)
-        list.append(line);
-    return list;
-}
+using testsupport::listOf;
 
 // Runs the thread to its end while this thread serves the hand-offs.
 void runToEnd(TCompareThread &thread)

@@ -7,21 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace {
 
+using namespace Qt::StringLiterals;
+using testsupport::listOf;
 using testsupport::readAll;
 using testsupport::TempDir;
-
-LineList listOf(std::initializer_list<const char16_t *> lines)
-{
-    LineList list("en_US");
-    for (const char16_t *line : lines)
-        list.append(line);
-    return list;
-}
 
 TEST(LineWriter, WritesUtf8LinesEndedByCrLf)
 {
@@ -35,9 +26,9 @@ TEST(LineWriter, WritesUtf8LinesEndedByCrLf)
     const Case cases[] = {
         {"empty with mark", listOf({}), true, "\xEF\xBB\xBF"},
         {"empty without mark", listOf({}), false, ""},
-        {"a and b", listOf({u"a", u"b"}), false, "a\r\nb\r\n"},
-        {"empty line kept", listOf({u"", u"x"}), true, "\xEF\xBB\xBF\r\nx\r\n"},
-        {"non-Latin text", listOf({u"Köln", u"日本", u"😀"}), true,
+        {"a and b", listOf({u"a"_s, u"b"_s}), false, "a\r\nb\r\n"},
+        {"empty line kept", listOf({u""_s, u"x"_s}), true, "\xEF\xBB\xBF\r\nx\r\n"},
+        {"non-Latin text", listOf({u"Köln"_s, u"日本"_s, u"😀"_s}), true,
          "\xEF\xBB\xBFK\xC3\xB6ln\r\n\xE6\x97\xA5\xE6\x9C\xAC\r\n\xF0\x9F\x98\x80\r\n"},
     };
     TempDir dir;
@@ -58,19 +49,13 @@ TEST(LineWriter, FailedSaveLeavesTheOldFileAndNoPartialFile)
         big.append(u"a line that will not fit");
 
     // The file size limit makes the write fail half-way, as a full disk would.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 64 * 1024;
-    setrlimit(RLIMIT_FSIZE, &small);
     try {
+        const testsupport::FileSizeLimit limit(64 * 1024);
         writeLinesToFile(path, big, true);
         ADD_FAILURE() << "no error";
     } catch (const AppError &error) {
         EXPECT_TRUE(error.message().contains(QDir::toNativeSeparators(path))) << error.what();
     }
-    setrlimit(RLIMIT_FSIZE, &old);
 
     EXPECT_EQ(readAll(path), QByteArray("original\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
@@ -82,7 +67,7 @@ TEST(LineWriter, UnwritableTargetNamesTheFile)
     TempDir dir;
     const QString path = dir.file(QStringLiteral("no/such/folder/out.txt"));
     try {
-        writeLinesToFile(path, listOf({u"a"}), true);
+        writeLinesToFile(path, listOf({u"a"_s}), true);
         FAIL() << "no error";
     } catch (const AppError &error) {
         EXPECT_TRUE(error.message().contains(QDir::toNativeSeparators(path))) << error.what();

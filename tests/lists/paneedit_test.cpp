@@ -15,17 +15,10 @@
 namespace {
 
 using testsupport::linesOf;
+using testsupport::listOf;
 using testsupport::readAll;
 using testsupport::ScopedEnv;
 using testsupport::TempDir;
-
-LineList listOf(const QStringList &lines)
-{
-    LineList list("en_US");
-    for (const QString &line : lines)
-        list.append(line);
-    return list;
-}
 
 std::vector<bool> rows(std::initializer_list<int> flags)
 {
