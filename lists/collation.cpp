@@ -4,10 +4,12 @@
 #include "platform/systemlocale.h"
 
 #include <unicode/ucol.h>
+#include <unicode/uiter.h>
 
 #include <QMutex>
 
 #include <map>
+#include <new>
 
 namespace {
 
@@ -65,23 +67,37 @@ int Collation::compare(QStringView a, QStringView b) const
     return int(ucol_strcoll(m_collator, icuText(a), icuLength(a), icuText(b), icuLength(b)));
 }
 
+Collation::Prefix Collation::sortKeyPrefix(QStringView line) const
+{
+    Prefix prefix {};
+    UCharIterator iter;
+    uiter_setString(&iter, icuText(line), icuLength(line));
+    uint32_t state[2] = {0, 0};
+    UErrorCode status = U_ZERO_ERROR;
+    // The parts join up to the bytes ucol_getSortKey() gives.
+    ucol_nextSortKeyPart(m_collator, &iter, state, prefix.data(), int32_t(prefix.size()), &status);
+    return prefix;
+}
+
 int Collation::sortKey(QStringView line, std::uint8_t *buffer, int capacity) const
 {
-    return ucol_getSortKey(m_collator, icuText(line), icuLength(line), buffer, capacity) - 1;
+    const int32_t length = ucol_getSortKey(m_collator, icuText(line), icuLength(line), buffer, capacity);
+    // 0: ICU could not make the key (out of memory).
+    if (length <= 0)
+        throw std::bad_alloc();
+    return length - 1;
 }
 
 void Collation::appendSortKey(QStringView line, QByteArray &out) const
 {
     const qsizetype start = out.size();
     uint8_t stackBuffer[512];
-    int32_t length = ucol_getSortKey(m_collator, icuText(line), icuLength(line), stackBuffer,
-                                     int32_t(sizeof stackBuffer));
-    if (length <= int32_t(sizeof stackBuffer)) {
-        out.append(reinterpret_cast<const char *>(stackBuffer), length - 1);
+    const int length = sortKey(line, stackBuffer, int(sizeof stackBuffer));
+    if (length < int(sizeof stackBuffer)) {
+        out.append(reinterpret_cast<const char *>(stackBuffer), length);
         return;
     }
+    out.resize(start + length + 1);
+    sortKey(line, reinterpret_cast<uint8_t *>(out.data() + start), length + 1);
     out.resize(start + length);
-    ucol_getSortKey(m_collator, icuText(line), icuLength(line),
-                    reinterpret_cast<uint8_t *>(out.data() + start), length);
-    out.resize(start + length - 1);
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QStringView>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -32,11 +33,17 @@ public:
     int compare(QStringView a, QStringView b) const;
     bool equal(QStringView a, QStringView b) const { return compare(a, b) == 0; }
 
+    // The first bytes of the line's sort key, zero-padded, without making the
+    // whole key: for lines whose keys would be too large to make.
+    using Prefix = std::array<std::uint8_t, 20>;
+    Prefix sortKeyPrefix(QStringView line) const;
+
     // The full sort key, appended to out (without the terminating zero). Equal
     // keys mean equal lines.
     void appendSortKey(QStringView line, QByteArray &out) const;
     // The full sort key's length, without the terminating zero; the key itself
     // is written to `buffer` when it fits in `capacity` bytes (with its zero).
+    // Throws std::bad_alloc when the key cannot be made.
     int sortKey(QStringView line, std::uint8_t *buffer, int capacity) const;
 
 private:

@@ -11,6 +11,7 @@
 #include <array>
 #include <atomic>
 #include <cstring>
+#include <exception>
 #include <limits>
 #include <numeric>
 #include <stdexcept>
@@ -76,6 +77,17 @@ Entry makeEntry(const std::uint8_t *key, std::uint32_t index)
     return Entry {high, middle, low, index};
 }
 
+// Lines longer than this get no whole key: a key may take many bytes per
+// character, too many to make for a line of millions. Their prefixes come
+// from the first part of the key alone, and runs they tie in are settled by
+// comparing the lines.
+constexpr qsizetype LongKeyUnits = qsizetype {1} << 14;
+
+bool hasNoWholeKey(QStringView line)
+{
+    return line.size() > LongKeyUnits;
+}
+
 void fillEntries(const LineList &list,
                  const Collation &collation,
                  Entry *out,
@@ -83,21 +95,23 @@ void fillEntries(const LineList &list,
                  size_t begin,
                  size_t end)
 {
-    std::uint8_t buffer[512];
-    QByteArray longKey;
+    std::vector<std::uint8_t> buffer(512);
     for (size_t i = begin; i < end; ++i) {
         const QStringView line = list.at(qsizetype(i));
-        const std::uint8_t *key = buffer;
-        const int length = collation.sortKey(line, buffer, int(sizeof buffer));
-        if (length >= int(sizeof buffer)) {
-            longKey.resize(0); // keeps the buffer, unlike clear()
-            collation.appendSortKey(line, longKey);
-            key = reinterpret_cast<const std::uint8_t *>(longKey.constData());
+        if (hasNoWholeKey(line)) {
+            out[i] = makeEntry(collation.sortKeyPrefix(line).data(), std::uint32_t(i));
+            hashes[i] = 0;
+            continue;
+        }
+        int length = collation.sortKey(line, buffer.data(), int(buffer.size()));
+        if (length >= int(buffer.size())) {
+            buffer.resize(size_t(length) + 1);
+            length = collation.sortKey(line, buffer.data(), int(buffer.size()));
         }
         std::uint8_t prefix[PrefixBytes] = {};
-        std::memcpy(prefix, key, std::min(size_t(length), sizeof prefix));
+        std::memcpy(prefix, buffer.data(), std::min(size_t(length), sizeof prefix));
         out[i] = makeEntry(prefix, std::uint32_t(i));
-        hashes[i] = std::uint32_t(qHashBits(key, size_t(length)));
+        hashes[i] = std::uint32_t(qHashBits(buffer.data(), size_t(length)));
     }
 }
 
@@ -174,6 +188,12 @@ public:
 
     void resolveRun(Entry *run, size_t size)
     {
+        for (size_t i = 0; i < size; ++i) {
+            if (hasNoWholeKey(m_list.at(run[i].index))) {
+                resolveByComparison(run, size);
+                return;
+            }
+        }
         if (resolveRepeats(run, size))
             return;
         m_byHash.clear();
@@ -248,6 +268,25 @@ private:
                 run[i].index = Repeated;
         }
         return true;
+    }
+
+    // Without keys for some of its lines: the run is sorted by comparing lines,
+    // equal ones in the list's order.
+    void resolveByComparison(Entry *run, size_t size)
+    {
+        std::sort(run, run + size, [this](const Entry &a, const Entry &b) {
+            const int order = m_collation.compare(m_list.at(a.index), m_list.at(b.index));
+            return order != 0 ? order < 0 : a.index < b.index;
+        });
+        if (!m_distinct)
+            return;
+        size_t out = 1;
+        for (size_t i = 1; i < size; ++i) {
+            if (!m_collation.equal(m_list.at(run[out - 1].index), m_list.at(run[i].index)))
+                run[out++] = run[i];
+        }
+        for (size_t i = out; i < size; ++i)
+            run[i].index = Repeated;
     }
 
     struct Hashed
@@ -375,6 +414,33 @@ void settleTies(const LineList &list,
     }
 }
 
+// Runs both at once, the second on a thread of its own. An exception from
+// either is rethrown once both are done; one left on the thread would end
+// the program.
+template<typename First, typename Second>
+void onTwoThreads(First &&first, Second &&second)
+{
+    std::exception_ptr failures[2];
+    {
+        std::jthread worker([&] {
+            try {
+                second();
+            } catch (...) {
+                failures[1] = std::current_exception();
+            }
+        });
+        try {
+            first();
+        } catch (...) {
+            failures[0] = std::current_exception();
+        }
+    }
+    for (const std::exception_ptr &failure : failures) {
+        if (failure)
+            std::rethrow_exception(failure);
+    }
+}
+
 // A prefix near the middle of the entries, from a sample.
 Entry splitter(const Entry *entries, size_t n)
 {
@@ -413,17 +479,13 @@ LineOrder orderLines(const LineList &list, const Collation &collation, unsigned 
         = [&](size_t from, size_t to) { fillEntries(list, collation, begin, hashes.begin(), from, to); };
     const std::uint32_t *const keyHashes = hashes.begin();
     if (parallel) {
-        {
-            const size_t half = n / 2;
-            std::jthread worker([&] { fill(half, n); });
-            fill(0, half);
-        }
+        const size_t half = n / 2;
+        onTwoThreads([&] { fill(0, half); }, [&] { fill(half, n); });
         {
             const Entry pivot = splitter(begin, n);
             Entry *const split
                 = std::partition(begin, end, [&](const Entry &e) { return e.prefixLess(pivot); });
-            std::jthread worker([&] { sortByPrefix(split, end, 0); });
-            sortByPrefix(begin, split, 0);
+            onTwoThreads([&] { sortByPrefix(begin, split, 0); }, [&] { sortByPrefix(split, end, 0); });
         }
         // Ties cost more in some scripts than in others: the threads take
         // slices of the entries as they get free, each slice starting a run.
@@ -442,8 +504,7 @@ LineOrder orderLines(const LineList &list, const Collation &collation, unsigned 
             for (size_t k; (k = nextSlice.fetch_add(1, std::memory_order_relaxed)) + 1 < bounds.size();)
                 settleTies(list, keyHashes, distinct, ties, bounds[k], bounds[k + 1]);
         };
-        std::jthread worker(settle);
-        settle();
+        onTwoThreads(settle, settle);
     } else {
         fill(0, n);
         sortByPrefix(begin, end, 0);

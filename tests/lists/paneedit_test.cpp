@@ -215,7 +215,8 @@ TEST(PaneEdit, RemoveDuplicatesOfAListAlreadySorted)
     }
 }
 
-// Lines made to tie on the short key prefixes as well as on whole keys.
+// Lines made to tie on the short key prefixes as well as on whole keys, a few
+// of them too long for whole keys.
 LineList mixedLines(int count)
 {
     static const char16_t *const words[]
@@ -225,6 +226,14 @@ LineList mixedLines(int count)
     std::uint32_t seed = 12345;
     auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
     for (int i = 0; i < count; ++i) {
+        // Now and then a line too long for a whole key, tying with a short one.
+        if (i % 4000 == 7) {
+            static const char16_t *const ends[] = {u"a", u"A", u"b", u"caf\u00E9", u"cafe\u0301"};
+            list.append(
+                QString(QString(20000, u'x') + QString::fromUtf16(ends[(i / 4000) % std::size(ends)])));
+            list.append(QString(QString(30, u'x') + u"a"));
+            continue;
+        }
         const std::uint32_t pick = next();
         switch (pick % 4) {
         case 0:
