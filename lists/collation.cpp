@@ -8,6 +8,8 @@
 
 #include <QMutex>
 
+#include <algorithm>
+#include <limits>
 #include <map>
 #include <new>
 
@@ -20,8 +22,9 @@ const UChar *icuText(QStringView text)
 
 int32_t icuLength(QStringView text)
 {
-    // Lines longer than 2^31 code units cannot be held anyway.
-    return int32_t(text.size());
+    // ICU takes 32-bit lengths, and a negative one as "up to a zero unit":
+    // a line of over 2^31 units is compared by its first 2^31 - 1.
+    return int32_t(std::min<qsizetype>(text.size(), std::numeric_limits<int32_t>::max()));
 }
 
 } // namespace
