@@ -18,8 +18,9 @@
 #include <string_view>
 #include <thread>
 
-// Each line's full sort key is made once, and only two things of it are
-// kept: its first 20 bytes beside the line's index, and a hash. The entries
+// Each line's full sort key is made once (see LongKeyUnits for the lines
+// too long for one), and only two things of it are kept: its first 20 bytes
+// beside the line's index, and a hash. The entries
 // are sorted by the prefixes alone, so the sort never touches the text. Runs
 // of entries whose prefixes tie (mostly a line and its repeats) are settled
 // by the hashes: lines of one hash are checked for equality, and only the
