@@ -1,13 +1,13 @@
 #include "lists/linelist.h"
 
 #include "lists/linesort.h"
+#include "lists/parallel.h"
 #include "platform/systemlocale.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <limits>
-#include <thread>
 #include <utility>
 
 // A reference packs the line's offset in its text block (high 39 bits), the
@@ -20,6 +20,9 @@ constexpr int LengthBits = LineList::RefLengthBits;
 constexpr int OffsetShift = LengthBits + 1;
 constexpr std::uint64_t LongLength = (std::uint64_t {1} << LengthBits) - 1;
 constexpr std::uint64_t BlockBit = std::uint64_t {1} << LengthBits;
+
+// Below this many lines a pass is not worth a second thread.
+constexpr size_t TwoThreadsFrom = 100000;
 
 std::uint64_t makeRef(qsizetype offset, std::uint64_t lengthField)
 {
@@ -343,14 +346,10 @@ void LineList::removeDuplicates(bool caseSensitive)
         // Each line is judged by its neighbour alone, so the two halves run apart.
         const qsizetype n = count();
         std::vector<std::uint8_t> repeats(size_t(n), 0);
-        const auto judge = [&](qsizetype from, qsizetype to) {
-            for (qsizetype i = std::max<qsizetype>(from, 1); i < to; ++i)
-                repeats[size_t(i)] = m_collation->equal(at(i - 1), at(i));
-        };
-        {
-            std::jthread upper(judge, n / 2, n);
-            judge(0, n / 2);
-        }
+        inTwoHalves(size_t(n), TwoThreadsFrom, [&](int, size_t from, size_t to) {
+            for (size_t i = std::max<size_t>(from, 1); i < to; ++i)
+                repeats[i] = m_collation->equal(at(qsizetype(i) - 1), at(qsizetype(i)));
+        });
         std::vector<bool> keep(static_cast<size_t>(n));
         for (qsizetype i = 0; i < n; ++i)
             keep[size_t(i)] = !repeats[size_t(i)];
@@ -375,7 +374,7 @@ void LineList::permuteReferences(const LineOrder &order)
     const PodVector<std::uint64_t> &refs = m_d->refs;
     // The order jumps about the references, so waiting on memory dominates;
     // two threads keep twice as many reads in flight.
-    const auto gather = [&](size_t begin, size_t end) {
+    inTwoHalves(order.size(), TwoThreadsFrom, [&](int, size_t begin, size_t end) {
         constexpr size_t Ahead = 16;
         for (size_t k = begin; k < end; ++k) {
 #if defined(__GNUC__)
@@ -384,14 +383,7 @@ void LineList::permuteReferences(const LineOrder &order)
 #endif
             sortedRefs[k] = refs[order[k]];
         }
-    };
-    const size_t n = order.size();
-    if (n >= 100000 && std::thread::hardware_concurrency() >= 2) {
-        std::jthread second(gather, n / 2, n);
-        gather(0, n / 2);
-    } else {
-        gather(0, n);
-    }
+    });
     m_d->refs = std::move(sortedRefs);
 }
 
@@ -410,11 +402,9 @@ void LineList::layOutInOrder()
 
     // Where the second half starts in the new block, and how many long lines
     // each half has, so that nothing can fail once references change.
-    const size_t half = n / 2;
-    const bool twoThreads = n >= 100000 && std::thread::hardware_concurrency() >= 2;
     qsizetype halfLength[2] = {0, 0};
     size_t longCount[2] = {0, 0};
-    const auto measure = [&](int part, size_t begin, size_t end) {
+    inTwoHalves(n, TwoThreadsFrom, [&](int part, size_t begin, size_t end) {
         qsizetype sum = 0;
         size_t longOnes = 0;
         for (size_t i = begin; i < end; ++i) {
@@ -425,15 +415,7 @@ void LineList::layOutInOrder()
         }
         halfLength[part] = sum;
         longCount[part] = longOnes;
-    };
-    if (twoThreads) {
-        std::jthread second(measure, 1, half, n);
-        measure(0, 0, half);
-    } else {
-        measure(0, 0, half);
-        measure(1, half, n);
-    }
-    const qsizetype halfOffset = halfLength[0];
+    });
     const qsizetype total = halfLength[0] + halfLength[1];
     auto fresh = std::make_shared<TextBlock>();
     fresh->appender = m_id;
@@ -447,7 +429,11 @@ void LineList::layOutInOrder()
     // Each reference is rewritten once its line is copied; lines ahead are
     // still read through the old blocks and table, which stay as they are.
     char16_t *const units = fresh->units.get();
-    auto copy = [&](size_t begin, size_t end, qsizetype offset, std::vector<LongLine> &table) {
+    // The copy waits on memory for nearly every line: two threads keep
+    // twice as many reads in flight.
+    inTwoHalves(n, TwoThreadsFrom, [&](int part, size_t begin, size_t end) {
+        qsizetype offset = part == 0 ? 0 : halfLength[0];
+        std::vector<LongLine> &table = longLines[part];
         constexpr size_t Ahead = 16;
         for (size_t i = begin; i < end; ++i) {
 #if defined(__GNUC__)
@@ -468,15 +454,7 @@ void LineList::layOutInOrder()
             }
             offset += length;
         }
-    };
-    // The copy waits on memory for nearly every line: two threads keep
-    // twice as many reads in flight.
-    if (twoThreads) {
-        std::jthread second([&] { copy(half, n, halfOffset, longLines[1]); });
-        copy(0, half, 0, longLines[0]);
-    } else {
-        copy(0, n, 0, longLines[0]);
-    }
+    });
     // Offsets grow along the list, so the table stays in key order.
     longLines[0].insert(longLines[0].end(), longLines[1].begin(), longLines[1].end());
     d.longLines = std::move(longLines[0]);

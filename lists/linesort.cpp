@@ -2,6 +2,7 @@
 
 #include "lists/collation.h"
 #include "lists/linelist.h"
+#include "lists/parallel.h"
 #include "lists/podvector.h"
 
 #include <QByteArray>
@@ -11,7 +12,6 @@
 #include <array>
 #include <atomic>
 #include <cstring>
-#include <exception>
 #include <limits>
 #include <numeric>
 #include <stdexcept>
@@ -172,6 +172,17 @@ void sortByPrefix(Entry *begin, Entry *end, int position)
     }
 }
 
+// For a run of one line and its repeats: the first met goes to the head of
+// the run, the others are marked.
+void keepFirstMet(Entry *run, Entry *runEnd)
+{
+    Entry *const first
+        = std::min_element(run, runEnd, [](const Entry &a, const Entry &b) { return a.index < b.index; });
+    std::swap(*run, *first);
+    for (Entry *repeat = run + 1; repeat != runEnd; ++repeat)
+        repeat->index = Repeated;
+}
+
 // Settles a run of entries with equal, incomplete prefixes. Lines of one
 // hash are split into sets of equal lines, each led by the first met; the
 // sets are then put in order by their leaders. Its buffers serve every run
@@ -249,25 +260,19 @@ private:
     bool resolveRepeats(Entry *run, size_t size)
     {
         const std::uint32_t hash = m_hashes[run[0].index];
-        size_t first = 0;
         for (size_t i = 1; i < size; ++i) {
             if (m_hashes[run[i].index] != hash)
                 return false;
-            if (run[i].index < run[first].index)
-                first = i;
         }
-        const QStringView leader = m_list.at(run[first].index);
-        for (size_t i = 0; i < size; ++i) {
+        const QStringView head = m_list.at(run[0].index);
+        for (size_t i = 1; i < size; ++i) {
             const QStringView line = m_list.at(run[i].index);
-            if (i != first && line != leader && !m_collation.equal(leader, line))
+            if (line != head && !m_collation.equal(head, line))
                 return false;
         }
         // Equal lines may stand in any order; only the distinct order keeps one.
-        if (m_distinct) {
-            std::swap(run[0], run[first]);
-            for (size_t i = 1; i < size; ++i)
-                run[i].index = Repeated;
-        }
+        if (m_distinct)
+            keepFirstMet(run, run + size);
         return true;
     }
 
@@ -403,42 +408,11 @@ void settleTies(const LineList &list,
             if (!run->keyComplete()) {
                 ties.resolveRun(run, size_t(runEnd - run));
             } else if (distinct) {
-                // The whole key is in the prefix: the run is one line; the first met stays.
-                Entry *const first = std::min_element(
-                    run, runEnd, [](const Entry &a, const Entry &b) { return a.index < b.index; });
-                std::swap(*run, *first);
-                for (Entry *repeat = run + 1; repeat != runEnd; ++repeat)
-                    repeat->index = Repeated;
+                // The whole key is in the prefix: the run is one line.
+                keepFirstMet(run, runEnd);
             }
         }
         run = runEnd;
-    }
-}
-
-// Runs both at once, the second on a thread of its own. An exception from
-// either is rethrown once both are done; one left on the thread would end
-// the program.
-template<typename First, typename Second>
-void onTwoThreads(First &&first, Second &&second)
-{
-    std::exception_ptr failures[2];
-    {
-        std::jthread worker([&] {
-            try {
-                second();
-            } catch (...) {
-                failures[1] = std::current_exception();
-            }
-        });
-        try {
-            first();
-        } catch (...) {
-            failures[0] = std::current_exception();
-        }
-    }
-    for (const std::exception_ptr &failure : failures) {
-        if (failure)
-            std::rethrow_exception(failure);
     }
 }
 

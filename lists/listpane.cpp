@@ -312,12 +312,7 @@ void ListPane::keyPressEvent(QKeyEvent *event)
 
 void ListPane::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (localFiles(event->mimeData()).isEmpty()) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
+    dragMoveEvent(event);
 }
 
 void ListPane::dragMoveEvent(QDragMoveEvent *event)
