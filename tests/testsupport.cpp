@@ -53,6 +53,18 @@ QStringList linesOf(const LineList &list)
     return lines;
 }
 
+QByteArray latin1Lines(int accentedLine, const QByteArray &accented)
+{
+    QByteArray text;
+    for (int i = 0; text.size() < 20 * 1024; ++i) {
+        text += "line " + QByteArray::number(i);
+        if (i == accentedLine)
+            text += " " + accented;
+        text += "\r\n";
+    }
+    return text;
+}
+
 LineList listOf(const QStringList &lines, const QByteArray &locale)
 {
     LineList list(locale);

@@ -33,6 +33,11 @@ QStringList linesOf(const LineList &list);
 // An unsorted list of the lines, in order.
 LineList listOf(const QStringList &lines, const QByteArray &locale = "en_US");
 
+// About 20 KB of lines "line 0", "line 1", ..., each ended by CR LF, with
+// the Latin-1 bytes `accented` after the number of line `accentedLine`: a file
+// that is not UTF-8 past its first 4096-byte block only.
+QByteArray latin1Lines(int accentedLine, const QByteArray &accented);
+
 QByteArray readAll(const QString &path);
 void writeAll(const QString &path, const QByteArray &bytes);
 

@@ -619,15 +619,10 @@ TEST_F(FileDropTest, EachFileDecodesAsUtf8FirstThenAsAnsi)
 {
     ScopedEnv locale("LC_ALL", "de_DE.UTF-8");
     form.SortWhenLoading1->setChecked(false);
-    QByteArray latin1;
-    int lines = 0;
-    for (; latin1.size() < 20 * 1024; ++lines) {
-        latin1 += "line " + QByteArray::number(lines);
-        if (lines == 600)
-            latin1 += " Stra\xDF"
-                      "e";
-        latin1 += "\r\n";
-    }
+    const QByteArray latin1 = testsupport::latin1Lines(600,
+                                                       "Stra\xDF"
+                                                       "e");
+    const int lines = int(latin1.count("\r\n"));
     ASSERT_GT(latin1.indexOf('\xDF'), 4096);
     const QString latin1File = dir.write(QStringLiteral("latin1.txt"), latin1);
     // UTF-16 little-endian with its mark: "Ж", "x".

@@ -315,14 +315,9 @@ TEST(PaneEdit, DroppedFileFallsBackToAnsiOnce)
     ScopedEnv locale("LC_ALL", "de_DE.UTF-8");
     TempDir dir;
     // The first accented letter lies past the first 4096-byte block.
-    QByteArray latin1;
-    for (int i = 0; latin1.size() < 20 * 1024; ++i) {
-        latin1 += "line " + QByteArray::number(i);
-        if (i == 500)
-            latin1 += " Gr\xFC\xDF"
-                      "e";
-        latin1 += "\r\n";
-    }
+    const QByteArray latin1 = testsupport::latin1Lines(500,
+                                                       "Gr\xFC\xDF"
+                                                       "e");
     ASSERT_GT(latin1.indexOf('\xFC'), 4096);
     const QString latin1File = dir.write(QStringLiteral("latin1.txt"), latin1);
     const QString utf16File
