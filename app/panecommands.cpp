@@ -18,6 +18,17 @@
 #include <QPushButton>
 #include <QToolButton>
 
+namespace {
+
+void putOnClipboard(const QString &text)
+{
+    // With nothing selected the clipboard keeps what it held.
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+} // namespace
+
 void TAppForm::setUpPaneCommands()
 {
     SaveDialog1 = new SaveTextFileDialog(this, {}, QStringLiteral("TXT File"));
@@ -174,18 +185,13 @@ void TAppForm::clearList(LineList &list, Refresh refresh)
 
 void TAppForm::copyLines(const LineList &list, const ListPane *pane)
 {
-    const QString text = selectedText(list, pane->selectedRows());
-    // With nothing selected the clipboard keeps what it held.
-    if (!text.isEmpty())
-        QGuiApplication::clipboard()->setText(text);
+    putOnClipboard(selectedText(list, pane->selectedRows()));
 }
 
 void TAppForm::cutLines(LineList &list, ListPane *pane, Refresh refresh)
 {
     const std::vector<bool> selected = pane->selectedRows();
-    const QString text = selectedText(list, selected);
-    if (!text.isEmpty())
-        QGuiApplication::clipboard()->setText(text);
+    putOnClipboard(selectedText(list, selected));
     pane->clearSelection();
     deleteSelected(list, selected);
     (this->*refresh)();
