@@ -13,7 +13,7 @@
 #include "app/opentextfiledialog.h"
 #include "app/programfolder.h"
 #include "app/settings.h"
-#include "compare/comparethread.h"
+#include "compare/comparerun.h"
 #include "compare/formcompare.h"
 #include "i18n/language.h"
 #include "i18n/messagedialog.h"
@@ -30,7 +30,6 @@
 #include <QBoxLayout>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
@@ -48,7 +47,6 @@
 #include <algorithm>
 
 TAppForm *AppForm = nullptr;
-CompareProgress Progress;
 QString AppCompanyName;
 QString AppProductName;
 QString AppVersion;
@@ -229,7 +227,7 @@ TAppForm::TAppForm(QWidget *parent)
 
 TAppForm::~TAppForm()
 {
-    endRunningComparison();
+    m_compareRun->end();
     // The panes read the lists, which as members go before the child widgets would.
     delete MemoLeft;
     delete MemoRight;
@@ -393,6 +391,7 @@ void TAppForm::createComponents()
     TimerPercentage = new QTimer(this);
     TimerPercentage->setObjectName(QStringLiteral("TimerPercentage"));
     TimerPercentage->setInterval(1000);
+    m_compareRun = new CompareRun(this);
 
     OpenTextFileDialog1 = new OpenTextFileDialog(this);
     OpenTextFileDialog1->setObjectName(QStringLiteral("OpenTextFileDialog1"));
@@ -416,6 +415,7 @@ void TAppForm::connectHandlers()
     connect(Compare1, &QAction::triggered, ButtonCompare, &QPushButton::click);
     connect(ButtonCompare, &QPushButton::clicked, this, &TAppForm::ButtonCompareClick, Qt::QueuedConnection);
     connect(TimerPercentage, &QTimer::timeout, this, &TAppForm::TimerPercentageTimer);
+    connect(m_compareRun, &CompareRun::finished, this, &TAppForm::IslemTamam);
 
     connect(Clear1, &QAction::triggered, this, &TAppForm::Sifirla);
     // Qt has flipped the check mark already when triggered arrives.
@@ -712,7 +712,7 @@ void TAppForm::SendFeedback1Click()
 void TAppForm::ButtonCompareClick()
 {
     if (ButtonCompare->text() != QStringLiteral("COMPARE")) {
-        Progress.StopRequested.store(true, std::memory_order_relaxed);
+        m_compareRun->requestStop();
         return;
     }
     if (List1.isEmpty() && List2.isEmpty()) {
@@ -720,35 +720,8 @@ void TAppForm::ButtonCompareClick()
         return;
     }
     ButtonCompare->setText(QStringLiteral("STOP"));
-    Progress.StopRequested.store(false, std::memory_order_relaxed);
     TimerPercentage->start();
-
-    auto *thread = new TCompareThread(Progress, compareHandOffs(), this);
-    thread->setParent(this);
-    connect(thread, &QThread::finished, this, [this, thread] {
-        CompareThreadTerminate(thread);
-        thread->deleteLater();
-    });
-    m_compareThread = thread;
-    thread->start();
-    if (!thread->isRunning() && !thread->isFinished()) {
-        m_compareThread = nullptr;
-        delete thread;
-        IslemTamam();
-        throw AppError(QStringLiteral("The comparison could not be started: no thread could be created"));
-    }
-}
-
-CompareHandOffs TAppForm::compareHandOffs()
-{
-    CompareHandOffs handOffs;
-    handOffs.begin = [this] {
-        if (m_closing)
-            throw AppError(QStringLiteral("The comparison was cancelled"));
-        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-        m_compareCursor = true;
-        // A window of the main window's, so that it goes when the program ends.
-        m_runForm = new TCompareForm(this);
+    m_compareRun->start([this] {
         // The case flags are set here, on the GUI thread, so that re-sorting a
         // sorted list never overlaps a repaint of its pane; the run then reads
         // snapshots, and later edits of the lists are the next run's.
@@ -757,47 +730,18 @@ CompareHandOffs TAppForm::compareHandOffs()
         List2.setCaseSensitive(caseSensitive);
         MemoLeft->viewport()->update();
         MemoRight->viewport()->update();
-        return CompareInput {List1, List2, CalculateUnionofLists1->isChecked()};
-    };
-    handOffs.deliver = [this](ResultSet set, LineList lines) { runForm().deliver(set, std::move(lines)); };
-    handOffs.finish = [this](std::optional<LineList> unionSet) {
-        TCompareForm &form = runForm();
-        if (unionSet) {
-            form.showUnionTab();
-            form.deliver(ResultSet::Union, std::move(*unionSet));
-        }
-        restoreCompareCursor();
-        form.show();
-    };
-    handOffs.done = [this] {
-        IslemTamam();
-        runForm().show();
-    };
-    return handOffs;
+        return CompareInput {List1, List2, {CalculateUnionofLists1->isChecked()}};
+    });
 }
 
-TCompareForm &TAppForm::runForm() const
+bool TAppForm::comparing() const
 {
-    if (m_closing || !m_runForm)
-        throw AppError(QStringLiteral("The comparison was cancelled"));
-    return *m_runForm;
-}
-
-void TAppForm::restoreCompareCursor()
-{
-    if (m_compareCursor) {
-        QGuiApplication::restoreOverrideCursor();
-        m_compareCursor = false;
-    }
+    return m_compareRun->running();
 }
 
 void TAppForm::TimerPercentageTimer()
 {
-    const std::optional<int> percent
-        = progressPercent(Progress.ProgressStage.load(std::memory_order_relaxed),
-                          Progress.ProgressTotal.load(std::memory_order_relaxed),
-                          Progress.ProgressCurrent.load(std::memory_order_relaxed));
-    if (percent)
+    if (const std::optional<int> percent = m_compareRun->percent())
         StatusBar1->showMessage(QStringLiteral("Processing... (") + QString::number(*percent)
                                 + QStringLiteral("%)"));
 }
@@ -807,41 +751,12 @@ void TAppForm::IslemTamam()
     TimerPercentage->stop();
     StatusBar1->clearMessage();
     ButtonCompare->setText(QStringLiteral("COMPARE"));
-    restoreCompareCursor();
-}
-
-void TAppForm::CompareThreadTerminate(TCompareThread *thread)
-{
-    if (thread == m_compareThread)
-        m_compareThread = nullptr;
-    if (!thread->failed())
-        return;
-    IslemTamam();
-    // The window of a failed run is never shown.
-    if (m_runForm && !m_runForm->isVisible())
-        m_runForm->deleteLater();
-    if (!m_closing)
-        Dialogs::current().errorBox(nullptr, QStringLiteral("ERROR"), thread->errorMessage());
-}
-
-void TAppForm::endRunningComparison()
-{
-    if (!m_compareThread)
-        return;
-    // Let the run end at its next step: its hand-offs now refuse, and it
-    // must not outlive the window they belong to.
-    m_closing = true;
-    Progress.StopRequested.store(true, std::memory_order_relaxed);
-    QEventLoop loop;
-    connect(m_compareThread, &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
-    if (m_compareThread->isRunning())
-        loop.exec();
-    m_closing = false;
+    m_compareRun->restoreCursor();
 }
 
 void TAppForm::closeEvent(QCloseEvent *event)
 {
-    endRunningComparison();
+    m_compareRun->end();
     QMainWindow::closeEvent(event);
     // Results windows left open do not keep the program running.
     QCoreApplication::quit();

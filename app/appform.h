@@ -1,13 +1,12 @@
 #pragma once
 
-#include "compare/comparison.h"
 #include "lists/linelist.h"
 #include "lists/textencoding.h"
 #include "lists/textloader.h"
 
 #include <QMainWindow>
-#include <QPointer>
 
+class CompareRun;
 class ListPane;
 class OpenTextFileDialog;
 class QAction;
@@ -21,8 +20,6 @@ class QStatusBar;
 class QTimer;
 class QToolButton;
 class SaveTextFileDialog;
-class TCompareForm;
-class TCompareThread;
 class TMemoLeft;
 class TMemoRight;
 
@@ -54,9 +51,8 @@ public:
     void TimerPercentageTimer();
     // Back to idle: timer off, status empty, "COMPARE", normal cursor.
     void IslemTamam();
-    // When the worker has ended: reports the error that ended it, if any.
-    void CompareThreadTerminate(TCompareThread *thread);
-    bool comparing() const { return m_compareThread != nullptr; }
+    bool comparing() const;
+    CompareRun &compareRun() const { return *m_compareRun; }
 
     // Open the about window and the language chooser, modally.
     void About1Click();
@@ -233,22 +229,11 @@ private:
     void saveList(const LineList &list);
     void dropFiles(const QStringList &fileNames, LineList &list, Refresh refresh);
 
-    CompareHandOffs compareHandOffs();
-    TCompareForm &runForm() const;
-    void restoreCompareCursor();
-    void endRunningComparison();
-
-    TCompareThread *m_compareThread = nullptr;
-    QPointer<TCompareForm> m_runForm;
-    bool m_compareCursor = false;
-    bool m_closing = false;
+    CompareRun *m_compareRun;
 };
 
 // The main window; set while it exists.
 extern TAppForm *AppForm;
-
-// Progress of the running comparison, and the request to stop it.
-extern CompareProgress Progress;
 
 // Names and version from the program's version record, set once when the main
 // window is created.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCursor>
 #include <QGuiApplication>
 
 // Shows the application-wide busy pointer (arrow with hourglass) while it lives.

@@ -5,6 +5,7 @@
 #include "compare/comparison.h"
 #include "lists/linelist.h"
 #include "lists/linesort.h"
+#include "lists/parallel.h"
 #include "lists/textloader.h"
 #include "platform/processinfo.h"
 
@@ -225,7 +226,7 @@ int runLoad(const Options &options)
     return 0;
 }
 
-struct CompareOptions
+struct CompareCommand
 {
     QString files[2];
     bool calculateUnion = false;
@@ -233,9 +234,9 @@ struct CompareOptions
     QByteArray locale = "en_US";
 };
 
-std::optional<CompareOptions> parseCompareArguments(int argc, char **argv)
+std::optional<CompareCommand> parseCompareArguments(int argc, char **argv)
 {
-    CompareOptions options;
+    CompareCommand options;
     int files = 0;
     for (int i = 2; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -255,15 +256,13 @@ std::optional<CompareOptions> parseCompareArguments(int argc, char **argv)
     return options;
 }
 
-int runCompare(const CompareOptions &options)
+int runCompare(const CompareCommand &options)
 {
     LineList lists[2] = {LineList(options.locale), LineList(options.locale)};
     const Stamp start = now();
-    {
-        const LoadOptions load {.ignoreWhitespace = false, .sortWhenLoading = true};
-        std::jthread second([&] { loadFileToList(options.files[1], TextEncoding::Utf8, load, lists[1]); });
-        loadFileToList(options.files[0], TextEncoding::Utf8, load, lists[0]);
-    }
+    const LoadOptions load {.ignoreWhitespace = false, .sortWhenLoading = true};
+    onTwoThreads([&] { loadFileToList(options.files[0], TextEncoding::Utf8, load, lists[0]); },
+                 [&] { loadFileToList(options.files[1], TextEncoding::Utf8, load, lists[1]); });
     const Span loading = between(start, now());
     const double loadedPeak = double(platform::peakResidentBytes());
     std::fprintf(stderr, "loaded %lld + %lld lines in %.3f s (cpu %.3f s), peak %.1f MB\n",
@@ -272,7 +271,7 @@ int runCompare(const CompareOptions &options)
     if (options.pause)
         ::raise(SIGSTOP);
 
-    // The hand-offs mark the ends of the stages.
+    // The start of each stage marks the end of the one before.
     Stamp last = now();
     const Stamp compareStart = last;
     auto stage = [&](const char *name) {
@@ -282,16 +281,14 @@ int runCompare(const CompareOptions &options)
         last = stamp;
     };
     CompareProgress progress;
-    CompareHandOffs handOffs;
-    handOffs.begin = [&] { return CompareInput {lists[0], lists[1], options.calculateUnion}; };
-    handOffs.deliver = [&](ResultSet set, LineList) {
-        stage(set == ResultSet::Intersection ? "intersection"
-                  : set == ResultSet::Only1  ? "only #1"
-                                             : "only #2");
+    progress.onStage = [&](int next) {
+        static const char *const ended[] = {"", "", "intersection", "only #1", "only #2", "", "union"};
+        if (*ended[next])
+            stage(ended[next]);
     };
-    handOffs.finish = [&](std::optional<LineList>) { stage("union"); };
-    handOffs.done = [] {};
-    CompareNow(progress, handOffs);
+    compareLists(lists[0], lists[1], {options.calculateUnion}, progress);
+    if (!options.calculateUnion)
+        stage("only #2");
     const Span total = between(compareStart, now());
     std::fprintf(stderr, "compare       %.3f s wall, %.3f s cpu; peak %.1f MB\n", total.wall, total.cpu,
                  double(platform::peakResidentBytes()) / 1e6);
@@ -312,7 +309,7 @@ int main(int argc, char **argv)
         return 0;
     }
     if (command == "compare") {
-        const std::optional<CompareOptions> options = parseCompareArguments(argc, argv);
+        const std::optional<CompareCommand> options = parseCompareArguments(argc, argv);
         if (!options) {
             printUsage(stderr);
             return 2;

@@ -1,6 +1,7 @@
 // pairsight-datagen: writes generated line lists for the benchmarks.
 
 #include "bench/datagen.h"
+#include "lists/parallel.h"
 
 #include <charconv>
 #include <chrono>
@@ -10,7 +11,6 @@
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -86,10 +86,15 @@ int main(int argc, char **argv)
     bool ok[2] = {true, true};
     if (pair) {
         // The two files are independent: one thread each.
-        std::jthread second([&] {
-            ok[1] = datagen::writeListFile(positional[2], seed, datagen::ListRole::Second, *count, errors[1]);
-        });
-        ok[0] = datagen::writeListFile(positional[1], seed, datagen::ListRole::First, *count, errors[0]);
+        onTwoThreads(
+            [&] {
+                ok[0] = datagen::writeListFile(positional[1], seed, datagen::ListRole::First, *count,
+                                               errors[0]);
+            },
+            [&] {
+                ok[1] = datagen::writeListFile(positional[2], seed, datagen::ListRole::Second, *count,
+                                               errors[1]);
+            });
     } else {
         ok[0] = datagen::writeListFile(positional[1], seed, datagen::ListRole::Single, *count, errors[0]);
     }

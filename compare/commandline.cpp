@@ -4,6 +4,7 @@
 #include "app/apperror.h"
 #include "compare/comparison.h"
 #include "lists/linewriter.h"
+#include "lists/parallel.h"
 #include "lists/textloader.h"
 #include "platform/processinfo.h"
 
@@ -34,7 +35,8 @@ class ProgressDisplay
 {
 public:
     explicit ProgressDisplay(const CompareProgress &progress)
-        : m_thread([this, &progress] { run(progress); })
+        // A display that fails only stops showing: the comparison goes on.
+        : m_thread([this, &progress] { (void)capturingException([&] { run(progress); }); })
     {
     }
     ~ProgressDisplay()
@@ -195,10 +197,7 @@ int runCompareCommand(const QStringList &arguments)
         job.seconds = double(timer.nsecsElapsed()) / 1e9;
     };
     clock.start();
-    {
-        std::jthread second([&] { load(loads[1]); });
-        load(loads[0]);
-    }
+    onTwoThreads([&] { load(loads[0]); }, [&] { load(loads[1]); });
     for (const Load &job : loads) {
         if (!job.error.isEmpty()) {
             print(stderr, QStringLiteral("%1: %2: %3\n").arg(Program, job.file, job.error));
@@ -209,24 +208,18 @@ int runCompareCommand(const QStringList &arguments)
             << QStringLiteral("load 2: %1 s").arg(loads[1].seconds, 0, 'f', 3);
     phase(QStringLiteral("loading (side by side)"));
 
-    std::optional<LineList> common, only1, only2, all;
     CompareProgress progress;
+    CompareResult result;
     {
         std::optional<ProgressDisplay> display;
         if (platform::stderrIsTerminal())
             display.emplace(progress);
-        CompareHandOffs handOffs;
-        handOffs.begin = [&] { return CompareInput {list1, list2, options.calculateUnion}; };
-        handOffs.deliver = [&](ResultSet set, LineList lines) {
-            (set == ResultSet::Intersection ? common
-                 : set == ResultSet::Only1  ? only1
-                                            : only2)
-                = std::move(lines);
-        };
-        handOffs.finish = [&](std::optional<LineList> unionSet) { all = std::move(unionSet); };
-        handOffs.done = [] {};
-        CompareNow(progress, handOffs);
+        result = compareLists(list1, list2, {options.calculateUnion}, progress);
     }
+    const LineList *common = &*result[ResultSet::Intersection];
+    const LineList *only1 = &*result[ResultSet::Only1];
+    const LineList *only2 = &*result[ResultSet::Only2];
+    const LineList *all = result[ResultSet::Union] ? &*result[ResultSet::Union] : nullptr;
     phase(QStringLiteral("compare"));
 
     const QDir folder(options.outputFolder);
@@ -236,11 +229,11 @@ int runCompareCommand(const QStringList &arguments)
         const LineList *lines;
         QString error;
     };
-    std::vector<Output> outputs {{QStringLiteral("intersection.txt"), &*common, {}},
-                                 {QStringLiteral("only1.txt"), &*only1, {}},
-                                 {QStringLiteral("only2.txt"), &*only2, {}}};
+    std::vector<Output> outputs {{QStringLiteral("intersection.txt"), common, {}},
+                                 {QStringLiteral("only1.txt"), only1, {}},
+                                 {QStringLiteral("only2.txt"), only2, {}}};
     if (all)
-        outputs.push_back({QStringLiteral("union.txt"), &*all, {}});
+        outputs.push_back({QStringLiteral("union.txt"), all, {}});
     // Two writers, each taking every other file.
     auto write = [&](size_t first) {
         for (size_t i = first; i < outputs.size(); i += 2) {
@@ -251,10 +244,7 @@ int runCompareCommand(const QStringList &arguments)
             }
         }
     };
-    {
-        std::jthread second([&] { write(1); });
-        write(0);
-    }
+    onTwoThreads([&] { write(0); }, [&] { write(1); });
     for (const Output &written : outputs) {
         if (!written.error.isEmpty()) {
             print(stderr, Program + QStringLiteral(": ") + written.error + u'\n');

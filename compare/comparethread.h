@@ -5,34 +5,36 @@
 #include <QThread>
 
 #include <exception>
+#include <functional>
 
-// Runs a comparison on a thread of its own. Each hand-off runs on the thread
-// of `context` (the GUI thread) while the worker waits, and an error raised
-// there is raised again in the worker. `context` must outlive the run: to end
-// one early, make its hand-offs throw and wait for finished().
+// Runs one comparison on a thread of its own over the snapshots it is given.
+// The snapshots stay here, so that their last reference goes on the thread
+// that deletes this object, the one that owns the originals.
 class TCompareThread : public QThread
 {
     Q_OBJECT
 
 public:
-    TCompareThread(CompareProgress &progress, CompareHandOffs handOffs, QObject *context);
+    using Compare = std::function<CompareResult(
+        const LineList &, const LineList &, const CompareOptions &, CompareProgress &)>;
+
+    TCompareThread(CompareInput input, CompareProgress &progress, Compare compare = compareLists);
+    // Waits for the run to end.
     ~TCompareThread() override;
 
     // After finished(): whether an error ended the run, and its message.
     bool failed() const { return bool(m_error); }
     QString errorMessage() const;
+    // After finished() without an error: the sets, once.
+    CompareResult takeResult() { return std::move(m_result); }
 
 protected:
     void run() override;
 
 private:
-    void onContextThread(const std::function<void()> &work);
-
+    const CompareInput m_input;
     CompareProgress &m_progress;
-    CompareHandOffs m_handOffs;
-    QObject *m_context;
-    // The lists the run reads, kept here so that their last reference goes on
-    // the thread that owns the originals.
-    std::optional<CompareInput> m_input;
+    const Compare m_compare;
+    CompareResult m_result;
     std::exception_ptr m_error;
 };

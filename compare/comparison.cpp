@@ -2,6 +2,7 @@
 
 #include "lists/collation.h"
 #include "lists/linesort.h"
+#include "lists/parallel.h"
 
 #include <algorithm>
 #include <thread>
@@ -141,7 +142,8 @@ Matches matchLines(const AscendingView &a,
     Matches matches;
     matches.inFirst.assign(size_t(a.size()), 0);
     matches.inSecond.assign(size_t(b.size()), 0);
-    const bool parallel = std::thread::hardware_concurrency() >= 2 && a.size() + b.size() >= 20000;
+    const bool parallel
+        = std::thread::hardware_concurrency() >= 2 && size_t(a.size() + b.size()) >= WorthASecondThread;
     if (!parallel) {
         walk(a, 0, a.size(), b, 0, b.size(), collation, wantUnion, matches, matches.unionPicks,
              matches.stopped, progress);
@@ -155,14 +157,15 @@ Matches matchLines(const AscendingView &a,
     if (wantUnion)
         matches.unionPicks.reserve(size_t(a.size() + b.size()));
     bool upperStopped = false;
-    {
-        std::jthread worker([&] {
+    onTwoThreads(
+        [&] {
+            walk(a, 0, aSplit, b, 0, bSplit, collation, wantUnion, matches, matches.unionPicks,
+                 matches.stopped, progress);
+        },
+        [&] {
             walk(a, aSplit, a.size(), b, bSplit, b.size(), collation, wantUnion, matches, upperPicks,
                  upperStopped, progress);
         });
-        walk(a, 0, aSplit, b, 0, bSplit, collation, wantUnion, matches, matches.unionPicks, matches.stopped,
-             progress);
-    }
     matches.stopped = matches.stopped || upperStopped;
     matches.unionPicks.insert(matches.unionPicks.end(), upperPicks.begin(), upperPicks.end());
     return matches;
@@ -187,11 +190,18 @@ std::optional<std::vector<std::uint32_t>> pick(const std::vector<std::uint8_t> &
     return indexes;
 }
 
+void enterStage(CompareProgress &progress, int stage)
+{
+    progress.ProgressStage.store(stage, std::memory_order_relaxed);
+    if (progress.onStage)
+        progress.onStage(stage);
+}
+
 void startStage(CompareProgress &progress, int stage, qsizetype total)
 {
     progress.ProgressTotal.store(total, std::memory_order_relaxed);
-    progress.ProgressStage.store(stage, std::memory_order_relaxed);
     progress.ProgressCurrent.store(0, std::memory_order_relaxed);
+    enterStage(progress, stage);
 }
 
 } // namespace
@@ -215,47 +225,47 @@ std::optional<int> progressPercent(int stage, qint64 total, qint64 current)
     }
 }
 
-void CompareNow(CompareProgress &progress, const CompareHandOffs &handOffs)
+CompareResult compareLists(const LineList &list1,
+                           const LineList &list2,
+                           const CompareOptions &options,
+                           CompareProgress &progress)
 {
-    const CompareInput input = handOffs.begin();
-    const LineList &list1 = input.list1;
-    const LineList &list2 = input.list2;
     const Collation &collation = list1.collation();
+    CompareResult result;
+    result.stopped = true;
 
-    [&] {
-        startStage(progress, 1, list1.count());
-        const AscendingView ascending1(list1, collation);
-        const AscendingView ascending2(list2, collation);
-        const Matches matches = matchLines(ascending1, ascending2, collation, input.calculateUnion, progress);
-        if (matches.stopped)
-            return;
-        // The walk has counted stage 1's items already.
-        auto common = pick(matches.inFirst, 1, progress, false);
-        if (!common)
-            return;
-        handOffs.deliver(ResultSet::Intersection, LineList::subset(list1, *common));
+    startStage(progress, 1, list1.count());
+    const AscendingView ascending1(list1, collation);
+    const AscendingView ascending2(list2, collation);
+    const Matches matches = matchLines(ascending1, ascending2, collation, options.calculateUnion, progress);
+    if (matches.stopped)
+        return result;
+    // The walk has counted stage 1's items already.
+    auto common = pick(matches.inFirst, 1, progress, false);
+    if (!common)
+        return result;
+    result[ResultSet::Intersection] = LineList::subset(list1, *common);
 
-        startStage(progress, 2, list1.count());
-        auto only1 = pick(matches.inFirst, 0, progress, true);
-        if (!only1)
-            return;
-        handOffs.deliver(ResultSet::Only1, LineList::subset(list1, *only1));
+    startStage(progress, 2, list1.count());
+    auto only1 = pick(matches.inFirst, 0, progress, true);
+    if (!only1)
+        return result;
+    result[ResultSet::Only1] = LineList::subset(list1, *only1);
 
-        startStage(progress, 3, list2.count());
-        auto only2 = pick(matches.inSecond, 0, progress, true);
-        if (!only2)
-            return;
-        handOffs.deliver(ResultSet::Only2, LineList::subset(list2, *only2));
+    startStage(progress, 3, list2.count());
+    auto only2 = pick(matches.inSecond, 0, progress, true);
+    if (!only2)
+        return result;
+    result[ResultSet::Only2] = LineList::subset(list2, *only2);
+    result.stopped = false;
 
-        std::optional<LineList> unionSet;
-        if (input.calculateUnion) {
-            progress.ProgressStage.store(4, std::memory_order_relaxed);
-            // The walk of stage 1 has found the union's lines already.
-            progress.ProgressStage.store(5, std::memory_order_relaxed);
-            unionSet = LineList::merged(list1, list2, matches.unionPicks);
-            progress.ProgressStage.store(6, std::memory_order_relaxed);
-        }
-        handOffs.finish(std::move(unionSet));
-    }();
-    handOffs.done();
+    if (options.calculateUnion) {
+        // The walk of stage 1 has found the union's lines already; the union
+        // stages test no stop flag.
+        enterStage(progress, 4);
+        enterStage(progress, 5);
+        result[ResultSet::Union] = LineList::merged(list1, list2, matches.unionPicks);
+        enterStage(progress, 6);
+    }
+    return result;
 }

@@ -2,6 +2,7 @@
 
 #include "lists/linelist.h"
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <optional>
@@ -15,15 +16,16 @@ struct CompareProgress
     std::atomic<qint64> ProgressTotal {0};
     std::atomic<qint64> ProgressCurrent {0};
     std::atomic<bool> StopRequested {false};
+    // Called on the comparing thread as each stage begins, once the stage is
+    // set; may request a stop or throw, which ends the comparison.
+    std::function<void(int stage)> onStage;
 };
 
 // The percentage the status bar shows for a stage, or nullopt for none.
 std::optional<int> progressPercent(int stage, qint64 total, qint64 current);
 
-struct CompareInput
+struct CompareOptions
 {
-    LineList list1;
-    LineList list2;
     bool calculateUnion = false;
 };
 
@@ -35,20 +37,32 @@ enum class ResultSet
     Union,
 };
 
-// The six hand-offs of a run, in order. begin gives the two lists to compare;
-// deliver receives the sets of stages 1 to 3; finish the union, when it was
-// computed; done comes last, also straight after a stop. Any of them may throw:
-// the run ends there and the error reaches the caller of CompareNow.
-struct CompareHandOffs
+struct CompareResult
 {
-    std::function<CompareInput()> begin;
-    std::function<void(ResultSet, LineList)> deliver;
-    std::function<void(std::optional<LineList>)> finish;
-    std::function<void()> done;
+    // A set is there once its stage has finished: after a stop, the sets of
+    // the stages before it; the union only when it was asked for.
+    std::array<std::optional<LineList>, 4> sets;
+    // Stopped before only #2 was finished.
+    bool stopped = false;
+
+    std::optional<LineList> &operator[](ResultSet set) { return sets[size_t(set)]; }
+    const std::optional<LineList> &operator[](ResultSet set) const { return sets[size_t(set)]; }
 };
 
-// Runs a comparison: intersection and only #1 in list #1's order, repeats kept;
-// only #2 in list #2's order; the union with each distinct line once, in
-// collation order, the first met kept. Equality is that of list #1's collation.
-// The stop flag is honoured during stages 1 to 3 only.
-void CompareNow(CompareProgress &progress, const CompareHandOffs &handOffs);
+// Compares two lists: intersection and only #1 in list #1's order, repeats
+// kept; only #2 in list #2's order; the union with each distinct line once,
+// in collation order, the first met kept. Equality is that of list #1's
+// collation. The stop flag is honoured during stages 1 to 3 only.
+CompareResult compareLists(const LineList &list1,
+                           const LineList &list2,
+                           const CompareOptions &options,
+                           CompareProgress &progress);
+
+// What a run compares: snapshots of the two lists and the options, taken
+// when it starts.
+struct CompareInput
+{
+    LineList list1;
+    LineList list2;
+    CompareOptions options;
+};

@@ -21,9 +21,6 @@ constexpr int OffsetShift = LengthBits + 1;
 constexpr std::uint64_t LongLength = (std::uint64_t {1} << LengthBits) - 1;
 constexpr std::uint64_t BlockBit = std::uint64_t {1} << LengthBits;
 
-// Below this many lines a pass is not worth a second thread.
-constexpr size_t TwoThreadsFrom = 100000;
-
 std::uint64_t makeRef(qsizetype offset, std::uint64_t lengthField)
 {
     return (std::uint64_t(offset) << OffsetShift) | lengthField;
@@ -346,7 +343,7 @@ void LineList::removeDuplicates(bool caseSensitive)
         // Each line is judged by its neighbour alone, so the two halves run apart.
         const qsizetype n = count();
         std::vector<std::uint8_t> repeats(size_t(n), 0);
-        inTwoHalves(size_t(n), TwoThreadsFrom, [&](int, size_t from, size_t to) {
+        inTwoHalves(size_t(n), [&](int, size_t from, size_t to) {
             for (size_t i = std::max<size_t>(from, 1); i < to; ++i)
                 repeats[i] = m_collation->equal(at(qsizetype(i) - 1), at(qsizetype(i)));
         });
@@ -374,7 +371,7 @@ void LineList::permuteReferences(const LineOrder &order)
     const PodVector<std::uint64_t> &refs = m_d->refs;
     // The order jumps about the references, so waiting on memory dominates;
     // two threads keep twice as many reads in flight.
-    inTwoHalves(order.size(), TwoThreadsFrom, [&](int, size_t begin, size_t end) {
+    inTwoHalves(order.size(), [&](int, size_t begin, size_t end) {
         constexpr size_t Ahead = 16;
         for (size_t k = begin; k < end; ++k) {
 #if defined(__GNUC__)
@@ -404,7 +401,7 @@ void LineList::layOutInOrder()
     // each half has, so that nothing can fail once references change.
     qsizetype halfLength[2] = {0, 0};
     size_t longCount[2] = {0, 0};
-    inTwoHalves(n, TwoThreadsFrom, [&](int part, size_t begin, size_t end) {
+    inTwoHalves(n, [&](int part, size_t begin, size_t end) {
         qsizetype sum = 0;
         size_t longOnes = 0;
         for (size_t i = begin; i < end; ++i) {
@@ -431,7 +428,7 @@ void LineList::layOutInOrder()
     char16_t *const units = fresh->units.get();
     // The copy waits on memory for nearly every line: two threads keep
     // twice as many reads in flight.
-    inTwoHalves(n, TwoThreadsFrom, [&](int part, size_t begin, size_t end) {
+    inTwoHalves(n, [&](int part, size_t begin, size_t end) {
         qsizetype offset = part == 0 ? 0 : halfLength[0];
         std::vector<LongLine> &table = longLines[part];
         constexpr size_t Ahead = 16;

@@ -441,7 +441,7 @@ LineOrder orderLines(const LineList &list, const Collation &collation, unsigned 
     if (threads == 0)
         threads = std::max(1u, std::thread::hardware_concurrency());
     // Small lists are not worth a thread.
-    const bool parallel = threads >= 2 && n >= 20000;
+    const bool parallel = threads >= 2 && n >= WorthASecondThread;
 
     // Left unfilled here: the threads that fill them fault their pages in.
     PodVector<Entry> entries;

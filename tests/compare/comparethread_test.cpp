@@ -7,14 +7,15 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <condition_variable>
+#include <mutex>
 
 namespace {
 
 using testsupport::linesOf;
 using testsupport::listOf;
 
-// Runs the thread to its end while this thread serves the hand-offs.
+// Runs the thread to its end.
 void runToEnd(TCompareThread &thread)
 {
     QEventLoop loop;
@@ -23,75 +24,78 @@ void runToEnd(TCompareThread &thread)
     loop.exec();
 }
 
-TEST(CompareThread, HandOffsRunOnTheContextThreadAndChangesDuringARunAreNotSeen)
+TEST(CompareThread, ComparesItsSnapshotsOnItsOwnThreadAndChangesDuringARunAreNotSeen)
 {
-    QObject context;
     LineList list1 = listOf({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
     LineList list2 = listOf({QStringLiteral("b")});
-    std::map<ResultSet, QStringList> sets;
-    std::vector<QString> order;
     CompareProgress progress;
-    CompareHandOffs handOffs;
-    const QThread *contextThread = QThread::currentThread();
-    bool allOnContextThread = true;
-    auto note = [&](const QString &what) {
-        allOnContextThread = allOnContextThread && QThread::currentThread() == contextThread;
-        order.push_back(what);
+    std::mutex mutex;
+    std::condition_variable edited;
+    bool done = false;
+    const QThread *mainThread = QThread::currentThread();
+    bool onOwnThread = false;
+    progress.onStage = [&](int stage) {
+        if (stage != 1)
+            return;
+        onOwnThread = QThread::currentThread() != mainThread;
+        // The user edits both lists while the run goes on.
+        std::unique_lock lock(mutex);
+        edited.wait(lock, [&] { return done; });
     };
-    handOffs.begin = [&] {
-        note(QStringLiteral("begin"));
-        return CompareInput {list1, list2, true};
-    };
-    handOffs.deliver = [&](ResultSet set, LineList lines) {
-        note(QStringLiteral("deliver"));
-        sets[set] = linesOf(lines);
-        if (set == ResultSet::Intersection) {
-            // The user edits both lists while the run goes on.
-            list1.clear();
-            list1.append(u"z");
-            list2.append(u"a");
-        }
-    };
-    handOffs.finish = [&](std::optional<LineList> all) {
-        note(QStringLiteral("finish"));
-        sets[ResultSet::Union] = linesOf(*all);
-    };
-    handOffs.done = [&] { note(QStringLiteral("done")); };
+    TCompareThread thread(CompareInput {list1, list2, {true}}, progress);
+    QEventLoop loop;
+    QObject::connect(&thread, &QThread::finished, &loop, &QEventLoop::quit);
+    thread.start();
+    list1.clear();
+    list1.append(u"z");
+    list2.append(u"a");
+    {
+        std::lock_guard lock(mutex);
+        done = true;
+    }
+    edited.notify_all();
+    loop.exec();
 
-    TCompareThread thread(progress, handOffs, &context);
-    runToEnd(thread);
-    EXPECT_FALSE(thread.failed()) << thread.errorMessage().toStdString();
-    EXPECT_TRUE(allOnContextThread);
-    EXPECT_EQ(
-        order,
-        (std::vector<QString> {QStringLiteral("begin"), QStringLiteral("deliver"), QStringLiteral("deliver"),
-                               QStringLiteral("deliver"), QStringLiteral("finish"), QStringLiteral("done")}));
-    EXPECT_EQ(sets[ResultSet::Intersection], QStringList {QStringLiteral("b")});
-    EXPECT_EQ(sets[ResultSet::Only1], (QStringList {QStringLiteral("a"), QStringLiteral("c")}));
-    EXPECT_EQ(sets[ResultSet::Only2], QStringList());
-    EXPECT_EQ(sets[ResultSet::Union],
+    ASSERT_FALSE(thread.failed()) << thread.errorMessage().toStdString();
+    EXPECT_TRUE(onOwnThread);
+    CompareResult result = thread.takeResult();
+    EXPECT_EQ(linesOf(*result[ResultSet::Intersection]), QStringList {QStringLiteral("b")});
+    EXPECT_EQ(linesOf(*result[ResultSet::Only1]), (QStringList {QStringLiteral("a"), QStringLiteral("c")}));
+    EXPECT_EQ(linesOf(*result[ResultSet::Only2]), QStringList());
+    EXPECT_EQ(linesOf(*result[ResultSet::Union]),
               (QStringList {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
     EXPECT_EQ(linesOf(list1), QStringList {QStringLiteral("z")});
     EXPECT_EQ(linesOf(list2), (QStringList {QStringLiteral("b"), QStringLiteral("a")}));
 }
 
-TEST(CompareThread, AnErrorInAHandOffEndsTheRunAndIsKept)
+TEST(CompareThread, AnErrorEndsTheRunAndIsKept)
 {
-    QObject context;
     const LineList list = listOf({QStringLiteral("a")});
-    bool laterHandOff = false;
     CompareProgress progress;
-    CompareHandOffs handOffs;
-    handOffs.begin = [&] { return CompareInput {list, list, false}; };
-    handOffs.deliver
-        = [&](ResultSet, LineList) { throw AppError(QStringLiteral("Cannot create the window")); };
-    handOffs.finish = [&](std::optional<LineList>) { laterHandOff = true; };
-    handOffs.done = [&] { laterHandOff = true; };
-    TCompareThread thread(progress, handOffs, &context);
-    runToEnd(thread);
-    EXPECT_TRUE(thread.failed());
-    EXPECT_EQ(thread.errorMessage(), QStringLiteral("Cannot create the window"));
-    EXPECT_FALSE(laterHandOff);
+    struct Case
+    {
+        const char *name;
+        std::function<void()> fail;
+        QString message;
+    };
+    const Case cases[] = {
+        {"our error", [] { throw AppError(QStringLiteral("Cannot create the window")); },
+         QStringLiteral("Cannot create the window")},
+        {"out of memory", [] { throw std::bad_alloc(); }, QStringLiteral("std::bad_alloc")},
+        {"anything else", [] { throw 42; }, QStringLiteral("Unknown error")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TCompareThread thread(CompareInput {list, list, {}}, progress,
+                              [&](const LineList &, const LineList &, const CompareOptions &,
+                                  CompareProgress &) -> CompareResult {
+                                  c.fail();
+                                  return {};
+                              });
+        runToEnd(thread);
+        EXPECT_TRUE(thread.failed());
+        EXPECT_EQ(thread.errorMessage(), c.message);
+    }
 }
 
 } // namespace

@@ -15,9 +15,8 @@ using testsupport::linesOf;
 struct Outcome
 {
     std::map<ResultSet, QStringList> sets;
-    bool finished = false; // hand-off 5 ran
+    bool finished = false; // not stopped: the window would show the union tab's state
     bool unionShown = false;
-    bool done = false;
 };
 
 LineList makeList(const QStringList &lines, bool sorted, bool caseSensitive, const char *locale = "en_US")
@@ -30,30 +29,22 @@ LineList makeList(const QStringList &lines, bool sorted, bool caseSensitive, con
     return list;
 }
 
-// Runs a comparison; `onDeliver` may act inside a hand-off (for instance ask to stop).
+// Runs a comparison; `onStage` may act as each stage begins (for instance ask to stop).
 Outcome compare(const LineList &list1,
                 const LineList &list2,
                 bool withUnion,
                 CompareProgress &progress,
-                const std::function<void(ResultSet)> &onDeliver = {})
+                const std::function<void(int)> &onStage = {})
 {
+    progress.onStage = onStage;
+    const CompareResult result = compareLists(list1, list2, {withUnion}, progress);
     Outcome outcome;
-    CompareHandOffs handOffs;
-    handOffs.begin = [&] { return CompareInput {list1, list2, withUnion}; };
-    handOffs.deliver = [&](ResultSet set, LineList lines) {
-        outcome.sets[set] = linesOf(lines);
-        if (onDeliver)
-            onDeliver(set);
-    };
-    handOffs.finish = [&](std::optional<LineList> unionSet) {
-        outcome.finished = true;
-        if (unionSet) {
-            outcome.unionShown = true;
-            outcome.sets[ResultSet::Union] = linesOf(*unionSet);
-        }
-    };
-    handOffs.done = [&] { outcome.done = true; };
-    CompareNow(progress, handOffs);
+    for (ResultSet set : {ResultSet::Intersection, ResultSet::Only1, ResultSet::Only2, ResultSet::Union}) {
+        if (result[set])
+            outcome.sets[set] = linesOf(*result[set]);
+    }
+    outcome.finished = !result.stopped;
+    outcome.unionShown = bool(result[ResultSet::Union]);
     return outcome;
 }
 
@@ -135,7 +126,6 @@ TEST(Comparison, ResultSetsOfTheEdgeCases)
         EXPECT_EQ(outcome.sets.at(ResultSet::Only1), c.only1);
         EXPECT_EQ(outcome.sets.at(ResultSet::Only2), c.only2);
         EXPECT_EQ(outcome.sets.at(ResultSet::Union), c.all);
-        EXPECT_TRUE(outcome.done);
     }
 }
 
@@ -311,8 +301,9 @@ TEST(Comparison, StopAndUnionHandOffs)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         CompareProgress progress;
-        const Outcome outcome = compare(list1, list2, c.withUnion, progress, [&](ResultSet set) {
-            if (c.stopAfter == set)
+        // The stage after a set's own begins once that set is finished.
+        const Outcome outcome = compare(list1, list2, c.withUnion, progress, [&](int stage) {
+            if (c.stopAfter && int(*c.stopAfter) + 2 == stage)
                 progress.StopRequested.store(true);
         });
         std::vector<ResultSet> delivered;
@@ -321,7 +312,6 @@ TEST(Comparison, StopAndUnionHandOffs)
         EXPECT_EQ(delivered, c.delivered);
         EXPECT_EQ(outcome.finished, c.finished);
         EXPECT_EQ(outcome.unionShown, c.unionShown);
-        EXPECT_TRUE(outcome.done);
     }
 }
 
@@ -333,24 +323,20 @@ TEST(Comparison, StopBeforeStageOneDeliversNothing)
                                     makeList(lines({u"a"}), false, false), true, progress);
     EXPECT_TRUE(outcome.sets.empty());
     EXPECT_FALSE(outcome.finished);
-    EXPECT_TRUE(outcome.done);
 }
 
-TEST(Comparison, ErrorInAHandOffEndsTheRun)
+TEST(Comparison, AnErrorDuringTheRunEndsIt)
 {
     CompareProgress progress;
-    bool done = false;
-    CompareHandOffs handOffs;
     const LineList list = makeList(lines({u"a"}), false, false);
-    handOffs.begin = [&] { return CompareInput {list, list, true}; };
-    handOffs.deliver = [](ResultSet set, LineList) {
-        if (set == ResultSet::Only1)
+    bool unionStage = false;
+    progress.onStage = [&](int stage) {
+        unionStage = unionStage || stage >= 4;
+        if (stage == 2)
             throw AppError(QStringLiteral("disk full"));
     };
-    handOffs.finish = [](std::optional<LineList>) { FAIL() << "hand-off 5 after an error"; };
-    handOffs.done = [&] { done = true; };
-    EXPECT_THROW(CompareNow(progress, handOffs), AppError);
-    EXPECT_FALSE(done);
+    EXPECT_THROW(compareLists(list, list, {true}, progress), AppError);
+    EXPECT_FALSE(unionStage);
 }
 
 TEST(Comparison, PercentageArithmetic)

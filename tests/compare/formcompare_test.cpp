@@ -2,7 +2,7 @@
 #include "app/appform.h"
 #include "app/fakedialogs.h"
 #include "app/savetextfiledialog.h"
-#include "compare/comparethread.h"
+#include "compare/comparerun.h"
 #include "compare/formcompare.h"
 #include "lists/formatcount.h"
 #include "testsupport.h"
@@ -154,9 +154,10 @@ TEST_F(CompareCommandTest, StatusBarShowsThePercentage)
     for (const Case &c : {Case {2, 4000, 1000, "Processing... (31%)"}, Case {4, 0, 0, "Processing... (85%)"},
                           Case {6, 0, 0, "Processing... (95%)"}}) {
         SCOPED_TRACE(c.text);
-        Progress.ProgressStage = c.stage;
-        Progress.ProgressTotal = c.total;
-        Progress.ProgressCurrent = c.current;
+        CompareProgress &progress = form.compareRun().progress();
+        progress.ProgressStage = c.stage;
+        progress.ProgressTotal = c.total;
+        progress.ProgressCurrent = c.current;
         form.TimerPercentageTimer();
         EXPECT_EQ(form.StatusBar1->currentMessage(), QLatin1StringView(c.text));
     }
@@ -166,22 +167,23 @@ TEST_F(CompareCommandTest, StatusBarShowsThePercentage)
 
 TEST_F(CompareCommandTest, AWorkerErrorIsReportedAndTheWindowGoesIdle)
 {
-    form.ButtonCompare->setText(QStringLiteral("STOP"));
-    form.TimerPercentage->start();
-    CompareProgress progress;
-    CompareHandOffs handOffs;
-    handOffs.begin = []() -> CompareInput { throw AppError(QStringLiteral("Out of memory")); };
-    TCompareThread thread(progress, handOffs, &form);
-    QEventLoop loop;
-    QObject::connect(&thread, &QThread::finished, &loop, &QEventLoop::quit);
-    thread.start();
-    loop.exec();
-    form.CompareThreadTerminate(&thread);
+    form.compareRun().setCompare(
+        [](const LineList &, const LineList &, const CompareOptions &, CompareProgress &) -> CompareResult {
+            throw AppError(QStringLiteral("Out of memory"));
+        });
+    fill(form.List1, {QStringLiteral("a")});
+    QTest::mouseClick(form.ButtonCompare, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.errorBoxes.empty(); }, 10000));
+    EXPECT_FALSE(form.comparing());
     ASSERT_EQ(dialogs.errorBoxes.size(), 1u);
     EXPECT_EQ(dialogs.errorBoxes[0].title, QStringLiteral("ERROR"));
     EXPECT_EQ(dialogs.errorBoxes[0].text, QStringLiteral("Out of memory"));
     EXPECT_EQ(form.ButtonCompare->text(), QStringLiteral("COMPARE"));
     EXPECT_FALSE(form.TimerPercentage->isActive());
+    // The window of the failed run is never shown.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form.findChildren<TCompareForm *>().isEmpty());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(CompareCommandTest, EachRunHasItsOwnWindowAndSavesItsOwnSets)

@@ -1,0 +1,133 @@
+#include "compare/comparerun.h"
+
+#include "app/apperror.h"
+#include "app/busycursor.h"
+#include "app/dialogs.h"
+#include "compare/formcompare.h"
+
+CompareRun::CompareRun(QWidget *owner)
+    : QObject(owner)
+    , m_owner(owner)
+{
+}
+
+CompareRun::~CompareRun()
+{
+    end();
+}
+
+void CompareRun::start(const std::function<CompareInput()> &takeInput)
+{
+    m_progress.StopRequested.store(false, std::memory_order_relaxed);
+    m_cursor = std::make_unique<BusyCursor>();
+    m_form = new TCompareForm(m_owner);
+    try {
+        m_thread
+            = std::make_unique<TCompareThread>(takeInput(), m_progress, m_compare ? m_compare : compareLists);
+    } catch (...) {
+        delete m_form;
+        restoreCursor();
+        Q_EMIT finished();
+        throw;
+    }
+    const quint64 generation = ++m_generation;
+    // Queued: finished is sent on the worker's thread.
+    connect(
+        m_thread.get(), &QThread::finished, this,
+        [this, generation] {
+            if (generation == m_generation)
+                CompareThreadTerminate();
+        },
+        Qt::QueuedConnection);
+    // The worker starts once this thread is back in its event loop, so that
+    // commands already queued (a second press: stop) come first.
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation] {
+            if (generation == m_generation)
+                launch();
+        },
+        Qt::QueuedConnection);
+}
+
+void CompareRun::launch()
+{
+    m_thread->start();
+    if (!m_thread->isRunning() && !m_thread->isFinished()) {
+        m_thread.reset();
+        fail(QStringLiteral("The comparison could not be started: no thread could be created"));
+    }
+}
+
+void CompareRun::requestStop()
+{
+    m_progress.StopRequested.store(true, std::memory_order_relaxed);
+}
+
+std::optional<int> CompareRun::percent() const
+{
+    return progressPercent(m_progress.ProgressStage.load(std::memory_order_relaxed),
+                           m_progress.ProgressTotal.load(std::memory_order_relaxed),
+                           m_progress.ProgressCurrent.load(std::memory_order_relaxed));
+}
+
+void CompareRun::restoreCursor()
+{
+    m_cursor.reset();
+}
+
+void CompareRun::end()
+{
+    if (!m_thread)
+        return;
+    requestStop();
+    m_thread.reset();
+    ++m_generation;
+    if (m_form && !m_form->isVisible())
+        delete m_form;
+    restoreCursor();
+}
+
+void CompareRun::fail(const QString &message)
+{
+    restoreCursor();
+    Q_EMIT finished();
+    // The window of a failed run is never shown.
+    if (m_form && !m_form->isVisible())
+        m_form->deleteLater();
+    Dialogs::current().errorBox(nullptr, QStringLiteral("ERROR"), message);
+}
+
+void CompareRun::CompareThreadTerminate()
+{
+    const std::unique_ptr<TCompareThread> thread = std::move(m_thread);
+    if (thread->failed()) {
+        fail(thread->errorMessage());
+        return;
+    }
+    const QPointer<TCompareForm> form = m_form;
+    CompareResult result = thread->takeResult();
+    try {
+        if (!form)
+            throw AppError(QStringLiteral("The comparison was cancelled"));
+        for (ResultSet set : {ResultSet::Intersection, ResultSet::Only1, ResultSet::Only2}) {
+            if (result[set])
+                form->deliver(set, std::move(*result[set]));
+        }
+        if (!result.stopped) {
+            if (result[ResultSet::Union]) {
+                form->showUnionTab();
+                form->deliver(ResultSet::Union, std::move(*result[ResultSet::Union]));
+            }
+            restoreCursor();
+            form->show();
+        }
+    } catch (...) {
+        fail(errorMessageOf(std::current_exception()));
+        return;
+    }
+    restoreCursor();
+    Q_EMIT finished();
+    if (form)
+        form->show();
+}
