@@ -93,6 +93,7 @@ void fillEntries(const LineList &list,
                  const Collation &collation,
                  Entry *out,
                  std::uint32_t *hashes,
+                 KeyHash hash,
                  size_t begin,
                  size_t end)
 {
@@ -112,7 +113,7 @@ void fillEntries(const LineList &list,
         std::uint8_t prefix[PrefixBytes] = {};
         std::memcpy(prefix, buffer.data(), std::min(size_t(length), sizeof prefix));
         out[i] = makeEntry(prefix, std::uint32_t(i));
-        hashes[i] = std::uint32_t(qHashBits(buffer.data(), size_t(length)));
+        hashes[i] = hash(buffer.data(), size_t(length));
     }
 }
 
@@ -431,7 +432,8 @@ Entry splitter(const Entry *entries, size_t n)
     return *middle;
 }
 
-LineOrder orderLines(const LineList &list, const Collation &collation, unsigned threads, bool distinct)
+LineOrder
+orderLines(const LineList &list, const Collation &collation, unsigned threads, bool distinct, KeyHash hash)
 {
     const size_t n = size_t(list.count());
     if (n >= Repeated)
@@ -450,8 +452,9 @@ LineOrder orderLines(const LineList &list, const Collation &collation, unsigned 
     hashes.resizeForOverwrite(n);
     Entry *const begin = entries.begin();
     Entry *const end = entries.end();
-    const auto fill
-        = [&](size_t from, size_t to) { fillEntries(list, collation, begin, hashes.begin(), from, to); };
+    const auto fill = [&](size_t from, size_t to) {
+        fillEntries(list, collation, begin, hashes.begin(), hash, from, to);
+    };
     const std::uint32_t *const keyHashes = hashes.begin();
     if (parallel) {
         const size_t half = n / 2;
@@ -500,12 +503,18 @@ LineOrder orderLines(const LineList &list, const Collation &collation, unsigned 
 
 } // namespace
 
-LineOrder sortedOrder(const LineList &list, const Collation &collation, unsigned threads)
+std::uint32_t hashSortKey(const std::uint8_t *key, std::size_t length)
 {
-    return orderLines(list, collation, threads, false);
+    return std::uint32_t(qHashBits(key, length));
 }
 
-LineOrder distinctSortedOrder(const LineList &list, const Collation &collation, unsigned threads)
+LineOrder sortedOrder(const LineList &list, const Collation &collation, unsigned threads, KeyHash hash)
 {
-    return orderLines(list, collation, threads, true);
+    return orderLines(list, collation, threads, false, hash);
+}
+
+LineOrder
+distinctSortedOrder(const LineList &list, const Collation &collation, unsigned threads, KeyHash hash)
+{
+    return orderLines(list, collation, threads, true, hash);
 }

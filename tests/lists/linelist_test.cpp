@@ -131,6 +131,31 @@ TEST(LineList, LongLinesAndEmptyLinesSurvive)
     EXPECT_EQ(list.at(1), u"end");
 }
 
+TEST(LineList, LinesAtThePackedLengthLimitKeepTheirLength)
+{
+    // The packed reference holds lengths below 2^24 - 1; from there on the
+    // length lives in the list's table.
+    constexpr qsizetype Limit = (qsizetype {1} << LineList::RefLengthBits) - 1;
+    for (const qsizetype length : {Limit - 1, Limit, Limit + 1}) {
+        SCOPED_TRACE(length);
+        const QString line(length, u'q');
+        LineList list("en_US");
+        list.append(u"b");
+        list.append(line);
+        list.append(u"a");
+        ASSERT_EQ(list.at(1).size(), length);
+        EXPECT_EQ(list.at(1), line);
+        EXPECT_EQ(list.at(2), u"a");
+        const LineList picked = LineList::subset(list, {1});
+        ASSERT_EQ(picked.at(0).size(), length);
+        list.setSorted(true);
+        ASSERT_EQ(list.count(), 3);
+        EXPECT_EQ(list.at(0), u"a");
+        EXPECT_EQ(list.at(1), u"b");
+        EXPECT_EQ(list.at(2).size(), length);
+    }
+}
+
 TEST(LineList, SortingCopiesTheTextAndLeavesSnapshotsAlone)
 {
     LineList list("en_US");

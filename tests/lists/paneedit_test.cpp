@@ -275,23 +275,28 @@ TEST(PaneEdit, SortedOrdersMatchFullKeysOnEveryPath)
             expected.push_back(entry.second);
         std::vector<QByteArray> sortedKeys = keys;
         std::sort(sortedKeys.begin(), sortedKeys.end());
-        for (unsigned threads : {1u, 2u}) {
-            SCOPED_TRACE(std::string(caseSensitive ? "case heeded" : "case ignored") + ", threads "
-                         + std::to_string(threads));
-            const LineOrder distinct = distinctSortedOrder(list, collation, threads);
-            EXPECT_EQ(std::vector<std::uint32_t>(distinct.begin(), distinct.end()), expected);
+        // Every key colliding must change nothing: lines of one hash are not thereby equal.
+        const KeyHash collide = [](const std::uint8_t *, std::size_t) { return std::uint32_t {7}; };
+        for (const auto &[hashName, hash] :
+             {std::pair {"real hashes", KeyHash(hashSortKey)}, std::pair {"every hash equal", collide}}) {
+            for (unsigned threads : {1u, 2u}) {
+                SCOPED_TRACE(std::string(caseSensitive ? "case heeded" : "case ignored") + ", threads "
+                             + std::to_string(threads) + ", " + hashName);
+                const LineOrder distinct = distinctSortedOrder(list, collation, threads, hash);
+                EXPECT_EQ(std::vector<std::uint32_t>(distinct.begin(), distinct.end()), expected);
 
-            // Equal lines may come in any order, so the keys in the sorted order are compared.
-            const LineOrder order = sortedOrder(list, collation, threads);
-            std::vector<std::uint32_t> seen(order.begin(), order.end());
-            std::sort(seen.begin(), seen.end());
-            std::vector<std::uint32_t> all(size_t(list.count()));
-            std::iota(all.begin(), all.end(), 0u);
-            ASSERT_EQ(seen, all) << "not a permutation";
-            std::vector<QByteArray> keysInOrder;
-            for (const std::uint32_t index : order)
-                keysInOrder.push_back(keys[index]);
-            EXPECT_TRUE(keysInOrder == sortedKeys);
+                // Equal lines may come in any order, so the keys in the sorted order are compared.
+                const LineOrder order = sortedOrder(list, collation, threads, hash);
+                std::vector<std::uint32_t> seen(order.begin(), order.end());
+                std::sort(seen.begin(), seen.end());
+                std::vector<std::uint32_t> all(size_t(list.count()));
+                std::iota(all.begin(), all.end(), 0u);
+                ASSERT_EQ(seen, all) << "not a permutation";
+                std::vector<QByteArray> keysInOrder;
+                for (const std::uint32_t index : order)
+                    keysInOrder.push_back(keys[index]);
+                EXPECT_TRUE(keysInOrder == sortedKeys);
+            }
         }
     }
 }
