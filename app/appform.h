@@ -249,11 +249,3 @@ extern TAppForm *AppForm;
 
 // Progress of the running comparison, and the request to stop it.
 extern CompareProgress Progress;
-
-// Names and version from the program's version record, set once when the main
-// window is created.
-extern QString AppCompanyName;
-extern QString AppProductName;
-extern QString AppVersion;
-// AppCompanyName + " - " + AppProductName; the main window's caption.
-extern QString AppTitle;

@@ -1,6 +1,6 @@
 #include "compare/comparethread.h"
 
-#include "app/apperror.h"
+#include "platform/apperror.h"
 
 #include <QMetaObject>
 
