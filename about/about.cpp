@@ -1,12 +1,12 @@
 #include "about/about.h"
 
-#include "about/buildinfo.h"
-#include "app/appform.h"
-#include "app/artwork.h"
-#include "app/dialogs.h"
-#include "app/linklabel.h"
-#include "app/programfolder.h"
+#include "about/versioninfo.h"
 #include "i18n/language.h"
+#include "platform/buildinfo.h"
+#include "platform/programfolder.h"
+#include "widgets/artwork.h"
+#include "widgets/dialogs.h"
+#include "widgets/linklabel.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,11 @@
 #include "about/versioninfo.h"
 
-#include "about/buildinfo.h"
+#include "platform/buildinfo.h"
+
+QString AppCompanyName;
+QString AppProductName;
+QString AppVersion;
+QString AppTitle;
 
 TEXEVersionData GetEXEVersionData()
 {

@@ -30,3 +30,11 @@ std::uint32_t GetEXEFixedVersion();
 
 // "%d.%d" of the two halves, each as an unsigned decimal: 0x00010007 gives "1.7".
 QString FormatFixedVersion(std::uint32_t majorMinor);
+
+// Names and version from the program's version record, set once when the main
+// window is created.
+extern QString AppCompanyName;
+extern QString AppProductName;
+extern QString AppVersion;
+// AppCompanyName + " - " + AppProductName; the main window's caption.
+extern QString AppTitle;

@@ -1,17 +1,9 @@
 #include "app/appform.h"
 
 #include "about/about.h"
-#include "about/buildinfo.h"
 #include "about/versioninfo.h"
-#include "app/apperror.h"
-#include "app/appicons.h"
 #include "app/application.h"
-#include "app/busycursor.h"
-#include "app/dialogs.h"
 #include "app/helpurl.h"
-#include "app/launcher.h"
-#include "app/opentextfiledialog.h"
-#include "app/programfolder.h"
 #include "app/settings.h"
 #include "compare/comparerun.h"
 #include "compare/formcompare.h"
@@ -25,6 +17,14 @@
 #include "online/feedback.h"
 #include "online/newversion.h"
 #include "online/updatestore.h"
+#include "platform/apperror.h"
+#include "platform/buildinfo.h"
+#include "platform/launcher.h"
+#include "platform/programfolder.h"
+#include "widgets/appicons.h"
+#include "widgets/busycursor.h"
+#include "widgets/dialogs.h"
+#include "widgets/opentextfiledialog.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -47,10 +47,6 @@
 #include <algorithm>
 
 TAppForm *AppForm = nullptr;
-QString AppCompanyName;
-QString AppProductName;
-QString AppVersion;
-QString AppTitle;
 
 namespace {
 
@@ -675,7 +671,8 @@ void TAppForm::About1Click()
 
 void TAppForm::Language1Click()
 {
-    TTranslateForm chooser([this](const QString &fileName) { SetLanguageFile(fileName); }, this);
+    TTranslateForm chooser([this](const QString &fileName) { SetLanguageFile(fileName); }, SettingsFolder,
+                           this);
     chooser.exec();
 }
 

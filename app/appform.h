@@ -234,11 +234,3 @@ private:
 
 // The main window; set while it exists.
 extern TAppForm *AppForm;
-
-// Names and version from the program's version record, set once when the main
-// window is created.
-extern QString AppCompanyName;
-extern QString AppProductName;
-extern QString AppVersion;
-// AppCompanyName + " - " + AppProductName; the main window's caption.
-extern QString AppTitle;

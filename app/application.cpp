@@ -1,7 +1,7 @@
 #include "app/application.h"
 
-#include "app/apperror.h"
-#include "app/dialogs.h"
+#include "platform/apperror.h"
+#include "widgets/dialogs.h"
 
 #include <QThread>
 

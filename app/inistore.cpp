@@ -1,6 +1,6 @@
 #include "app/inistore.h"
 
-#include "app/apperror.h"
+#include "platform/apperror.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "app/appform.h"
 #include "app/application.h"
-#include "app/artwork.h"
 #include "platform/namedobject.h"
+#include "widgets/artwork.h"
 
 int main(int argc, char *argv[])
 {

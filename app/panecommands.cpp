@@ -4,11 +4,11 @@
 
 #include "app/appform.h"
 
-#include "app/busycursor.h"
-#include "app/dialogs.h"
-#include "app/savetextfiledialog.h"
 #include "lists/listpane.h"
 #include "lists/paneedit.h"
+#include "widgets/busycursor.h"
+#include "widgets/dialogs.h"
+#include "widgets/savetextfiledialog.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "app/settings.h"
 
 #include "about/versioninfo.h"
-#include "app/apperror.h"
+#include "platform/apperror.h"
 
 #include <QDir>
 #include <QFile>

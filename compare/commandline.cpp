@@ -1,11 +1,11 @@
 #include "compare/commandline.h"
 
 #include "about/versioninfo.h"
-#include "app/apperror.h"
 #include "compare/comparison.h"
 #include "lists/linewriter.h"
 #include "lists/parallel.h"
 #include "lists/textloader.h"
+#include "platform/apperror.h"
 #include "platform/processinfo.h"
 
 #include <QCommandLineParser>

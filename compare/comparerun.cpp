@@ -1,9 +1,9 @@
 #include "compare/comparerun.h"
 
-#include "app/apperror.h"
-#include "app/busycursor.h"
-#include "app/dialogs.h"
 #include "compare/formcompare.h"
+#include "platform/apperror.h"
+#include "widgets/busycursor.h"
+#include "widgets/dialogs.h"
 
 CompareRun::CompareRun(QWidget *owner)
     : QObject(owner)

@@ -1,7 +1,7 @@
 #include "compare/comparethread.h"
 
-#include "app/apperror.h"
 #include "lists/parallel.h"
+#include "platform/apperror.h"
 
 TCompareThread::TCompareThread(CompareInput input, CompareProgress &progress, Compare compare)
     : m_input(std::move(input))

@@ -1,11 +1,11 @@
 #include "compare/formcompare.h"
 
-#include "app/appicons.h"
-#include "app/dialogs.h"
-#include "app/savetextfiledialog.h"
 #include "lists/formatcount.h"
 #include "lists/linelistmodel.h"
 #include "lists/linewriter.h"
+#include "widgets/appicons.h"
+#include "widgets/dialogs.h"
+#include "widgets/savetextfiledialog.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>

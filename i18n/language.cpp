@@ -1,10 +1,10 @@
 #include "i18n/language.h"
 
-#include "app/apperror.h"
-#include "app/programfolder.h"
 #include "lists/linelist.h"
 #include "lists/linesplitter.h"
 #include "lists/textloader.h"
+#include "platform/apperror.h"
+#include "platform/programfolder.h"
 #include "platform/systemlocale.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "i18n/languagechoice.h"
 
-#include "app/apperror.h"
 #include "i18n/language.h"
 #include "lists/linesplitter.h"
+#include "platform/apperror.h"
 
 #include <QDir>
 #include <QFile>

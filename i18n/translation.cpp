@@ -1,14 +1,13 @@
 #include "i18n/translation.h"
 
-#include "about/buildinfo.h"
-#include "app/artwork.h"
-#include "app/dialogs.h"
-#include "app/launcher.h"
-#include "app/linklabel.h"
-#include "app/settings.h"
 #include "i18n/language.h"
 #include "i18n/languagechoice.h"
 #include "i18n/messagedialog.h"
+#include "platform/buildinfo.h"
+#include "platform/launcher.h"
+#include "widgets/artwork.h"
+#include "widgets/dialogs.h"
+#include "widgets/linklabel.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -89,9 +88,12 @@ QUrl translationUrl()
 
 } // namespace
 
-TTranslateForm::TTranslateForm(std::function<void(const QString &)> setLanguageFile, QWidget *parent)
+TTranslateForm::TTranslateForm(std::function<void(const QString &)> setLanguageFile,
+                               QString restartScriptFolder,
+                               QWidget *parent)
     : QDialog(parent)
     , m_setLanguageFile(std::move(setLanguageFile))
+    , m_restartScriptFolder(std::move(restartScriptFolder))
 {
     createComponents();
     FormCreate();
@@ -245,7 +247,7 @@ void TTranslateForm::Button1Click()
     QCoreApplication::processEvents();
     // Throws when the script cannot be written: the error box says why and
     // the program goes on.
-    const QString script = WriteRestartScript(SettingsFolder, QCoreApplication::applicationFilePath());
+    const QString script = WriteRestartScript(m_restartScriptFolder, QCoreApplication::applicationFilePath());
     QCoreApplication::processEvents();
     Launcher::current().startDetached(QStringLiteral("/bin/sh"), {script});
     QCoreApplication::processEvents();

@@ -26,8 +26,11 @@ class TTranslateForm : public QDialog
     Q_OBJECT
 
 public:
-    // setLanguageFile receives the confirmed choice ("German.lang.txt").
-    explicit TTranslateForm(std::function<void(const QString &)> setLanguageFile, QWidget *parent = nullptr);
+    // setLanguageFile receives the confirmed choice ("German.lang.txt"); the
+    // restart script goes to restartScriptFolder (the settings folder).
+    TTranslateForm(std::function<void(const QString &)> setLanguageFile,
+                   QString restartScriptFolder,
+                   QWidget *parent = nullptr);
     ~TTranslateForm() override;
 
     // The components, by their names in the window's design.
@@ -58,5 +61,6 @@ private:
     void addLanguage(const QString &name);
 
     std::function<void(const QString &)> m_setLanguageFile;
+    QString m_restartScriptFolder;
     bool m_centred = false;
 };

@@ -1,6 +1,6 @@
 #include "lists/collation.h"
 
-#include "app/apperror.h"
+#include "platform/apperror.h"
 #include "platform/systemlocale.h"
 
 #include <unicode/ucol.h>

@@ -1,7 +1,7 @@
 #include "lists/linewriter.h"
 
-#include "app/apperror.h"
 #include "lists/linelist.h"
+#include "platform/apperror.h"
 
 #include <QDir>
 #include <QSaveFile>

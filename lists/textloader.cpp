@@ -1,8 +1,8 @@
 #include "lists/textloader.h"
 
-#include "app/apperror.h"
 #include "lists/linelist.h"
 #include "lists/linesplitter.h"
+#include "platform/apperror.h"
 
 #include <QDir>
 #include <QFile>

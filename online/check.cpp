@@ -1,10 +1,10 @@
 #include "online/check.h"
 
-#include "about/buildinfo.h"
-#include "app/apperror.h"
 #include "i18n/language.h"
 #include "online/request.h"
 #include "online/updatestore.h"
+#include "platform/apperror.h"
+#include "platform/buildinfo.h"
 
 #include <QDate>
 #include <QLocale>

@@ -1,13 +1,13 @@
 #include "online/feedback.h"
 
-#include "app/appform.h"
-#include "app/appicons.h"
-#include "app/artwork.h"
-#include "app/busycursor.h"
+#include "about/versioninfo.h"
 #include "i18n/language.h"
 #include "i18n/messagedialog.h"
 #include "online/emailaddress.h"
 #include "online/request.h"
+#include "widgets/appicons.h"
+#include "widgets/artwork.h"
+#include "widgets/busycursor.h"
 
 #include <QApplication>
 #include <QBoxLayout>

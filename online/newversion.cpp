@@ -1,10 +1,10 @@
 #include "online/newversion.h"
 
-#include "app/appform.h"
-#include "app/artwork.h"
-#include "app/dialogs.h"
+#include "about/versioninfo.h"
 #include "i18n/language.h"
 #include "online/check.h"
+#include "widgets/artwork.h"
+#include "widgets/dialogs.h"
 
 #include <QApplication>
 #include <QBoxLayout>

@@ -1,9 +1,9 @@
 #include "online/request.h"
 
-#include "about/buildinfo.h"
-#include "app/apperror.h"
 #include "lists/linesplitter.h"
 #include "online/servicehost.h"
+#include "platform/apperror.h"
+#include "platform/buildinfo.h"
 
 #include <QFile>
 #include <QMessageAuthenticationCode>

@@ -1,7 +1,7 @@
 #include "online/updatestore.h"
 
-#include "about/buildinfo.h"
-#include "app/apperror.h"
+#include "platform/apperror.h"
+#include "platform/buildinfo.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "testsupport.h"
 
-#include "app/programfolder.h"
 #include "lists/linelist.h"
 #include "online/check.h"
 #include "online/request.h"
+#include "platform/programfolder.h"
 
 #include <QDir>
 #include <QFile>

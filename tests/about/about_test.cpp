@@ -1,13 +1,13 @@
 #include "about/about.h"
 
-#include "about/buildinfo.h"
+#include "platform/buildinfo.h"
 
-#include "app/appform.h"
-#include "app/fakedialogs.h"
-#include "app/linklabel.h"
-#include "app/programfolder.h"
+#include "about/versioninfo.h"
 #include "i18n/language.h"
+#include "platform/programfolder.h"
 #include "testsupport.h"
+#include "widgets/fakedialogs.h"
+#include "widgets/linklabel.h"
 
 #include <QAction>
 #include <QDir>

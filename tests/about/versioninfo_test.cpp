@@ -1,5 +1,5 @@
 #include "about/versioninfo.h"
-#include "app/apperror.h"
+#include "platform/apperror.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,14 @@
 #include "app/appform.h"
 
-#include "about/buildinfo.h"
-#include "app/opentextfiledialog.h"
-#include "fakedialogs.h"
+#include "about/versioninfo.h"
 #include "lists/formatcount.h"
 #include "lists/linelistmodel.h"
 #include "lists/listpane.h"
 #include "lists/textloader.h"
+#include "platform/buildinfo.h"
 #include "testsupport.h"
+#include "widgets/fakedialogs.h"
+#include "widgets/opentextfiledialog.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "app/application.h"
 
-#include "app/apperror.h"
-#include "app/dialogs.h"
-#include "fakedialogs.h"
+#include "platform/apperror.h"
+#include "widgets/dialogs.h"
+#include "widgets/fakedialogs.h"
 
 #include <QMessageBox>
 #include <QTest>

@@ -1,10 +1,10 @@
 #include "app/appform.h"
-#include "app/programfolder.h"
 #include "app/settings.h"
-#include "fakedialogs.h"
-#include "fakelauncher.h"
 #include "i18n/language.h"
+#include "platform/fakelauncher.h"
+#include "platform/programfolder.h"
 #include "testsupport.h"
+#include "widgets/fakedialogs.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 #include "app/appform.h"
-#include "app/savetextfiledialog.h"
 #include "compare/formcompare.h"
-#include "fakedialogs.h"
 #include "lists/formatcount.h"
 #include "lists/listpane.h"
 #include "testsupport.h"
+#include "widgets/fakedialogs.h"
+#include "widgets/savetextfiledialog.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,6 +1,6 @@
 #include "app/settings.h"
 
-#include "app/apperror.h"
+#include "platform/apperror.h"
 #include "testsupport.h"
 
 #include <QDir>

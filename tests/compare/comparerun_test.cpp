@@ -1,9 +1,9 @@
-#include "app/apperror.h"
 #include "app/appform.h"
-#include "app/fakedialogs.h"
 #include "compare/comparerun.h"
 #include "compare/formcompare.h"
+#include "platform/apperror.h"
 #include "testsupport.h"
+#include "widgets/fakedialogs.h"
 
 #include <QAction>
 #include <QCoreApplication>

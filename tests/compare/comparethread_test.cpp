@@ -1,5 +1,5 @@
-#include "app/apperror.h"
 #include "compare/comparethread.h"
+#include "platform/apperror.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
-#include "app/apperror.h"
 #include "app/appform.h"
-#include "app/fakedialogs.h"
-#include "app/savetextfiledialog.h"
 #include "compare/comparerun.h"
 #include "compare/formcompare.h"
 #include "lists/formatcount.h"
+#include "platform/apperror.h"
 #include "testsupport.h"
+#include "widgets/fakedialogs.h"
+#include "widgets/savetextfiledialog.h"
 
 #include <QAction>
 #include <QComboBox>

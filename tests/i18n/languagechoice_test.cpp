@@ -1,6 +1,6 @@
 #include "i18n/languagechoice.h"
 
-#include "app/apperror.h"
+#include "platform/apperror.h"
 #include "testsupport.h"
 
 #include <QDir>

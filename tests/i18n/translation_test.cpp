@@ -1,14 +1,13 @@
 #include "i18n/translation.h"
 
-#include "about/buildinfo.h"
-#include "app/artwork.h"
-#include "app/fakedialogs.h"
-#include "app/fakelauncher.h"
-#include "app/linklabel.h"
-#include "app/settings.h"
 #include "i18n/language.h"
 #include "i18n/languagechoice.h"
+#include "platform/buildinfo.h"
+#include "platform/fakelauncher.h"
 #include "testsupport.h"
+#include "widgets/artwork.h"
+#include "widgets/fakedialogs.h"
+#include "widgets/linklabel.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -35,15 +34,10 @@ using testsupport::TempDir;
 class TranslateFormTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_settingsFolder = SettingsFolder;
-        SettingsFolder = settings.path() + u'/';
-    }
+    void SetUp() override { settingsFolder = settings.path() + u'/'; }
     void TearDown() override
     {
         form.reset();
-        SettingsFolder = m_settingsFolder;
         ResetLanguageState();
     }
 
@@ -68,7 +62,8 @@ protected:
     }
     void start()
     {
-        form = std::make_unique<TTranslateForm>([this](const QString &file) { chosenFiles << file; });
+        form = std::make_unique<TTranslateForm>([this](const QString &file) { chosenFiles << file; },
+                                                settingsFolder);
     }
 
     QStringList items() const
@@ -95,10 +90,9 @@ protected:
     TempDir program;
     TempDir settings;
     QStringList chosenFiles;
+    // Where the form writes the restart script.
+    QString settingsFolder;
     std::unique_ptr<TTranslateForm> form;
-
-private:
-    QString m_settingsFolder;
 };
 
 TEST_F(TranslateFormTest, WithoutLanguageFilesOnlyEnglishIsListed)
@@ -219,7 +213,7 @@ TEST_F(TranslateFormTest, NoKeepsTheWindowOpen)
     EXPECT_TRUE(chosenFiles.isEmpty());
     EXPECT_TRUE(launcher.started.empty());
     EXPECT_FALSE(launcher.terminated);
-    EXPECT_FALSE(QFile::exists(SettingsFolder + u"start.sh"_s));
+    EXPECT_FALSE(QFile::exists(settingsFolder + u"start.sh"_s));
 }
 
 TEST_F(TranslateFormTest, YesRestartsThroughTheScript)
@@ -230,7 +224,7 @@ TEST_F(TranslateFormTest, YesRestartsThroughTheScript)
     dialogs.answerMessage(QMessageBox::Yes);
     clickOk();
     EXPECT_EQ(chosenFiles, QStringList {u"English.lang.txt"_s});
-    const QString script = SettingsFolder + u"start.sh"_s;
+    const QString script = settingsFolder + u"start.sh"_s;
     const QString executable = QCoreApplication::applicationFilePath();
     QByteArray quoted = QFile::encodeName(executable);
     quoted.replace("'", "'\\''");
@@ -248,9 +242,9 @@ TEST_F(TranslateFormTest, YesRestartsThroughTheScript)
 
 TEST_F(TranslateFormTest, AScriptThatCannotBeWrittenIsReportedAndTheProgramGoesOn)
 {
+    settingsFolder = settings.file(u"gone"_s); // no such folder, no separator
     startWithGermanLoaded();
     form->show();
-    SettingsFolder = settings.file(u"gone"_s); // no such folder, no separator
     select(u"French"_s);
     dialogs.answerMessage(QMessageBox::Yes);
     clickOk();

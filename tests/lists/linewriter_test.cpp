@@ -1,6 +1,6 @@
-#include "app/apperror.h"
 #include "lists/linelist.h"
 #include "lists/linewriter.h"
+#include "platform/apperror.h"
 #include "testsupport.h"
 
 #include <QDir>

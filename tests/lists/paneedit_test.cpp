@@ -1,8 +1,8 @@
-#include "app/apperror.h"
 #include "lists/collation.h"
 #include "lists/linelist.h"
 #include "lists/linesort.h"
 #include "lists/paneedit.h"
+#include "platform/apperror.h"
 #include "testsupport.h"
 
 #include <QDir>

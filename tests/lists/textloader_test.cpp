@@ -1,6 +1,6 @@
-#include "app/apperror.h"
 #include "lists/linelist.h"
 #include "lists/textloader.h"
+#include "platform/apperror.h"
 #include "testsupport.h"
 
 #include <QDir>

@@ -1,3 +1,4 @@
+#include "about/versioninfo.h"
 #include "app/appform.h"
 #include "localserver.h"
 #include "online/check.h"

@@ -1,11 +1,11 @@
 #include "online/feedback.h"
 
-#include "app/appform.h"
-#include "app/fakedialogs.h"
+#include "about/versioninfo.h"
 #include "i18n/language.h"
 #include "localserver.h"
 #include "online/request.h"
 #include "testsupport.h"
+#include "widgets/fakedialogs.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #include "online/newversion.h"
 
-#include "app/appform.h"
-#include "app/fakedialogs.h"
+#include "about/versioninfo.h"
 #include "i18n/language.h"
 #include "online/check.h"
 #include "testsupport.h"
+#include "widgets/fakedialogs.h"
 
 #include <QApplication>
 #include <QLabel>

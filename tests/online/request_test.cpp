@@ -1,7 +1,7 @@
 #include "online/request.h"
 
-#include "app/apperror.h"
 #include "localserver.h"
+#include "platform/apperror.h"
 #include "testsupport.h"
 
 #include <QRegularExpression>

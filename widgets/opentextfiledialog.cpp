@@ -1,7 +1,7 @@
-#include "app/opentextfiledialog.h"
+#include "widgets/opentextfiledialog.h"
 
-#include "app/textfiledialog.h"
 #include "lists/textencoding.h"
+#include "widgets/textfiledialog.h"
 
 #include <QComboBox>
 

@@ -1,4 +1,4 @@
-#include "app/launcher.h"
+#include "platform/launcher.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/launcher.h"
+#include "platform/launcher.h"
 
 #include <QString>
 #include <QStringList>

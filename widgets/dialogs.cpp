@@ -1,8 +1,8 @@
-#include "app/dialogs.h"
+#include "widgets/dialogs.h"
 
-#include "app/opentextfiledialog.h"
-#include "app/savetextfiledialog.h"
-#include "i18n/messagedialog.h"
+#include "widgets/captionedmessagebox.h"
+#include "widgets/opentextfiledialog.h"
+#include "widgets/savetextfiledialog.h"
 
 #include <QDesktopServices>
 #include <QMessageBox>

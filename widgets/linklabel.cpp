@@ -1,4 +1,4 @@
-#include "app/linklabel.h"
+#include "widgets/linklabel.h"
 
 #include <QMouseEvent>
 

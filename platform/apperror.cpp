@@ -1,4 +1,4 @@
-#include "app/apperror.h"
+#include "platform/apperror.h"
 
 QString errorBoxText(const QString &message)
 {

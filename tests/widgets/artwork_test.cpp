@@ -1,6 +1,6 @@
-#include "app/appicons.h"
-#include "app/artwork.h"
 #include "i18n/languagechoice.h"
+#include "widgets/appicons.h"
+#include "widgets/artwork.h"
 
 #include <QImage>
 

@@ -1,4 +1,4 @@
-#include "fakedialogs.h"
+#include "widgets/fakedialogs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "i18n/messagedialog.h"
+#include "widgets/captionedmessagebox.h"
 
 #include <QAbstractButton>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "app/artwork.h"
+#include "widgets/artwork.h"
 
 #include <QFile>
 

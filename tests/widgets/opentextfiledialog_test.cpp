@@ -1,4 +1,4 @@
-#include "app/opentextfiledialog.h"
+#include "widgets/opentextfiledialog.h"
 
 #include "lists/textencoding.h"
 

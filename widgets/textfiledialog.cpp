@@ -1,4 +1,4 @@
-#include "app/textfiledialog.h"
+#include "widgets/textfiledialog.h"
 
 #include <QComboBox>
 #include <QFileDialog>

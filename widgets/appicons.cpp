@@ -1,6 +1,6 @@
-#include "app/appicons.h"
+#include "widgets/appicons.h"
 
-#include "app/artwork.h"
+#include "widgets/artwork.h"
 
 namespace {
 

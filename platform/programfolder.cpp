@@ -1,4 +1,4 @@
-#include "app/programfolder.h"
+#include "platform/programfolder.h"
 
 #include <QCoreApplication>
 

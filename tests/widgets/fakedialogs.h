@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/dialogs.h"
 #include "lists/textencoding.h"
+#include "widgets/dialogs.h"
 
 #include <QList>
 #include <QString>

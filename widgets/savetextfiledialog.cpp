@@ -1,6 +1,6 @@
-#include "app/savetextfiledialog.h"
+#include "widgets/savetextfiledialog.h"
 
-#include "app/textfiledialog.h"
+#include "widgets/textfiledialog.h"
 
 SaveTextFileDialog::SaveTextFileDialog(QWidget *parent,
                                        const QStringList &encodings,
