@@ -266,7 +266,7 @@ void TAboutBox::tmTimerTimer()
     update();
 }
 
-void TAboutBox::DpiChanged()
+void TAboutBox::dpiChanged()
 {
     StartRain();
     HighDPIImageYukle();
@@ -312,7 +312,7 @@ void TAboutBox::showEvent(QShowEvent *event)
     }
     if (!m_screenWatched && windowHandle()) {
         m_screenWatched = true;
-        connect(windowHandle(), &QWindow::screenChanged, this, &TAboutBox::DpiChanged);
+        connect(windowHandle(), &QWindow::screenChanged, this, &TAboutBox::dpiChanged);
     }
 }
 
@@ -441,7 +441,7 @@ void TAboutBox::Howtouninstall1Click()
 
 void TAboutBox::LicensePrivacyPolicy1Click()
 {
-    const QString path = QDir(ProgramFolder()).filePath(QStringLiteral("license.txt"));
+    const QString path = QDir(programFolder()).filePath(QStringLiteral("license.txt"));
     if (QFileInfo(path).isFile()) {
         // The desktop's text viewer stands in for Notepad.
         Dialogs::current().openUrl(QUrl::fromLocalFile(path));

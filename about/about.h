@@ -82,7 +82,7 @@ private:
     void FormCreate();
     void StartRain();
     void ResetRain();
-    void DpiChanged();
+    void dpiChanged();
     void HighDPIImageYukle();
     void PopupBelowButton(QPushButton *button, QMenu *menu);
     void FormMouseDown(QMouseEvent *event);

@@ -84,17 +84,17 @@ void TRain::DrawDropGlyph(RainCanvas &canvas, const TRainDrop &drop, QChar glyph
         r += wrap;
     canvas.eraseCell(x, r * charHeight, charWidth, charHeight);
     if (drop.Row > 0)
-        canvas.drawGlyph(x, (drop.Row - 1) * charHeight, glyph, TrailColour(drop.Brightness));
-    canvas.drawGlyph(x, drop.Row * charHeight, glyph, HeadColour(drop.Brightness));
+        canvas.drawGlyph(x, (drop.Row - 1) * charHeight, glyph, trailColour(drop.Brightness));
+    canvas.drawGlyph(x, drop.Row * charHeight, glyph, headColour(drop.Brightness));
 }
 
-RainColour TRain::HeadColour(std::int32_t brightness)
+RainColour TRain::headColour(std::int32_t brightness)
 {
     const std::int32_t v = brightness * 255 / 100;
     return {v * 150 / 255, v, v * 100 / 255};
 }
 
-RainColour TRain::TrailColour(std::int32_t brightness)
+RainColour TRain::trailColour(std::int32_t brightness)
 {
     const std::int32_t w = brightness * 255 / 100 / 3;
     return {w * 150 / 255, w, w * 100 / 255};

@@ -75,8 +75,8 @@ public:
     // Draws the drop: erases its tail, then its trail and head glyphs.
     void DrawDropGlyph(RainCanvas &canvas, const TRainDrop &drop, QChar glyph) const;
 
-    static RainColour HeadColour(std::int32_t brightness);
-    static RainColour TrailColour(std::int32_t brightness);
+    static RainColour headColour(std::int32_t brightness);
+    static RainColour trailColour(std::int32_t brightness);
 
 private:
     int random(int low, int high) const;

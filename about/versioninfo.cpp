@@ -21,12 +21,12 @@ TEXEVersionData GetEXEVersionData()
     return data;
 }
 
-std::uint32_t GetEXEFixedVersion()
+std::uint32_t getExeFixedVersion()
 {
     return (std::uint32_t {PAIRSIGHT_VERSION_MAJOR} << 16) | std::uint32_t {PAIRSIGHT_VERSION_MINOR};
 }
 
-QString FormatFixedVersion(std::uint32_t majorMinor)
+QString formatFixedVersion(std::uint32_t majorMinor)
 {
     return QString::number(majorMinor >> 16) + u'.' + QString::number(majorMinor & 0xFFFFu);
 }

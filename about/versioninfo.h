@@ -26,10 +26,10 @@ struct TEXEVersionData
 TEXEVersionData GetEXEVersionData();
 
 // The running program's fixed file version: major in the high 16 bits, minor in the low 16.
-std::uint32_t GetEXEFixedVersion();
+std::uint32_t getExeFixedVersion();
 
 // "%d.%d" of the two halves, each as an unsigned decimal: 0x00010007 gives "1.7".
-QString FormatFixedVersion(std::uint32_t majorMinor);
+QString formatFixedVersion(std::uint32_t majorMinor);
 
 // Names and version from the program's version record, set once when the main
 // window is created.

@@ -445,12 +445,12 @@ void TAppForm::FormCreate()
     const TEXEVersionData version = GetEXEVersionData();
     AppCompanyName = version.CompanyName;
     AppProductName = version.ProductName;
-    AppVersion = FormatFixedVersion(GetEXEFixedVersion());
+    AppVersion = formatFixedVersion(getExeFixedVersion());
     AppTitle = AppCompanyName + QStringLiteral(" - ") + AppProductName;
     setWindowTitle(AppTitle);
 
-    SettingsFolder = ResolveSettingsFolder(ProgramFolder(), UserConfigFolder());
-    OpenSettingsStore(SettingsFolder);
+    SettingsFolder = resolveSettingsFolder(programFolder(), userConfigFolder());
+    openSettingsStore(SettingsFolder);
     applyStoredOptions();
 
     // List1 and List2 are members, empty since construction; their panes come now.
@@ -527,7 +527,7 @@ void TAppForm::SortWhenLoading1Click()
 
 void TAppForm::ResettoDefaults1Click()
 {
-    if (!ConfirmRestart(this))
+    if (!confirmRestart(this))
         return;
     QFile::remove(SettingsFolder + QStringLiteral("settings.ini"));
     QCoreApplication::processEvents();

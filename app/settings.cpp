@@ -21,7 +21,7 @@ bool IsFolderWritable(const QString &folder)
     return true;
 }
 
-QString ResolveSettingsFolder(const QString &executableFolder, const QString &configFolder)
+QString resolveSettingsFolder(const QString &executableFolder, const QString &configFolder)
 {
     QString folder = QDir::cleanPath(executableFolder);
     if (IsFolderWritable(folder))
@@ -37,12 +37,12 @@ QString ResolveSettingsFolder(const QString &executableFolder, const QString &co
     return product + u'/';
 }
 
-QString UserConfigFolder()
+QString userConfigFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
 }
 
-void OpenSettingsStore(const QString &folder)
+void openSettingsStore(const QString &folder)
 {
     const QString fileName = folder + QStringLiteral("settings.ini");
     try {

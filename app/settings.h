@@ -16,13 +16,13 @@ bool IsFolderWritable(const QString &folder);
 
 // The executable's folder when writable, else configFolder/company/product,
 // created as needed; with a trailing separator.
-QString ResolveSettingsFolder(const QString &executableFolder, const QString &configFolder);
+QString resolveSettingsFolder(const QString &executableFolder, const QString &configFolder);
 // The per-user configuration folder ($XDG_CONFIG_HOME, else ~/.config).
-QString UserConfigFolder();
+QString userConfigFolder();
 
 // Opens SettingsIni on folder + "settings.ini"; a file that cannot be read is
 // deleted and the store starts empty (not written back if even that fails).
-void OpenSettingsStore(const QString &folder);
+void openSettingsStore(const QString &folder);
 
 // The section and keys of the four options.
 inline constexpr char SettingsSection[] = "Settings";

@@ -130,7 +130,7 @@ int runCompareCommand(const QStringList &arguments)
     }
     const TEXEVersionData versionData = GetEXEVersionData();
     if (parser.isSet(version)) {
-        print(stdout, versionData.ProductName + u' ' + FormatFixedVersion(GetEXEFixedVersion()) + u'\n');
+        print(stdout, versionData.ProductName + u' ' + formatFixedVersion(getExeFixedVersion()) + u'\n');
         return 0;
     }
     const QStringList files = parser.positionalArguments();

@@ -123,10 +123,10 @@ const std::set<std::string> &availableLocales()
 
 void LoadLanguage(const QString &fileName)
 {
-    LoadLanguageFrom(ProgramFolder(), fileName, UserDefaultUILanguage());
+    loadLanguageFrom(programFolder(), fileName, userDefaultUILanguage());
 }
 
-void LoadLanguageFrom(const QString &executableFolder, const QString &fileName, int userLangId)
+void loadLanguageFrom(const QString &executableFolder, const QString &fileName, int userLangId)
 {
     LanguagesFolder = QDir(executableFolder).filePath(QStringLiteral("Languages"));
     LanguageFiles.clear();
@@ -151,10 +151,10 @@ void LoadLanguageFrom(const QString &executableFolder, const QString &fileName, 
     CurrentLanguageName = suffix < 0 ? QString() : name.first(suffix);
     CurrentLanguageFile = path;
     LanguageTable.clear();
-    LanguageTable = ReadLanguageFile(path);
+    LanguageTable = readLanguageFile(path);
 }
 
-void ResetLanguageState()
+void resetLanguageState()
 {
     LanguagesFolder.clear();
     LanguageFiles.clear();
@@ -199,7 +199,7 @@ QString TranslateFromList(const QString &key, const QStringList &lines)
     return key;
 }
 
-QStringList ReadLanguageFile(const QString &path)
+QStringList readLanguageFile(const QString &path)
 {
     try {
         return readLines(path, TextEncoding::Utf8);
@@ -211,7 +211,7 @@ QStringList ReadLanguageFile(const QString &path)
     }
 }
 
-int UserDefaultUILanguage()
+int userDefaultUILanguage()
 {
     QByteArray icu = platform::icuLocaleFromPosix(platform::userMessagesLocale());
     // LANGUAGE lists the display languages by preference; gettext honours it
@@ -225,7 +225,7 @@ int UserDefaultUILanguage()
     return lcid == 0 ? 1033 : int(lcid & 0xFFFF);
 }
 
-QString LanguageCodeForLocale(const QString &posixLocale)
+QString languageCodeForLocale(const QString &posixLocale)
 {
     const QByteArray icu = platform::icuLocaleFromPosix(posixLocale.toUtf8());
     if (icu.isEmpty())
@@ -246,6 +246,6 @@ QString LanguageCodeForLocale(const QString &posixLocale)
 QString GetLanguageCode()
 {
     // Read once, as the program saw the locale at start.
-    static const QString code = LanguageCodeForLocale(QString::fromLocal8Bit(platform::userFormatsLocale()));
+    static const QString code = languageCodeForLocale(QString::fromLocal8Bit(platform::userFormatsLocale()));
     return code;
 }

@@ -17,9 +17,9 @@ extern QStringList LanguageTable; // lines of the loaded file
 // then has the file set and an empty table, so lookups return their input.
 void LoadLanguage(const QString &fileName);
 // The same with the executable's folder and the user's LANGID given, for tests.
-void LoadLanguageFrom(const QString &executableFolder, const QString &fileName, int userLangId);
+void loadLanguageFrom(const QString &executableFolder, const QString &fileName, int userLangId);
 // Back to the state before any LoadLanguage, for tests.
-void ResetLanguageState();
+void resetLanguageState();
 
 // Appends the bare names of the files (not directories) in folder whose names
 // end in "lang.txt" without regard to case, hidden ones included.
@@ -32,13 +32,13 @@ QString TranslateFromList(const QString &key, const QStringList &lines);
 
 // Reads a language file's lines (UTF-8, byte-order mark skipped, CR LF, LF or
 // CR); throws AppError naming the file and the reason.
-QStringList ReadLanguageFile(const QString &path);
+QStringList readLanguageFile(const QString &path);
 
 // The decimal LANGID of the user's display language (de_DE -> 1031), from the
 // environment's LANGUAGE / LC_ALL / LC_MESSAGES / LANG; 1033 when unknown.
-int UserDefaultUILanguage();
+int userDefaultUILanguage();
 // The user's regional-format locale as ISO 639 "-" ISO 3166 (en-US, de-DE),
 // "xx" on any failure. Safe on any thread.
 QString GetLanguageCode();
 // The same for a given POSIX locale name (de_DE.UTF-8 -> de-DE), for tests.
-QString LanguageCodeForLocale(const QString &posixLocale);
+QString languageCodeForLocale(const QString &posixLocale);

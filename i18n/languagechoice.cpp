@@ -14,7 +14,7 @@ const QString LanguageSuffix = QStringLiteral(".lang.txt");
 
 } // namespace
 
-const QStringList &LanguageImageNames()
+const QStringList &languageImageNames()
 {
     static const QStringList names = {
         QStringLiteral("xx"),   QStringLiteral("english"), QStringLiteral("de"),
@@ -34,7 +34,7 @@ const QStringList &LanguageImageNames()
     return names;
 }
 
-int FlagImageIndex(const QString &languageName)
+int flagImageIndex(const QString &languageName)
 {
     static const QHash<QString, int> table = {
         {QStringLiteral("English"), 1},
@@ -75,18 +75,18 @@ int FlagImageIndex(const QString &languageName)
     return table.value(languageName, 0);
 }
 
-QString LanguageNameOfFile(const QString &fileName)
+QString languageNameOfFile(const QString &fileName)
 {
     const qsizetype suffix = fileName.indexOf(LanguageSuffix);
     return suffix < 0 ? QString() : fileName.first(suffix);
 }
 
-QString LanguageCredit(const QString &languagesFolder, const QString &languageName)
+QString languageCredit(const QString &languagesFolder, const QString &languageName)
 {
     if (languageName == QStringLiteral("English"))
         return QStringLiteral("Tandrel");
     try {
-        const QStringList lines = ReadLanguageFile(languagesFolder + u'/' + languageName + LanguageSuffix);
+        const QStringList lines = readLanguageFile(languagesFolder + u'/' + languageName + LanguageSuffix);
         return TranslateFromList(QStringLiteral("INFO:Translated By"), lines);
     } catch (const AppError &) {
         // A missing or unreadable file only leaves the credit empty.
@@ -94,7 +94,7 @@ QString LanguageCredit(const QString &languagesFolder, const QString &languageNa
     }
 }
 
-QStringList CreditLines(const QString &credit)
+QStringList creditLines(const QString &credit)
 {
     QStringList lines;
     if (credit.isEmpty())
@@ -108,7 +108,7 @@ QStringList CreditLines(const QString &credit)
     return lines;
 }
 
-QByteArray RestartScript(const QString &executablePath)
+QByteArray restartScript(const QString &executablePath)
 {
     // Single quotes: the shell expands nothing inside them; a quote in the
     // path itself is closed, escaped and reopened.
@@ -123,7 +123,7 @@ QByteArray RestartScript(const QString &executablePath)
     return script;
 }
 
-QString WriteRestartScript(const QString &folder, const QString &executablePath)
+QString writeRestartScript(const QString &folder, const QString &executablePath)
 {
     QString path = folder;
     if (!path.endsWith(u'/'))
@@ -134,7 +134,7 @@ QString WriteRestartScript(const QString &folder, const QString &executablePath)
         throw AppError(QStringLiteral("Cannot write the restart script \"%1\": %2")
                            .arg(QDir::toNativeSeparators(path), file.errorString()));
     }
-    const QByteArray script = RestartScript(executablePath);
+    const QByteArray script = restartScript(executablePath);
     if (file.write(script) != script.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.close();

@@ -13,7 +13,7 @@ QMessageBox::StandardButton MessageDlgWithCaptions(const QString &text,
     return Dialogs::current().messageDlgWithCaptions(parent, text, type, buttons, captions, title);
 }
 
-bool ConfirmRestart(QWidget *parent)
+bool confirmRestart(QWidget *parent)
 {
     return MessageDlgWithCaptions(TranslateText(QStringLiteral("Restart Application?")),
                                   QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,

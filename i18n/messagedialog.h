@@ -16,4 +16,4 @@ QMessageBox::StandardButton MessageDlgWithCaptions(const QString &text,
 
 // Asks "Restart Application?" with translated Yes and No under the translated
 // title "Confirmation"; true when Yes was pressed.
-bool ConfirmRestart(QWidget *parent);
+bool confirmRestart(QWidget *parent);

@@ -50,7 +50,7 @@ void fitLabel(QLabel *label, int width)
 
 QIcon flagOf(const QString &languageName)
 {
-    return artworkIcon(LanguageImageNames().at(FlagImageIndex(languageName)));
+    return artworkIcon(languageImageNames().at(flagImageIndex(languageName)));
 }
 
 // Draws each item as its flag with the name beside it.
@@ -210,7 +210,7 @@ void TTranslateForm::FormCreate()
     SelectAll1->setText(TranslateText(QStringLiteral("Select All")));
 
     for (const QString &file : LanguageFiles)
-        addLanguage(LanguageNameOfFile(file));
+        addLanguage(languageNameOfFile(file));
     int selected = ComboBox1->findText(QStringLiteral("English"), Qt::MatchExactly | Qt::MatchCaseSensitive);
     for (int i = 0; i < ComboBox1->count(); ++i) {
         if (ComboBox1->itemText(i) == CurrentLanguageName) {
@@ -226,9 +226,9 @@ void TTranslateForm::FormCreate()
 
 void TTranslateForm::ComboBox1Change()
 {
-    const QString credit = LanguageCredit(LanguagesFolder, ComboBox1->currentText());
+    const QString credit = languageCredit(LanguagesFolder, ComboBox1->currentText());
     RichEdit1->clear();
-    const QStringList lines = CreditLines(credit);
+    const QStringList lines = creditLines(credit);
     if (!lines.isEmpty())
         RichEdit1->setPlainText(lines.join(u'\n'));
 }
@@ -240,14 +240,14 @@ void TTranslateForm::Button1Click()
         close();
         return;
     }
-    if (!ConfirmRestart(this))
+    if (!confirmRestart(this))
         return;
     if (m_setLanguageFile)
         m_setLanguageFile(chosen + QStringLiteral(".lang.txt"));
     QCoreApplication::processEvents();
     // Throws when the script cannot be written: the error box says why and
     // the program goes on.
-    const QString script = WriteRestartScript(m_restartScriptFolder, QCoreApplication::applicationFilePath());
+    const QString script = writeRestartScript(m_restartScriptFolder, QCoreApplication::applicationFilePath());
     QCoreApplication::processEvents();
     Launcher::current().startDetached(QStringLiteral("/bin/sh"), {script});
     QCoreApplication::processEvents();

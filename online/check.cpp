@@ -19,7 +19,7 @@ QString DownloadUrl;
 int CheckedShowUpdate = 1;
 bool CheckFailed = false;
 
-void ResetUpdateCheckState()
+void resetUpdateCheckState()
 {
     CheckerStarted = false;
     CheckDone.store(false, std::memory_order_relaxed);
@@ -30,12 +30,12 @@ void ResetUpdateCheckState()
     CheckFailed = false;
 }
 
-QString TodayText()
+QString todayText()
 {
     return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
 }
 
-bool IsVersionNumber(QString text)
+bool isVersionNumber(QString text)
 {
     text.remove(u'.');
     qsizetype i = 0;
@@ -52,7 +52,7 @@ bool IsVersionNumber(QString text)
     return ok && value >= std::numeric_limits<qint32>::min() && value <= std::numeric_limits<qint32>::max();
 }
 
-QUrl MakerWebsite()
+QUrl makerWebsite()
 {
     QUrl url;
     url.setScheme(QStringLiteral("http"));
@@ -61,14 +61,14 @@ QUrl MakerWebsite()
     return url;
 }
 
-QUrl DownloadTarget(const QString &downloadUrl)
+QUrl downloadTarget(const QString &downloadUrl)
 {
     const QUrl url(downloadUrl.trimmed(), QUrl::StrictMode);
     const QString scheme = url.scheme();
     if (url.isValid() && (scheme == QStringLiteral("http") || scheme == QStringLiteral("https"))
         && !url.host().isEmpty())
         return url;
-    return MakerWebsite();
+    return makerWebsite();
 }
 
 TChecker::TChecker(QString appTitle, QString appVersion)
@@ -126,7 +126,7 @@ void TChecker::CheckNow()
         const int lastCount = UpdateStore.lastUpdateCheckCount();
         CheckedShowUpdate = UpdateStore.showUpdate();
 
-        const QString today = TodayText();
+        const QString today = todayText();
         if (CheckedShowUpdate != 0 && !(lastCheck == today && lastCount >= MaxChecksPerDay)) {
             const int count = lastCheck == today ? std::max(lastCount, 0) + 1 : 1;
             try {
@@ -140,14 +140,14 @@ void TChecker::CheckNow()
                 QStringList lines;
                 try {
                     const FallbackReply answer = PostWithFallback(
-                        ServiceEndpoint(QLatin1StringView(CheckPath)), fields, CheckTimeoutMs);
+                        serviceEndpoint(QLatin1StringView(CheckPath)), fields, CheckTimeoutMs);
                     // A good plain HTTP retry makes up for every failure so far;
                     // a good HTTPS reply does not.
                     if (answer.httpsFailed)
                         CheckFailed = false;
                     if (answer.reply.startsWith(QStringLiteral("ERROR")))
                         CheckFailed = true;
-                    lines = ReplyLines(answer.reply);
+                    lines = replyLines(answer.reply);
                 } catch (...) {
                     CheckFailed = true;
                 }
@@ -160,9 +160,9 @@ void TChecker::CheckNow()
                 if (!CheckFailed) {
                     LatestVersion = ExtractTag(lines.value(0), QStringLiteral("version"));
                     DownloadUrl = ExtractTag(lines.value(1), QStringLiteral("url"));
-                    if (LatestVersion != m_appVersion && IsVersionNumber(LatestVersion)
+                    if (LatestVersion != m_appVersion && isVersionNumber(LatestVersion)
                         && CheckedShowUpdate == 1
-                        && (count <= MaxPopupChecksPerDay || lastCheck != TodayText()))
+                        && (count <= MaxPopupChecksPerDay || lastCheck != todayText()))
                         NewVersionAvailable = true;
                 }
             } catch (...) {

@@ -19,7 +19,7 @@ extern int CheckedShowUpdate; // ShowUpdate as the check read it
 extern bool CheckFailed;
 
 // Back to the state at program start, for tests.
-void ResetUpdateCheckState();
+void resetUpdateCheckState();
 
 // The service's path for the update check and the time-out of each attempt.
 inline constexpr char CheckPath[] = "/php/check2.php";
@@ -29,18 +29,18 @@ inline constexpr int MaxChecksPerDay = 5;
 inline constexpr int MaxPopupChecksPerDay = 3;
 
 // Today's date in the user's short date format, as the store keeps it.
-QString TodayText();
+QString todayText();
 
 // True when text, with every "." removed, is a 32-bit signed decimal integer
 // (digits with an optional sign).
-bool IsVersionNumber(QString text);
+bool isVersionNumber(QString text);
 
 // What a click on the popup's link opens: the announced link when it is an
 // http or https address, else the maker's web site. A reply is never allowed
 // to make the shell open a local file, a program or another scheme.
-QUrl DownloadTarget(const QString &downloadUrl);
+QUrl downloadTarget(const QString &downloadUrl);
 // The maker's web site.
-QUrl MakerWebsite();
+QUrl makerWebsite();
 
 // The update check's worker; it deletes itself once it has finished.
 class TChecker : public QThread

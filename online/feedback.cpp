@@ -241,15 +241,15 @@ void TFeedbackForm::Image2MouseDown(Qt::MouseButton button)
 
 void TFeedbackForm::BitBtn1Click()
 {
-    const QString body = TrimmedText(Memo1->toPlainText().replace(u'\n', QStringLiteral("\r\n")));
-    const QString composed = ComposeFeedback(choice(), Panel4Caption->text(), Panel5Caption->text(), body);
+    const QString body = trimmedText(Memo1->toPlainText().replace(u'\n', QStringLiteral("\r\n")));
+    const QString composed = composeFeedback(choice(), Panel4Caption->text(), Panel5Caption->text(), body);
     if (body.isEmpty()) {
         Memo1->setFocus();
         QApplication::beep();
         return;
     }
 
-    const QString address = TrimmedText(Edit1->text());
+    const QString address = trimmedText(Edit1->text());
     const QStringList ok {TranslateText(QStringLiteral("OK"))};
     if (!address.isEmpty() && !IsValidEmail(address)) {
         Edit1->setFocus();
@@ -259,12 +259,12 @@ void TFeedbackForm::BitBtn1Click()
         return;
     }
 
-    const QStringList fields = FeedbackFields(AppTitle, AppVersion, composed, address);
+    const QStringList fields = feedbackFields(AppTitle, AppVersion, composed, address);
     QString reply;
     {
         const BusyCursor busy;
         try {
-            reply = PostWithFallback(ServiceEndpoint(QLatin1StringView(FeedbackPath)), fields,
+            reply = PostWithFallback(serviceEndpoint(QLatin1StringView(FeedbackPath)), fields,
                                      FeedbackTimeoutMs)
                         .reply;
         } catch (...) {
@@ -272,7 +272,7 @@ void TFeedbackForm::BitBtn1Click()
         }
     }
 
-    if (IsFeedbackConfirmed(reply)) {
+    if (isFeedbackConfirmed(reply)) {
         MessageDlgWithCaptions(TranslateText(QStringLiteral("Your feedback is received."))
                                    + QStringLiteral("\n\n") + TranslateText(QStringLiteral("Thank you!")),
                                QMessageBox::Information, QMessageBox::Ok, ok,

@@ -2,33 +2,33 @@
 
 #include "lists/linesplitter.h"
 
-QString TrimmedText(const QString &text)
+QString trimmedText(const QString &text)
 {
     return LineSplitter::trimmed(text).toString();
 }
 
-QString ChoiceText(const QString &english, const QString &caption)
+QString choiceText(const QString &english, const QString &caption)
 {
     return caption == english ? english : english + QStringLiteral(" (") + caption + u')';
 }
 
-QString ComposeFeedback(FeedbackChoice choice,
+QString composeFeedback(FeedbackChoice choice,
                         const QString &likeCaption,
                         const QString &dislikeCaption,
                         const QString &body)
 {
     switch (choice) {
     case FeedbackChoice::Like:
-        return ChoiceText(QStringLiteral("I like it!"), likeCaption) + u'\r' + body;
+        return choiceText(QStringLiteral("I like it!"), likeCaption) + u'\r' + body;
     case FeedbackChoice::Dislike:
-        return ChoiceText(QStringLiteral("I dislike it!"), dislikeCaption) + u'\r' + body;
+        return choiceText(QStringLiteral("I dislike it!"), dislikeCaption) + u'\r' + body;
     case FeedbackChoice::None:
         break;
     }
     return body;
 }
 
-QStringList FeedbackFields(const QString &appTitle,
+QStringList feedbackFields(const QString &appTitle,
                            const QString &appVersion,
                            const QString &composed,
                            const QString &email)
@@ -40,7 +40,7 @@ QStringList FeedbackFields(const QString &appTitle,
     return fields;
 }
 
-bool IsFeedbackConfirmed(const QString &reply)
+bool isFeedbackConfirmed(const QString &reply)
 {
-    return TrimmedText(reply) == QStringLiteral("OK");
+    return trimmedText(reply) == QStringLiteral("OK");
 }

@@ -15,24 +15,24 @@ enum class FeedbackChoice
 };
 
 // Strips blanks and control characters (code units up to 32) from both ends.
-QString TrimmedText(const QString &text);
+QString trimmedText(const QString &text);
 
 // The English text of a choice, followed by " (" caption ")" when the
 // window shows it translated.
-QString ChoiceText(const QString &english, const QString &caption);
+QString choiceText(const QString &english, const QString &caption);
 
 // The "feedback=" value: the chosen text and a CR when there is a choice,
 // then the body (already trimmed).
-QString ComposeFeedback(FeedbackChoice choice,
+QString composeFeedback(FeedbackChoice choice,
                         const QString &likeCaption,
                         const QString &dislikeCaption,
                         const QString &body);
 
 // The request's fields in order; "email=" only when an address is given.
-QStringList FeedbackFields(const QString &appTitle,
+QStringList feedbackFields(const QString &appTitle,
                            const QString &appVersion,
                            const QString &composed,
                            const QString &email);
 
 // True when the service confirmed receipt: the reply, trimmed, is "OK".
-bool IsFeedbackConfirmed(const QString &reply);
+bool isFeedbackConfirmed(const QString &reply);

@@ -201,7 +201,7 @@ void TNewVer::TimerLinkTimer()
 void TNewVer::Label2Click()
 {
     // A browser that does not start is not worth a message.
-    Dialogs::current().openUrl(DownloadTarget(DownloadUrl));
+    Dialogs::current().openUrl(downloadTarget(DownloadUrl));
     close();
 }
 

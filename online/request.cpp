@@ -107,13 +107,13 @@ size_t collectReply(char *data, size_t size, size_t count, void *userData)
 
 } // namespace
 
-QString ServiceEndpoint(const QString &path)
+QString serviceEndpoint(const QString &path)
 {
     const QString host = overriddenHost();
     return (host.isEmpty() ? ServiceHost : host) + path;
 }
 
-void OverrideServiceHost(const QString &host, const QString &pemFile)
+void overrideServiceHost(const QString &host, const QString &pemFile)
 {
     ServiceOverride &o = serviceOverride();
     const std::lock_guard lock(o.mutex);
@@ -123,10 +123,10 @@ void OverrideServiceHost(const QString &host, const QString &pemFile)
 
 QString ReadMachineId()
 {
-    return ReadMachineIdFrom(QStringLiteral("/etc/machine-id"));
+    return readMachineIdFrom(QStringLiteral("/etc/machine-id"));
 }
 
-QString ReadMachineIdFrom(const QString &machineIdFile)
+QString readMachineIdFrom(const QString &machineIdFile)
 {
     QFile file(machineIdFile);
     if (!file.exists())
@@ -156,12 +156,12 @@ QString ReadMachineIdFrom(const QString &machineIdFile)
 
 QString OsDescription()
 {
-    return FormatOsDescription(QSysInfo::prettyProductName(), QSysInfo::productVersion(),
+    return formatOsDescription(QSysInfo::prettyProductName(), QSysInfo::productVersion(),
                                QSysInfo::kernelType() + u' ' + QSysInfo::kernelVersion(),
                                QSysInfo::currentCpuArchitecture());
 }
 
-QString FormatOsDescription(const QString &productName,
+QString formatOsDescription(const QString &productName,
                             const QString &version,
                             const QString &kernel,
                             const QString &architecture)
@@ -182,7 +182,7 @@ QString FormatOsDescription(const QString &productName,
     return line;
 }
 
-QByteArray EncodeFormFields(const QStringList &fields)
+QByteArray encodeFormFields(const QStringList &fields)
 {
     QByteArray body;
     for (const QString &field : fields) {
@@ -223,7 +223,7 @@ QString PostForm(const QString &url, const QStringList &fields, int timeoutMs)
     const std::unique_ptr<curl_slist, CurlDeleter> headers(headerList);
 
     const QByteArray urlBytes = url.toUtf8();
-    const QByteArray body = EncodeFormFields(fields);
+    const QByteArray body = encodeFormFields(fields);
     const QByteArray userAgent = QByteArrayLiteral(PAIRSIGHT_PRODUCT_NAME "/" PAIRSIGHT_VERSION);
     const QByteArray pemFile = QFile::encodeName(trustedPemFile());
     const long timeout = std::max(1, timeoutMs);
@@ -286,7 +286,7 @@ QString ExtractTag(const QString &line, const QString &tag)
     return line.mid(opening.size(), line.size() - opening.size() - closing.size());
 }
 
-QStringList ReplyLines(const QString &reply)
+QStringList replyLines(const QString &reply)
 {
     QStringList lines;
     LineScanner scanner;

@@ -8,12 +8,12 @@ extern const QString ServiceHost;
 
 // ServiceHost (or the host a test put in its place) followed by path: an
 // endpoint without a scheme.
-QString ServiceEndpoint(const QString &path);
+QString serviceEndpoint(const QString &path);
 
 // Points every endpoint at another host and trusts the certificates in
 // pemFile besides; for tests, which must reach local servers only. An empty
 // host goes back to ServiceHost, an empty file to the system's certificates.
-void OverrideServiceHost(const QString &host, const QString &pemFile = QString());
+void overrideServiceHost(const QString &host, const QString &pemFile = QString());
 
 // A reply larger than this is cut off and counts as a failure.
 inline constexpr qsizetype MaxReplyBytes = 1024 * 1024;
@@ -23,18 +23,18 @@ inline constexpr qsizetype MaxReplyBytes = 1024 * 1024;
 // AppError when the file is there but unreadable or holds no valid id.
 QString ReadMachineId();
 // The same from another file, for tests.
-QString ReadMachineIdFrom(const QString &machineIdFile);
+QString readMachineIdFrom(const QString &machineIdFile);
 
 // One line naming the system, its version, kernel and architecture.
 QString OsDescription();
-QString FormatOsDescription(const QString &productName,
+QString formatOsDescription(const QString &productName,
                             const QString &version,
                             const QString &kernel,
                             const QString &architecture);
 
 // The request body of "name=value" lines: name before the first "=", both
 // sides percent-encoded from UTF-8, pairs joined with "&", in order.
-QByteArray EncodeFormFields(const QStringList &fields);
+QByteArray encodeFormFields(const QStringList &fields);
 
 // Posts the fields to url and returns the reply body. Over https:// the body
 // comes back whatever the status; over http:// a status outside 2xx throws.
@@ -58,4 +58,4 @@ FallbackReply PostWithFallback(const QString &endpoint, const QStringList &field
 QString ExtractTag(const QString &line, const QString &tag);
 
 // A reply's lines, split at CR LF, LF or CR; an empty reply has none.
-QStringList ReplyLines(const QString &reply);
+QStringList replyLines(const QString &reply);

@@ -8,12 +8,12 @@ QString overriddenFolder;
 
 } // namespace
 
-QString ProgramFolder()
+QString programFolder()
 {
     return overriddenFolder.isEmpty() ? QCoreApplication::applicationDirPath() : overriddenFolder;
 }
 
-void OverrideProgramFolder(const QString &folder)
+void overrideProgramFolder(const QString &folder)
 {
     overriddenFolder = folder;
 }

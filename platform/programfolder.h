@@ -4,7 +4,7 @@
 
 // The folder of the running executable, where the files that ship with the
 // program ("Languages", "license.txt") lie and "settings.ini" may go.
-QString ProgramFolder();
-// Makes ProgramFolder() answer folder (empty: the real one again), so tests
+QString programFolder();
+// Makes programFolder() answer folder (empty: the real one again), so tests
 // never read or write beside their own executable.
-void OverrideProgramFolder(const QString &folder);
+void overrideProgramFolder(const QString &folder);

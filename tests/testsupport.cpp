@@ -24,7 +24,7 @@ void isolateUserFolders()
     qputenv("XDG_CACHE_HOME", path + "/.cache");
     // Nothing beside the test executable: no settings.ini, no Languages.
     static QTemporaryDir programFolder;
-    OverrideProgramFolder(programFolder.path());
+    overrideProgramFolder(programFolder.path());
 }
 
 QString closedServiceHost()
@@ -35,8 +35,8 @@ QString closedServiceHost()
 
 void isolateNetwork()
 {
-    OverrideServiceHost(closedServiceHost());
-    ResetUpdateCheckState();
+    overrideServiceHost(closedServiceHost());
+    resetUpdateCheckState();
     CheckerStarted = true;
 }
 

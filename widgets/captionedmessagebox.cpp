@@ -17,7 +17,7 @@ void CaptionedMessageBox::closeEvent(QCloseEvent *event)
     QMessageBox::closeEvent(event);
 }
 
-std::unique_ptr<CaptionedMessageBox> CreateMessageDlgWithCaptions(const QString &text,
+std::unique_ptr<CaptionedMessageBox> createMessageDlgWithCaptions(const QString &text,
                                                                   QMessageBox::Icon type,
                                                                   QMessageBox::StandardButtons buttons,
                                                                   const QStringList &captions,

@@ -29,7 +29,7 @@ private:
 // The standard message box with the given icon, title and buttons (in Qt's
 // fixed order, Yes before No), the k-th button captioned captions[k]. With Yes
 // and No, Yes is the default and Escape answers No.
-std::unique_ptr<CaptionedMessageBox> CreateMessageDlgWithCaptions(const QString &text,
+std::unique_ptr<CaptionedMessageBox> createMessageDlgWithCaptions(const QString &text,
                                                                   QMessageBox::Icon type,
                                                                   QMessageBox::StandardButtons buttons,
                                                                   const QStringList &captions,

@@ -47,7 +47,7 @@ QMessageBox::StandardButton Dialogs::messageDlgWithCaptions(QWidget *parent,
                                                             const QStringList &captions,
                                                             const QString &title)
 {
-    const auto box = CreateMessageDlgWithCaptions(text, type, buttons, captions, title, parent);
+    const auto box = createMessageDlgWithCaptions(text, type, buttons, captions, title, parent);
     box->exec();
     return box->answer();
 }

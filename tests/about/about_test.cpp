@@ -37,15 +37,15 @@ protected:
         m_version = AppVersion;
         AppProductName = u"Pairsight"_s;
         AppVersion = u"1.7"_s;
-        m_folder = ProgramFolder();
-        OverrideProgramFolder(program.path());
+        m_folder = programFolder();
+        overrideProgramFolder(program.path());
         box = new TAboutBox;
     }
     void TearDown() override
     {
         delete box.data();
-        OverrideProgramFolder(m_folder);
-        ResetLanguageState();
+        overrideProgramFolder(m_folder);
+        resetLanguageState();
         AppProductName = m_product;
         AppVersion = m_version;
     }
@@ -63,7 +63,7 @@ protected:
             "ber %s\n{OK}OK\n{Info}Info\n"
             "{Acknowledgements...}Danksagungen...\n{How to uninstall...}Deinstallation...\n"
             "{License...}Lizenz...\n{File not found!}Datei nicht gefunden!\n{License}Lizenz\n");
-        LoadLanguageFrom(dir.path(), u"German.lang.txt"_s, 1031);
+        loadLanguageFrom(dir.path(), u"German.lang.txt"_s, 1031);
     }
 
     FakeDialogs dialogs;

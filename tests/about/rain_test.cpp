@@ -99,10 +99,10 @@ TEST(Rain, DrawDropGlyphErasesTheTailAndDrawsTrailAndHead)
 
 TEST(Rain, ColoursFollowTheBrightness)
 {
-    EXPECT_EQ(TRain::HeadColour(99), (RainColour {148, 252, 98}));
-    EXPECT_EQ(TRain::TrailColour(99), (RainColour {49, 84, 32}));
-    EXPECT_EQ(TRain::HeadColour(0), (RainColour {0, 0, 0}));
-    EXPECT_EQ(TRain::HeadColour(1), (RainColour {1, 2, 0}));
+    EXPECT_EQ(TRain::headColour(99), (RainColour {148, 252, 98}));
+    EXPECT_EQ(TRain::trailColour(99), (RainColour {49, 84, 32}));
+    EXPECT_EQ(TRain::headColour(0), (RainColour {0, 0, 0}));
+    EXPECT_EQ(TRain::headColour(1), (RainColour {1, 2, 0}));
 }
 
 TEST(Rain, StartSeedsTwoDropsPerColumnWithinTheirRanges)

@@ -15,9 +15,9 @@ TEST(VersionInfo, FixedVersionFormatsAsMajorDotMinor)
     for (const Case &c : {Case {0x00010007, "1.7"}, Case {0x0002000A, "2.10"},
                           Case {0xFFFFFFFF, "65535.65535"}, Case {0, "0.0"}}) {
         SCOPED_TRACE(c.expected);
-        EXPECT_EQ(FormatFixedVersion(c.version).toStdString(), c.expected);
+        EXPECT_EQ(formatFixedVersion(c.version).toStdString(), c.expected);
     }
-    EXPECT_EQ(FormatFixedVersion(GetEXEFixedVersion()), QStringLiteral("1.7"));
+    EXPECT_EQ(formatFixedVersion(getExeFixedVersion()), QStringLiteral("1.7"));
 }
 
 TEST(VersionInfo, RecordCarriesTheBuildsNamesAndVersion)

@@ -29,14 +29,14 @@ class OptionsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_savedFolder = ProgramFolder();
-        OverrideProgramFolder(program->path());
+        m_savedFolder = programFolder();
+        overrideProgramFolder(program->path());
     }
     void TearDown() override
     {
         form.reset();
-        OverrideProgramFolder(m_savedFolder);
-        ResetLanguageState();
+        overrideProgramFolder(m_savedFolder);
+        resetLanguageState();
     }
 
     QString settingsFile() const { return program->file(u"settings.ini"_s); }
@@ -94,7 +94,7 @@ TEST_F(OptionsTest, StoredValuesCountOnlyWhenTheyAreExactlyTheOtherValue)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.file ? c.file : "(no file)");
         program = std::make_unique<testsupport::TempDir>();
-        OverrideProgramFolder(program->path());
+        overrideProgramFolder(program->path());
         if (c.file)
             testsupport::writeAll(settingsFile(), c.file);
         start();
@@ -130,7 +130,7 @@ TEST_F(OptionsTest, EachToggleFlipsItsMarkWritesTheFileAndTheLoadingOnesEmptyThe
     for (const Case &c : cases) {
         SCOPED_TRACE(c.key);
         program = std::make_unique<testsupport::TempDir>();
-        OverrideProgramFolder(program->path());
+        overrideProgramFolder(program->path());
         start();
         QAction *item = (*form).*c.item;
 

@@ -21,7 +21,7 @@ TEST(SettingsFolder, AWritableProgramFolderHoldsTheSettingsAndNoProbeIsLeft)
     const TempDir program;
     const TempDir config;
     EXPECT_TRUE(IsFolderWritable(program.path()));
-    EXPECT_EQ(ResolveSettingsFolder(program.path(), config.path()), program.path() + u'/');
+    EXPECT_EQ(resolveSettingsFolder(program.path(), config.path()), program.path() + u'/');
     EXPECT_EQ(QDir(program.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList());
     EXPECT_FALSE(QFileInfo::exists(config.file(u"TANDREL"_s)));
@@ -40,11 +40,11 @@ TEST(SettingsFolder, OtherwiseTheUsersFolderUnderCompanyAndProduct)
         const TempDir config;
         const QString base = config.file(u"config"_s); // created as needed too
         EXPECT_FALSE(IsFolderWritable(folder));
-        const QString resolved = ResolveSettingsFolder(folder, base);
+        const QString resolved = resolveSettingsFolder(folder, base);
         EXPECT_EQ(resolved, base + u"/TANDREL/Pairsight/"_s);
         EXPECT_TRUE(QFileInfo(resolved).isDir());
         // A second start finds them there already.
-        EXPECT_EQ(ResolveSettingsFolder(folder, base), resolved);
+        EXPECT_EQ(resolveSettingsFolder(folder, base), resolved);
     }
     EXPECT_EQ(readAll(program.file(u"chk.tmp"_s)), "left over");
 }
@@ -102,7 +102,7 @@ TEST(SettingsStore, AFileThatIsNotUtf8IsDeletedSilentlyAndTheStoreStartsEmpty)
 {
     const TempDir dir;
     const QString path = dir.write(u"settings.ini"_s, "[Settings]\r\nCaseSensitive=ON\xFF\r\n");
-    OpenSettingsStore(dir.path() + u'/');
+    openSettingsStore(dir.path() + u'/');
     EXPECT_FALSE(QFileInfo::exists(path));
     EXPECT_EQ(SettingsIni.readString(u"Settings"_s, u"CaseSensitive"_s, {}), QString());
     SettingsIni.writeString(u"Settings"_s, u"CaseSensitive"_s, u"OFF"_s);
@@ -115,7 +115,7 @@ TEST(SettingsStore, WhatCannotBeOpenedEvenAfterDeletingIsNeverOverwritten)
     // A folder where the file should be: it can be neither read nor deleted.
     const TempDir dir;
     QDir(dir.path()).mkpath(u"settings.ini/inside"_s);
-    OpenSettingsStore(dir.path() + u'/');
+    openSettingsStore(dir.path() + u'/');
     EXPECT_EQ(SettingsIni.readString(u"Settings"_s, u"SortWhenLoading"_s, u"dflt"_s), u"dflt"_s);
     SettingsIni.writeString(u"Settings"_s, u"SortWhenLoading"_s, u"OFF"_s);
     EXPECT_THROW(SettingsIni.write(), AppError);

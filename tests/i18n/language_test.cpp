@@ -18,7 +18,7 @@ namespace {
 using testsupport::TempDir;
 
 // A program folder with a "Languages" folder holding the given files.
-struct ProgramFolder
+struct programFolder
 {
     TempDir dir;
 
@@ -33,7 +33,7 @@ struct ProgramFolder
 class LanguageTest : public ::testing::Test
 {
 protected:
-    void TearDown() override { ResetLanguageState(); }
+    void TearDown() override { resetLanguageState(); }
 };
 
 const QByteArray GermanTable = "{OK}Gut\r\n{Yes}Ja\r\n";
@@ -41,7 +41,7 @@ const QByteArray GermanTable = "{OK}Gut\r\n{Yes}Ja\r\n";
 TEST_F(LanguageTest, NoLanguagesFolderLeavesEveryTextAsItIs)
 {
     const TempDir program;
-    LoadLanguageFrom(program.path(), QString(), 1031);
+    loadLanguageFrom(program.path(), QString(), 1031);
     EXPECT_EQ(TranslateText(QStringLiteral("OK")), QStringLiteral("OK"));
     EXPECT_TRUE(CurrentLanguageName.isEmpty());
     EXPECT_TRUE(CurrentLanguageFile.isEmpty());
@@ -96,17 +96,17 @@ TEST_F(LanguageTest, TheMappingChoosesTheFile)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        const ProgramFolder program;
+        const programFolder program;
         if (!c.mapping.isEmpty())
             program.add(QStringLiteral("LanguageCodes.csv"), c.mapping);
         for (const QString &file : c.files)
             program.add(file, GermanTable);
-        LoadLanguageFrom(program.dir.path(), QString(), 1031);
+        loadLanguageFrom(program.dir.path(), QString(), 1031);
         EXPECT_EQ(CurrentLanguageFile,
                   c.loadedFile.isEmpty() ? QString() : program.languages() + u'/' + c.loadedFile);
         EXPECT_EQ(CurrentLanguageName, c.name);
         EXPECT_EQ(TranslateText(QStringLiteral("OK")), c.loadedFile.isEmpty() ? u"OK"_s : u"Gut"_s);
-        ResetLanguageState();
+        resetLanguageState();
     }
 }
 
@@ -121,19 +121,19 @@ TEST_F(LanguageTest, TheMappingFileMayBeUtf16OrUtf8WithAMarkOrAnsi)
                                    "ais.lang.txt\r\n"; // windows-1252 in a Western locale
     for (const QByteArray &mapping : {utf16Mapping, utf8Mapping, ansiMapping}) {
         qputenv("LC_ALL", "de_DE.UTF-8");
-        const ProgramFolder program;
+        const programFolder program;
         program.add(QStringLiteral("LanguageCodes.csv"), mapping);
         program.add(QStringLiteral("Français.lang.txt"), GermanTable);
-        LoadLanguageFrom(program.dir.path(), QString(), 1031);
+        loadLanguageFrom(program.dir.path(), QString(), 1031);
         qunsetenv("LC_ALL");
         EXPECT_EQ(CurrentLanguageName, QStringLiteral("Français")) << mapping.toHex().constData();
-        ResetLanguageState();
+        resetLanguageState();
     }
 }
 
 TEST_F(LanguageTest, LanguageFilesListsNamesEndingInLangTxtHiddenOnesIncludedFoldersSkipped)
 {
-    const ProgramFolder program;
+    const programFolder program;
     program.add(QStringLiteral("German.lang.txt"), "");
     program.add(QStringLiteral(".Hidden.lang.txt"), "");
     program.add(QStringLiteral("Turkish.LANG.TXT"), "");
@@ -141,7 +141,7 @@ TEST_F(LanguageTest, LanguageFilesListsNamesEndingInLangTxtHiddenOnesIncludedFol
     program.add(QStringLiteral("notes.txt"), "");
     program.add(QStringLiteral("German.lang.txt.bak"), "");
     QDir().mkpath(program.languages() + QStringLiteral("/Folder.lang.txt"));
-    LoadLanguageFrom(program.dir.path(), QString(), 1031);
+    loadLanguageFrom(program.dir.path(), QString(), 1031);
     QStringList found = LanguageFiles;
     found.sort();
     EXPECT_EQ(found,
@@ -172,11 +172,11 @@ TEST_F(LanguageTest, LookupRules)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        const ProgramFolder program;
+        const programFolder program;
         program.add(QStringLiteral("Turkish.lang.txt"), c.table);
-        LoadLanguageFrom(program.dir.path(), QStringLiteral("Turkish.lang.txt"), 0);
+        loadLanguageFrom(program.dir.path(), QStringLiteral("Turkish.lang.txt"), 0);
         EXPECT_EQ(TranslateText(c.source), c.expected);
-        ResetLanguageState();
+        resetLanguageState();
     }
 }
 
@@ -192,11 +192,11 @@ TEST_F(LanguageTest, TranslateFromListGivesTheValueEvenWhenEmptyAndTheKeyWhenMis
 
 TEST_F(LanguageTest, AFileThatIsNotUtf8IsReportedAndEveryLookupReturnsItsInput)
 {
-    const ProgramFolder program;
+    const programFolder program;
     program.add(QStringLiteral("LanguageCodes.csv"), "1031,German.lang.txt\r\n");
     program.add(QStringLiteral("German.lang.txt"), "{OK}Gut\r\n{Yes}J\xE4\r\n");
     try {
-        LoadLanguageFrom(program.dir.path(), QString(), 1031);
+        loadLanguageFrom(program.dir.path(), QString(), 1031);
         FAIL() << "no error";
     } catch (const AppError &error) {
         EXPECT_TRUE(
@@ -246,7 +246,7 @@ TEST(UserLanguage, TheEnvironmentGivesTheLangId)
         set("LC_ALL", c.lcAll);
         set("LANG", c.lang);
         set("LANGUAGE", c.language);
-        EXPECT_EQ(UserDefaultUILanguage(), c.langId);
+        EXPECT_EQ(userDefaultUILanguage(), c.langId);
     }
     const char *names[] = {"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"};
     for (int i = 0; i < 4; ++i) {
@@ -267,7 +267,7 @@ TEST(LanguageCode, LanguageDashCountryOrXx)
         {"xx_YY.UTF-8", "xx"},    {"qq_QQ", "xx"},
     };
     for (const auto &[locale, code] : cases)
-        EXPECT_EQ(LanguageCodeForLocale(QString::fromLatin1(locale)), QString::fromLatin1(code)) << locale;
+        EXPECT_EQ(languageCodeForLocale(QString::fromLatin1(locale)), QString::fromLatin1(code)) << locale;
 }
 
 TEST(LanguageCode, TwoThreadsMayAskFirstAtOnce)

@@ -34,19 +34,19 @@ TEST(LanguageChoice, FlagsByTheExactLanguageName)
         {u"Klingon"_s, u"xx"_s},
         {u""_s, u"xx"_s},
     };
-    ASSERT_EQ(LanguageImageNames().size(), 39);
+    ASSERT_EQ(languageImageNames().size(), 39);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name.toStdString());
-        EXPECT_EQ(LanguageImageNames().at(FlagImageIndex(c.name)), c.image);
+        EXPECT_EQ(languageImageNames().at(flagImageIndex(c.name)), c.image);
     }
 }
 
 TEST(LanguageChoice, NameOfAFileEndsAtItsFirstSuffix)
 {
-    EXPECT_EQ(LanguageNameOfFile(u"German.lang.txt"_s), u"German"_s);
-    EXPECT_EQ(LanguageNameOfFile(u"A.lang.txt.lang.txt"_s), u"A"_s);
-    EXPECT_EQ(LanguageNameOfFile(u"German.LANG.TXT"_s), u""_s);
-    EXPECT_EQ(LanguageNameOfFile(u"Germanlang.txt"_s), u""_s);
+    EXPECT_EQ(languageNameOfFile(u"German.lang.txt"_s), u"German"_s);
+    EXPECT_EQ(languageNameOfFile(u"A.lang.txt.lang.txt"_s), u"A"_s);
+    EXPECT_EQ(languageNameOfFile(u"German.LANG.TXT"_s), u""_s);
+    EXPECT_EQ(languageNameOfFile(u"Germanlang.txt"_s), u""_s);
 }
 
 TEST(LanguageChoice, CreditSplitsIntoTrimmedLines)
@@ -67,7 +67,7 @@ TEST(LanguageChoice, CreditSplitsIntoTrimmedLines)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(CreditLines(c.credit), c.lines);
+        EXPECT_EQ(creditLines(c.credit), c.lines);
     }
 }
 
@@ -94,32 +94,32 @@ TEST(LanguageChoice, CreditComesFromTheLanguageFile)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.language.toStdString());
-        EXPECT_EQ(LanguageCredit(folder.path(), c.language), c.credit);
+        EXPECT_EQ(languageCredit(folder.path(), c.language), c.credit);
     }
 }
 
 TEST(LanguageChoice, RestartScriptBytes)
 {
-    EXPECT_EQ(RestartScript(u"/opt/pairsight/bin/pairsight"_s),
+    EXPECT_EQ(restartScript(u"/opt/pairsight/bin/pairsight"_s),
               QByteArray("#!/bin/sh\n"
                          "echo 'This file was created automatically to restart the program.'\n"
                          "echo 'It is safe to delete this file.'\n"
                          "sleep 1\n"
                          "'/opt/pairsight/bin/pairsight'\n"));
     // Nothing in the path reaches the shell as a command.
-    EXPECT_TRUE(RestartScript(u"/home/o'neil/$(rm -rf ~)/`x`/pairsight"_s)
+    EXPECT_TRUE(restartScript(u"/home/o'neil/$(rm -rf ~)/`x`/pairsight"_s)
                     .endsWith("'/home/o'\\''neil/$(rm -rf ~)/`x`/pairsight'\n"));
-    EXPECT_TRUE(RestartScript(u"/home/jürgen/pairsight"_s).endsWith("'/home/j\xC3\xBCrgen/pairsight'\n"));
+    EXPECT_TRUE(restartScript(u"/home/jürgen/pairsight"_s).endsWith("'/home/j\xC3\xBCrgen/pairsight'\n"));
 }
 
 TEST(LanguageChoice, RestartScriptReplacesAnOldOne)
 {
     const TempDir folder;
     testsupport::writeAll(folder.file(u"start.sh"_s), QByteArray(500, 'x'));
-    const QString path = WriteRestartScript(folder.path(), u"/usr/bin/pairsight"_s);
+    const QString path = writeRestartScript(folder.path(), u"/usr/bin/pairsight"_s);
     EXPECT_EQ(path, folder.file(u"start.sh"_s));
-    EXPECT_EQ(testsupport::readAll(path), RestartScript(u"/usr/bin/pairsight"_s));
-    EXPECT_EQ(WriteRestartScript(folder.path() + u'/', u"/usr/bin/pairsight"_s), path);
+    EXPECT_EQ(testsupport::readAll(path), restartScript(u"/usr/bin/pairsight"_s));
+    EXPECT_EQ(writeRestartScript(folder.path() + u'/', u"/usr/bin/pairsight"_s), path);
 }
 
 TEST(LanguageChoice, AScriptThatCannotBeWrittenNamesTheFile)
@@ -127,7 +127,7 @@ TEST(LanguageChoice, AScriptThatCannotBeWrittenNamesTheFile)
     const TempDir folder;
     const QString missing = folder.file(u"gone"_s);
     try {
-        WriteRestartScript(missing, u"/usr/bin/pairsight"_s);
+        writeRestartScript(missing, u"/usr/bin/pairsight"_s);
         FAIL() << "no error";
     } catch (const AppError &error) {
         EXPECT_TRUE(error.message().contains(missing + u"/start.sh"_s)) << error.what();
@@ -146,7 +146,7 @@ TEST(LanguageChoice, TheShellRunsTheScriptToTheProgram)
     const QString program = programFolder + u"/pairsight"_s;
     testsupport::writeAll(program, "#!/bin/sh\necho restarted > '" + QFile::encodeName(marker) + "'\n");
     QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
-    const QString script = WriteRestartScript(folder.path(), program);
+    const QString script = writeRestartScript(folder.path(), program);
     QProcess shell;
     shell.start(u"/bin/sh"_s, {script});
     ASSERT_TRUE(shell.waitForFinished(10000));

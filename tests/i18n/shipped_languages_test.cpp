@@ -60,7 +60,7 @@ TEST(ShippedLanguages, EveryFileTranslatesEveryTextAndCreditsItsTranslators)
                             u"Turkish.lang.txt"_s}));
     for (const QString &file : files) {
         SCOPED_TRACE(file.toStdString());
-        const QStringList table = ReadLanguageFile(Shipped + u'/' + file);
+        const QStringList table = readLanguageFile(Shipped + u'/' + file);
         EXPECT_FALSE(TranslateFromList(u"INFO:Translated By"_s, table).trimmed().isEmpty());
         for (const QString &source : SourceTexts) {
             // Some words are the same in both languages, so look for the entry itself.
@@ -84,18 +84,18 @@ TEST(ShippedLanguages, TheMappingCoversTheRegionalVariants)
         {1055, "Turkish"}, {1033, ""},        {1049, ""},
     };
     for (const auto &[langId, name] : cases) {
-        LoadLanguageFrom(program, QString(), langId);
+        loadLanguageFrom(program, QString(), langId);
         EXPECT_EQ(CurrentLanguageName, QString::fromLatin1(name)) << langId;
-        ResetLanguageState();
+        resetLanguageState();
     }
 }
 
 TEST(ShippedLanguages, AGermanUserSeesTheGermanConfirmation)
 {
-    LoadLanguageFrom(QFileInfo(Shipped).path(), QString(), 1031);
+    loadLanguageFrom(QFileInfo(Shipped).path(), QString(), 1031);
     EXPECT_EQ(TranslateText(u"Restart Application?"_s), u"Anwendung neu starten?"_s);
     EXPECT_EQ(TranslateText(u"Yes"_s), u"Ja"_s);
-    ResetLanguageState();
+    resetLanguageState();
 }
 
 } // namespace

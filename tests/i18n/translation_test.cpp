@@ -38,7 +38,7 @@ protected:
     void TearDown() override
     {
         form.reset();
-        ResetLanguageState();
+        resetLanguageState();
     }
 
     // A program folder whose "Languages" holds German (loaded), French
@@ -56,7 +56,7 @@ protected:
         testsupport::writeAll(languages + u"/French.lang.txt"_s, "{Yes}Oui\n");
         testsupport::writeAll(languages + u"/klingon.lang.txt"_s, "{INFO:Translated By}Worf\n");
         testsupport::writeAll(languages + u"/Broken.lang.txt"_s, "{INFO:Translated By}\xFF\n");
-        LoadLanguageFrom(program.path(), u"German.lang.txt"_s, 1031);
+        loadLanguageFrom(program.path(), u"German.lang.txt"_s, 1031);
         ASSERT_EQ(CurrentLanguageName, u"German"_s);
         start();
     }

@@ -41,7 +41,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_THROW(ReadMachineId()) << "the tests expect a readable /etc/machine-id, or none";
-        ResetUpdateCheckState();
+        resetUpdateCheckState();
         storeFile = UpdateSettingsStore::defaultFileName();
         QFile::remove(storeFile);
         QDir().rmdir(storeFile);
@@ -65,7 +65,7 @@ protected:
     // One check, on this thread, as the worker runs it.
     void check(const QString &appVersion = Running)
     {
-        ResetUpdateCheckState();
+        resetUpdateCheckState();
         TChecker checker(Title, appVersion);
         checker.CheckNow();
         ASSERT_TRUE(CheckDone.load());
@@ -107,7 +107,7 @@ TEST_F(UpdateCheck, FirstRunSendsTheSixFieldsAndShowsThePopup)
     EXPECT_EQ(LatestVersion, QStringLiteral("1.8"));
     EXPECT_EQ(DownloadUrl, Url);
     EXPECT_EQ(CheckedShowUpdate, 1);
-    EXPECT_EQ(stored(QLatin1StringView(KeyLastUpdateCheck)), TodayText());
+    EXPECT_EQ(stored(QLatin1StringView(KeyLastUpdateCheck)), todayText());
     EXPECT_EQ(stored(QLatin1StringView(KeyLastUpdateCheckCount)), QStringLiteral("1"));
 }
 
@@ -128,14 +128,14 @@ TEST_F(UpdateCheck, CountsTheDaysChecksAcrossStarts)
     check();
     EXPECT_EQ(requestCount(), 6u);
     EXPECT_TRUE(NewVersionAvailable);
-    EXPECT_EQ(stored(QLatin1StringView(KeyLastUpdateCheck)), TodayText());
+    EXPECT_EQ(stored(QLatin1StringView(KeyLastUpdateCheck)), todayText());
     EXPECT_EQ(stored(QLatin1StringView(KeyLastUpdateCheckCount)), QStringLiteral("1"));
 }
 
 TEST_F(UpdateCheck, AChangedDateFormatCountsAsANewDay)
 {
     const QString otherFormat = QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd!"));
-    ASSERT_NE(otherFormat, TodayText());
+    ASSERT_NE(otherFormat, todayText());
     store(QLatin1StringView(KeyLastUpdateCheck), otherFormat);
     store(QLatin1StringView(KeyLastUpdateCheckCount), QStringLiteral("5"));
     check();
@@ -224,7 +224,7 @@ TEST_F(UpdateCheck, ResultZeroIsAValidReplyToo)
 
 TEST_F(UpdateCheck, BothAttemptsFailingStillCount)
 {
-    OverrideServiceHost(testsupport::closedServiceHost());
+    overrideServiceHost(testsupport::closedServiceHost());
     check();
     EXPECT_TRUE(CheckFailed);
     EXPECT_FALSE(NewVersionAvailable);
@@ -275,9 +275,9 @@ TEST_F(UpdateCheck, TheWorkerRunsTheCheckAndFreesItself)
     EXPECT_TRUE(checker.isNull());
 }
 
-TEST(DownloadTarget, OpensOnlyWebAddresses)
+TEST(downloadTarget, OpensOnlyWebAddresses)
 {
-    const QUrl website = MakerWebsite();
+    const QUrl website = makerWebsite();
     EXPECT_EQ(website.scheme(), QStringLiteral("http"));
     struct Case
     {
@@ -300,7 +300,7 @@ TEST(DownloadTarget, OpensOnlyWebAddresses)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.link);
-        EXPECT_EQ(DownloadTarget(QString::fromUtf8(c.link)),
+        EXPECT_EQ(downloadTarget(QString::fromUtf8(c.link)),
                   c.opened ? QUrl(QString::fromUtf8(c.opened)) : website);
     }
 }

@@ -31,7 +31,7 @@ protected:
     void SetUp() override
     {
         QFile::remove(UpdateSettingsStore::defaultFileName());
-        ResetUpdateCheckState(); // this run's check has not started yet
+        resetUpdateCheckState(); // this run's check has not started yet
         CloseCountdown = 11;
     }
     void TearDown() override

@@ -22,23 +22,23 @@ namespace {
 using testsupport::LocalServer;
 using testsupport::ServiceOnLoopback;
 
-TEST(ComposeFeedback, PutsTheChoiceAndACarriageReturnBeforeTheText)
+TEST(composeFeedback, PutsTheChoiceAndACarriageReturnBeforeTheText)
 {
     const QString like = QStringLiteral("I like it!");
     const QString dislike = QStringLiteral("I dislike it!");
-    EXPECT_EQ(ComposeFeedback(FeedbackChoice::None, like, dislike, QStringLiteral("text")),
+    EXPECT_EQ(composeFeedback(FeedbackChoice::None, like, dislike, QStringLiteral("text")),
               QStringLiteral("text"));
-    EXPECT_EQ(ComposeFeedback(FeedbackChoice::Like, like, dislike, QStringLiteral("text")),
+    EXPECT_EQ(composeFeedback(FeedbackChoice::Like, like, dislike, QStringLiteral("text")),
               QStringLiteral("I like it!\rtext"));
-    EXPECT_EQ(ComposeFeedback(FeedbackChoice::Dislike, like, QStringLiteral("Mag ich nicht"),
+    EXPECT_EQ(composeFeedback(FeedbackChoice::Dislike, like, QStringLiteral("Mag ich nicht"),
                               QStringLiteral("a\r\nb")),
               QStringLiteral("I dislike it! (Mag ich nicht)\ra\r\nb"));
-    EXPECT_EQ(TrimmedText(QStringLiteral(" \t\r\n x y \r\n\x01")), QStringLiteral("x y"));
-    EXPECT_TRUE(IsFeedbackConfirmed(QStringLiteral("OK\r\n")));
-    EXPECT_TRUE(IsFeedbackConfirmed(QStringLiteral("  OK ")));
-    EXPECT_FALSE(IsFeedbackConfirmed(QStringLiteral("ok")));
-    EXPECT_FALSE(IsFeedbackConfirmed(QStringLiteral("OK then")));
-    EXPECT_FALSE(IsFeedbackConfirmed(QString()));
+    EXPECT_EQ(trimmedText(QStringLiteral(" \t\r\n x y \r\n\x01")), QStringLiteral("x y"));
+    EXPECT_TRUE(isFeedbackConfirmed(QStringLiteral("OK\r\n")));
+    EXPECT_TRUE(isFeedbackConfirmed(QStringLiteral("  OK ")));
+    EXPECT_FALSE(isFeedbackConfirmed(QStringLiteral("ok")));
+    EXPECT_FALSE(isFeedbackConfirmed(QStringLiteral("OK then")));
+    EXPECT_FALSE(isFeedbackConfirmed(QString()));
 }
 
 class FeedbackWindow : public ::testing::Test
@@ -56,7 +56,7 @@ protected:
     void TearDown() override
     {
         delete form.data();
-        ResetLanguageState();
+        resetLanguageState();
     }
 
     void replyWith(const QByteArray &body)
@@ -205,7 +205,7 @@ TEST_F(FeedbackWindow, AnUnconfirmedSendKeepsEverythingTyped)
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the busy pointer is gone";
 
     // No service at all: both attempts fail, the same box.
-    OverrideServiceHost(testsupport::closedServiceHost());
+    overrideServiceHost(testsupport::closedServiceHost());
     send();
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages[1].text, failure);

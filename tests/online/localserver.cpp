@@ -319,12 +319,12 @@ void LocalServer::handle(int fd)
 
 ServiceOnLoopback::ServiceOnLoopback(const LocalServer &server)
 {
-    OverrideServiceHost(server.host(), LocalServer::trustedPemFile());
+    overrideServiceHost(server.host(), LocalServer::trustedPemFile());
 }
 
 ServiceOnLoopback::~ServiceOnLoopback()
 {
-    OverrideServiceHost(closedServiceHost());
+    overrideServiceHost(closedServiceHost());
 }
 
 } // namespace testsupport

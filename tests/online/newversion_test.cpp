@@ -24,7 +24,7 @@ class NewVersionPopup : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ResetUpdateCheckState();
+        resetUpdateCheckState();
         CloseCountdown = 11;
         AppProductName = QStringLiteral("Pairsight");
         LatestVersion = QStringLiteral("1.8");
@@ -33,7 +33,7 @@ protected:
     }
     void TearDown() override
     {
-        ResetLanguageState();
+        resetLanguageState();
         testsupport::isolateNetwork();
         CloseCountdown = 11;
     }
@@ -101,9 +101,9 @@ TEST_F(NewVersionPopup, TheLinkOpensOnlyAWebAddressAndClosesThePopup)
     const Case cases[] = {
         {"https://www.example.com/download/setup.exe",
          QUrl(QStringLiteral("https://www.example.com/download/setup.exe"))},
-        {"", MakerWebsite()},
-        {"/usr/bin/xterm", MakerWebsite()},
-        {"file:///home/user/setup.sh", MakerWebsite()},
+        {"", makerWebsite()},
+        {"/usr/bin/xterm", makerWebsite()},
+        {"file:///home/user/setup.sh", makerWebsite()},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.link);

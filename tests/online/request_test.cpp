@@ -32,7 +32,7 @@ TEST(PostForm, HttpsReturnsTheBodyWhateverTheStatus)
 {
     LocalServer server(LocalServer::Mode::TlsOrPlain, replying(500, "ERROR"));
     const ServiceOnLoopback service(server);
-    const QString endpoint = ServiceEndpoint(QStringLiteral("/php/check2.php"));
+    const QString endpoint = serviceEndpoint(QStringLiteral("/php/check2.php"));
 
     const FallbackReply answer = PostWithFallback(endpoint, {QStringLiteral("cmd=check")}, 5000);
     EXPECT_EQ(answer.reply, QStringLiteral("ERROR"));
@@ -70,7 +70,7 @@ TEST(PostWithFallback, AFailedHandshakeFallsBackToHttpWithTheSameFields)
                               QStringLiteral("guid=")};
 
     const FallbackReply answer
-        = PostWithFallback(ServiceEndpoint(QStringLiteral("/php/check2.php")), fields, 5000);
+        = PostWithFallback(serviceEndpoint(QStringLiteral("/php/check2.php")), fields, 5000);
     EXPECT_EQ(answer.reply, QStringLiteral("<version>1.8</version>"));
     EXPECT_TRUE(answer.httpsFailed);
     EXPECT_EQ(server.refusedHandshakes(), 1);
@@ -86,7 +86,7 @@ TEST(PostWithFallback, AnUntrustedCertificateIsRefused)
                        LocalServer::Certificate::Untrusted);
     const ServiceOnLoopback service(server);
 
-    const FallbackReply answer = PostWithFallback(ServiceEndpoint(QStringLiteral("/php/feedback.php")),
+    const FallbackReply answer = PostWithFallback(serviceEndpoint(QStringLiteral("/php/feedback.php")),
                                                   {QStringLiteral("a=b")}, 5000);
     EXPECT_TRUE(answer.httpsFailed);
     const auto requests = server.requests();
@@ -98,7 +98,7 @@ TEST(PostWithFallback, TimesOutTwiceOnAServerThatNeverAnswers)
 {
     LocalServer server(LocalServer::Mode::Silent);
     const ServiceOnLoopback service(server);
-    const QString endpoint = ServiceEndpoint(QStringLiteral("/php/check2.php"));
+    const QString endpoint = serviceEndpoint(QStringLiteral("/php/check2.php"));
 
     const QString message = errorOf([&] { PostWithFallback(endpoint, {QStringLiteral("cmd=check")}, 200); });
     EXPECT_TRUE(message.startsWith(QStringLiteral("The request to http://") + endpoint))
@@ -133,7 +133,7 @@ TEST(PostForm, CutsOffAReplyOverOneMebibyte)
     EXPECT_TRUE(message.contains(QStringLiteral("larger than"))) << message.toStdString();
 }
 
-TEST(EncodeFormFields, EncodesNamesAndValuesFromUtf8)
+TEST(encodeFormFields, EncodesNamesAndValuesFromUtf8)
 {
     struct Case
     {
@@ -156,18 +156,18 @@ TEST(EncodeFormFields, EncodesNamesAndValuesFromUtf8)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(EncodeFormFields(c.fields), c.body);
+        EXPECT_EQ(encodeFormFields(c.fields), c.body);
     }
 }
 
-TEST(EncodeFormFields, TheServerReadsBackEveryFieldWhole)
+TEST(encodeFormFields, TheServerReadsBackEveryFieldWhole)
 {
     LocalServer server(LocalServer::Mode::TlsOrPlain, replying(200, "OK"));
     const ServiceOnLoopback service(server);
     const QStringList fields {QStringLiteral("cmd=feedback"),
                               QStringLiteral("feedback=I like it!\r1 = 2\r\n& more"),
                               QStringLiteral("email=a+b@example.com"), QStringLiteral("guid=")};
-    PostWithFallback(ServiceEndpoint(QStringLiteral("/php/feedback.php")), fields, 5000);
+    PostWithFallback(serviceEndpoint(QStringLiteral("/php/feedback.php")), fields, 5000);
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].fields(), fields);
@@ -205,46 +205,46 @@ TEST(ExtractTag, TakesTheTextOfExactlyOneElement)
     }
 }
 
-TEST(ReplyLines, SplitsAtEveryKindOfLineEnd)
+TEST(replyLines, SplitsAtEveryKindOfLineEnd)
 {
-    EXPECT_EQ(ReplyLines(QString()), QStringList());
-    EXPECT_EQ(ReplyLines(QStringLiteral("OK")), QStringList {QStringLiteral("OK")});
+    EXPECT_EQ(replyLines(QString()), QStringList());
+    EXPECT_EQ(replyLines(QStringLiteral("OK")), QStringList {QStringLiteral("OK")});
     EXPECT_EQ(
-        ReplyLines(QStringLiteral("a\r\nb\nc\rd\r\n")),
+        replyLines(QStringLiteral("a\r\nb\nc\rd\r\n")),
         (QStringList {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
-    EXPECT_EQ(ReplyLines(QStringLiteral("\n\nx")), (QStringList {QString(), QString(), QStringLiteral("x")}));
+    EXPECT_EQ(replyLines(QStringLiteral("\n\nx")), (QStringList {QString(), QString(), QStringLiteral("x")}));
 }
 
 TEST(ReadMachineId, IsDerivedFromTheMachineIdAndStable)
 {
     testsupport::TempDir dir;
-    EXPECT_EQ(ReadMachineIdFrom(dir.file(QStringLiteral("missing"))), QString());
-    EXPECT_EQ(ReadMachineIdFrom(dir.write(QStringLiteral("empty"), "")), QString());
-    EXPECT_EQ(ReadMachineIdFrom(dir.write(QStringLiteral("first-boot"), "uninitialized\n")), QString());
+    EXPECT_EQ(readMachineIdFrom(dir.file(QStringLiteral("missing"))), QString());
+    EXPECT_EQ(readMachineIdFrom(dir.write(QStringLiteral("empty"), "")), QString());
+    EXPECT_EQ(readMachineIdFrom(dir.write(QStringLiteral("first-boot"), "uninitialized\n")), QString());
 
     const QString raw = QStringLiteral("0123456789abcdef0123456789abcdef");
-    const QString id = ReadMachineIdFrom(dir.write(QStringLiteral("machine-id"), raw.toLatin1() + '\n'));
+    const QString id = readMachineIdFrom(dir.write(QStringLiteral("machine-id"), raw.toLatin1() + '\n'));
     static const QRegularExpression guid(
         QStringLiteral("^[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$"));
     EXPECT_TRUE(guid.match(id).hasMatch()) << id.toStdString();
     EXPECT_FALSE(QString(id).remove(u'-').contains(raw.left(8)));
-    EXPECT_EQ(ReadMachineIdFrom(dir.file(QStringLiteral("machine-id"))), id);
+    EXPECT_EQ(readMachineIdFrom(dir.file(QStringLiteral("machine-id"))), id);
     const QString other
-        = ReadMachineIdFrom(dir.write(QStringLiteral("other"), "fedcba9876543210fedcba9876543210"));
+        = readMachineIdFrom(dir.write(QStringLiteral("other"), "fedcba9876543210fedcba9876543210"));
     EXPECT_NE(other, id);
 
     EXPECT_FALSE(
-        errorOf([&] { ReadMachineIdFrom(dir.write(QStringLiteral("bad"), "not an id")); }).isEmpty());
-    EXPECT_FALSE(errorOf([&] { ReadMachineIdFrom(dir.path()); }).isEmpty()) << "a folder is not readable";
+        errorOf([&] { readMachineIdFrom(dir.write(QStringLiteral("bad"), "not an id")); }).isEmpty());
+    EXPECT_FALSE(errorOf([&] { readMachineIdFrom(dir.path()); }).isEmpty()) << "a folder is not readable";
 }
 
 TEST(OsDescription, IsOneLineNamingSystemVersionAndArchitecture)
 {
-    EXPECT_EQ(FormatOsDescription(QStringLiteral("Debian GNU/Linux 12 (bookworm)"), QStringLiteral("12"),
+    EXPECT_EQ(formatOsDescription(QStringLiteral("Debian GNU/Linux 12 (bookworm)"), QStringLiteral("12"),
                                   QStringLiteral("linux 6.1.0"), QStringLiteral("x86_64")),
               QStringLiteral(
                   "Debian GNU/Linux 12 (bookworm) (Version 12, Kernel linux 6.1.0, x86_64, 64-bit Edition)"));
-    EXPECT_TRUE(FormatOsDescription(QStringLiteral("A\nB"), QString(), QString(), QString())
+    EXPECT_TRUE(formatOsDescription(QStringLiteral("A\nB"), QString(), QString(), QString())
                     .startsWith(QStringLiteral("A B (Version unknown, Kernel unknown, unknown, ")));
     const QString here = OsDescription();
     EXPECT_FALSE(here.isEmpty());

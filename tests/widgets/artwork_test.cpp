@@ -28,7 +28,7 @@ TEST(Artwork, EveryPictureHasItsOneAndTwoTimesDrawing)
         {u"tandrel-logo-big-ai-black"_s, {344, 105}},
         {u"cat"_s, {320, 214}},
     };
-    for (const QString &image : LanguageImageNames())
+    for (const QString &image : languageImageNames())
         cases.push_back({image, {16, 16}});
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name.toStdString());

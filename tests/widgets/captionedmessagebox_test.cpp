@@ -11,7 +11,7 @@ namespace {
 
 std::unique_ptr<CaptionedMessageBox> confirmation()
 {
-    return CreateMessageDlgWithCaptions(QStringLiteral("Uygulama yeniden başlatılsın mı?"),
+    return createMessageDlgWithCaptions(QStringLiteral("Uygulama yeniden başlatılsın mı?"),
                                         QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
                                         {QStringLiteral("Evet"), QStringLiteral("Hayır")},
                                         QStringLiteral("Onay"));
@@ -31,7 +31,7 @@ TEST(MessageDlgWithCaptions, TitleIconAndYesBeforeNoCaptionedFromTheList)
 
 TEST(MessageDlgWithCaptions, ButtonsBeyondTheCaptionsKeepTheirOwn)
 {
-    const auto box = CreateMessageDlgWithCaptions(QStringLiteral("?"), QMessageBox::Question,
+    const auto box = createMessageDlgWithCaptions(QStringLiteral("?"), QMessageBox::Question,
                                                   QMessageBox::Yes | QMessageBox::No, {QStringLiteral("Ja")},
                                                   QStringLiteral("t"));
     EXPECT_EQ(box->button(QMessageBox::Yes)->text(), QStringLiteral("Ja"));
