@@ -32,11 +32,13 @@ void IniStore::open(const QString &fileName)
         return;
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(nativeName(fileName), file.errorString()));
+            QStringLiteral("Cannot open file \"%1\". %2").arg(nativeName(fileName), file.errorString()),
+            ErrorKind::CannotOpen);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw AppError(
-            QStringLiteral("Cannot read file \"%1\". %2").arg(nativeName(fileName), file.errorString()));
+            QStringLiteral("Cannot read file \"%1\". %2").arg(nativeName(fileName), file.errorString()),
+            ErrorKind::CannotOpen);
 
     QByteArrayView data(bytes);
     if (data.startsWith("\xEF\xBB\xBF"))
@@ -45,7 +47,8 @@ void IniStore::open(const QString &fileName)
     const QString text = decoder.decode(data);
     if (decoder.hasError())
         throw AppError(
-            QStringLiteral("Cannot read file \"%1\". It is not valid UTF-8").arg(nativeName(fileName)));
+            QStringLiteral("Cannot read file \"%1\". It is not valid UTF-8").arg(nativeName(fileName)),
+            ErrorKind::CannotDecode);
 
     Section *current = nullptr;
     for (QStringView raw : QStringTokenizer(text, u'\n')) {
@@ -131,14 +134,16 @@ void IniStore::write() const
 {
     if (!m_unwritableReason.isEmpty())
         throw AppError(
-            QStringLiteral("Cannot write file \"%1\". %2").arg(nativeName(m_fileName), m_unwritableReason));
+            QStringLiteral("Cannot write file \"%1\". %2").arg(nativeName(m_fileName), m_unwritableReason),
+            ErrorKind::CannotWrite);
     // A temporary file renamed into place: a crash or a full disk half-way
     // leaves the old file, never a truncated one.
     QSaveFile file(m_fileName);
     const QByteArray bytes = serialized();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw AppError(
-            QStringLiteral("Cannot write file \"%1\". %2").arg(nativeName(m_fileName), file.errorString()));
+            QStringLiteral("Cannot write file \"%1\". %2").arg(nativeName(m_fileName), file.errorString()),
+            ErrorKind::CannotWrite);
 }
 
 IniStore::Section *IniStore::findSection(const QString &name)

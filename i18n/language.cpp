@@ -207,7 +207,8 @@ QStringList readLanguageFile(const QString &path)
         if (error.message().contains(QDir::toNativeSeparators(path)))
             throw;
         throw AppError(QStringLiteral("Cannot read language file \"%1\". %2")
-                           .arg(QDir::toNativeSeparators(path), error.message()));
+                           .arg(QDir::toNativeSeparators(path), error.message()),
+                       error.kind());
     }
 }
 

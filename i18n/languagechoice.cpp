@@ -132,14 +132,16 @@ QString writeRestartScript(const QString &folder, const QString &executablePath)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         throw AppError(QStringLiteral("Cannot write the restart script \"%1\": %2")
-                           .arg(QDir::toNativeSeparators(path), file.errorString()));
+                           .arg(QDir::toNativeSeparators(path), file.errorString()),
+                       ErrorKind::CannotWrite);
     }
     const QByteArray script = restartScript(executablePath);
     if (file.write(script) != script.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.close();
         throw AppError(QStringLiteral("Cannot write the restart script \"%1\": %2")
-                           .arg(QDir::toNativeSeparators(path), reason));
+                           .arg(QDir::toNativeSeparators(path), reason),
+                       ErrorKind::CannotWrite);
     }
     file.close();
     file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);

@@ -12,7 +12,8 @@ namespace {
 [[noreturn]] void throwWriteError(const QString &fileName, const QString &reason)
 {
     throw AppError(
-        QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), reason));
+        QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), reason),
+        ErrorKind::CannotWrite);
 }
 
 } // namespace

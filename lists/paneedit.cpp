@@ -3,9 +3,9 @@
 #include "lists/linelist.h"
 #include "lists/linesplitter.h"
 #include "lists/linewriter.h"
+#include "platform/apperror.h"
 
 #include <algorithm>
-#include <exception>
 
 QString selectedText(const LineList &list, const std::vector<bool> &selected)
 {
@@ -50,15 +50,19 @@ void saveListToFile(const QString &fileName, const LineList &list)
     writeLinesToFile(fileName, list, false);
 }
 
-void loadDroppedFile(const QString &fileName, const LoadOptions &options, LineList &list)
+void loadDroppedFile(const QString &fileName,
+                     const LoadOptions &options,
+                     LineList &list,
+                     const FileLoader &load)
 {
     const qsizetype before = list.count();
     try {
-        loadFileToList(fileName, TextEncoding::Utf8, options, list);
+        load(fileName, TextEncoding::Utf8, options, list);
         return;
-    } catch (const std::exception &) {
-        // Whatever the reason, the second attempt tells the user.
+    } catch (const AppError &error) {
+        if (error.kind() != ErrorKind::CannotDecode)
+            throw;
     }
     list.truncate(before);
-    loadFileToList(fileName, TextEncoding::Ansi, options, list);
+    load(fileName, TextEncoding::Ansi, options, list);
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <vector>
 
 class LineList;
@@ -28,7 +29,15 @@ void pasteText(LineList &list, QStringView text, bool ignoreWhitespace, bool sor
 // naming the file and the reason.
 void saveListToFile(const QString &fileName, const LineList &list);
 
-// Appends a dropped file: strict UTF-8 first (a byte-order mark wins); when
-// that fails, the lines it added go and the file is loaded again in the ANSI
-// code page, so its lines enter once. Throws AppError when that fails too.
-void loadDroppedFile(const QString &fileName, const LoadOptions &options, LineList &list);
+// Loads a file into a list as loadFileToList does.
+using FileLoader = std::function<void(const QString &, TextEncoding, const LoadOptions &, LineList &)>;
+
+// Appends a dropped file: strict UTF-8 first (a byte-order mark wins); when its
+// bytes are not UTF-8, the lines it added go and the file is loaded again in
+// the ANSI code page, so its lines enter once. Any other failure (the file
+// cannot be opened or read, memory runs out) leaves at once, since a second
+// attempt could only fail again. `load` stands in for loadFileToList in tests.
+void loadDroppedFile(const QString &fileName,
+                     const LoadOptions &options,
+                     LineList &list,
+                     const FileLoader &load = loadFileToList);

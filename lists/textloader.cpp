@@ -50,7 +50,8 @@ QString systemReason(int error)
 [[noreturn]] void throwOpenError(const QString &fileName, const QString &reason)
 {
     throw AppError(
-        QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), reason));
+        QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), reason),
+        ErrorKind::CannotOpen);
 }
 
 void openForReading(QFile &file)
@@ -73,7 +74,8 @@ qsizetype readChunk(QFile &file, QByteArray &bytes)
         const qint64 n = file.read(bytes.data() + got, bytes.size() - got);
         if (n < 0)
             throw AppError(QStringLiteral("Cannot read file \"%1\". %2")
-                               .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
+                               .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()),
+                           ErrorKind::CannotOpen);
         if (n == 0)
             break;
         got += qsizetype(n);
@@ -172,7 +174,7 @@ void loadFileToList(const QString &fileName,
                 const bool earlier = decoder.hasError() && sequenceOpen;
                 list.commitText(out - begin);
                 addLines(earlier ? std::min(heldBack, blockStart) : blockStart);
-                throw AppError(noMappingMessage());
+                throw AppError(noMappingMessage(), ErrorKind::CannotDecode);
             }
             heldBack = blockStart;
         }

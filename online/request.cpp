@@ -133,14 +133,16 @@ QString readMachineIdFrom(const QString &machineIdFile)
         return QString();
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("Cannot read the machine identifier \"%1\": %2")
-                           .arg(machineIdFile, file.errorString()));
+                           .arg(machineIdFile, file.errorString()),
+                       ErrorKind::CannotOpen);
     const QByteArray text = file.read(64).trimmed();
     // An empty file or "uninitialized" is a system that has no identifier yet.
     if (text.isEmpty() || text == "uninitialized")
         return QString();
     const QByteArray id = QByteArray::fromHex(text);
     if (text.size() != 32 || id.size() != 16 || id.toHex() != text.toLower())
-        throw AppError(QStringLiteral("The machine identifier in \"%1\" is not valid").arg(machineIdFile));
+        throw AppError(QStringLiteral("The machine identifier in \"%1\" is not valid").arg(machineIdFile),
+                       ErrorKind::CannotDecode);
 
     QByteArray derived
         = QMessageAuthenticationCode::hash(QByteArray::fromRawData(MachineIdApplicationKey, 16), id,

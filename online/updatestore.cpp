@@ -37,14 +37,17 @@ void UpdateSettingsStore::open(const QString &file)
     m_file.clear();
     const QFileInfo info(path);
     if (info.exists() && (!info.isFile() || !info.isReadable()))
-        throw AppError(QStringLiteral("The update settings \"%1\" cannot be read").arg(path));
+        throw AppError(QStringLiteral("The update settings \"%1\" cannot be read").arg(path),
+                       ErrorKind::CannotOpen);
     if (!info.exists() && !QDir().mkpath(info.absolutePath()))
-        throw AppError(
-            QStringLiteral("The folder of the update settings \"%1\" cannot be created").arg(path));
+        throw AppError(QStringLiteral("The folder of the update settings \"%1\" cannot be created").arg(path),
+                       ErrorKind::CannotWrite);
     const QSettings settings(path, QSettings::NativeFormat);
     if (settings.status() != QSettings::NoError)
         throw AppError(QStringLiteral("The update settings \"%1\" cannot be opened: %2")
-                           .arg(path, statusText(settings.status())));
+                           .arg(path, statusText(settings.status())),
+                       settings.status() == QSettings::FormatError ? ErrorKind::CannotDecode
+                                                                   : ErrorKind::CannotOpen);
     m_file = path;
 }
 
@@ -88,7 +91,8 @@ void UpdateSettingsStore::writeLastUpdateCheck(const QString &date, int count)
     settings.sync();
     if (settings.status() != QSettings::NoError)
         throw AppError(QStringLiteral("The update settings \"%1\" cannot be written: %2")
-                           .arg(m_file, statusText(settings.status())));
+                           .arg(m_file, statusText(settings.status())),
+                       ErrorKind::CannotWrite);
 }
 
 void UpdateSettingsStore::writeShowUpdate(int value)
@@ -100,5 +104,6 @@ void UpdateSettingsStore::writeShowUpdate(int value)
     settings.sync();
     if (settings.status() != QSettings::NoError)
         throw AppError(QStringLiteral("The update settings \"%1\" cannot be written: %2")
-                           .arg(m_file, statusText(settings.status())));
+                           .arg(m_file, statusText(settings.status())),
+                       ErrorKind::CannotWrite);
 }

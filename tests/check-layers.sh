@@ -15,6 +15,8 @@
 # The code folders are those the top CMakeLists.txt adds, tests/ aside.
 # Plain bash, grep and awk, so it runs wherever the build does.
 set -euo pipefail
+# Byte-wise ranges and matching, whatever the caller's locale.
+export LC_ALL=C
 
 usage() {
     echo "usage: $0 [--self-test] SOURCE_DIR" >&2
@@ -137,16 +139,13 @@ check_tree() {
         }' <<<"$includes"
 }
 
-# Copies the sources the check reads from $1 to $2.
+# Copies the top CMakeLists.txt and the code folders of $1 to $2.
 copy_tree() {
     local from=$1 to=$2 folder
     cp "$from/CMakeLists.txt" "$to/"
     for folder in $(code_folders "$from"); do
         [ -d "$from/$folder" ] || continue
-        mkdir -p "$to/$folder"
-        find "$from/$folder" -maxdepth 1 -type f \
-            \( -name '*.h' -o -name '*.cpp' -o -name '*.h.in' -o -name CMakeLists.txt \) \
-            -exec cp {} "$to/$folder/" \;
+        cp -R "$from/$folder" "$to/"
     done
 }
 

@@ -74,4 +74,15 @@ TEST(LineWriter, UnwritableTargetNamesTheFile)
     }
 }
 
+TEST(LineWriter, AFailedSaveIsAWriteError)
+{
+    TempDir dir;
+    try {
+        writeLinesToFile(dir.file(QStringLiteral("no/such/folder/out.txt")), listOf({u"a"_s}), false);
+        FAIL() << "no error";
+    } catch (const AppError &error) {
+        EXPECT_EQ(error.kind(), ErrorKind::CannotWrite);
+    }
+}
+
 } // namespace

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
+#include <new>
 #include <numeric>
 
 namespace {
@@ -19,6 +21,7 @@ using testsupport::listOf;
 using testsupport::readAll;
 using testsupport::ScopedEnv;
 using testsupport::TempDir;
+using namespace Qt::StringLiterals;
 
 std::vector<bool> rows(std::initializer_list<int> flags)
 {
@@ -350,6 +353,51 @@ TEST(PaneEdit, DroppedFileFallsBackToAnsiOnce)
         EXPECT_TRUE(error.message().contains(QDir::toNativeSeparators(dir.path()))) << error.what();
     }
     EXPECT_EQ(unicode.count(), 2);
+}
+
+TEST(PaneEdit, DroppedFileIsRetriedAsAnsiOnADecodingErrorOnly)
+{
+    struct Case
+    {
+        const char *name;
+        std::function<void()> fail; // how the UTF-8 attempt fails
+        bool retried;
+    };
+    const Case cases[] = {
+        {"not UTF-8", [] { throw AppError(noMappingMessage(), ErrorKind::CannotDecode); }, true},
+        {"cannot open", [] { throw AppError(u"Cannot open file"_s, ErrorKind::CannotOpen); }, false},
+        {"other error", [] { throw AppError(u"Something else"_s); }, false},
+        {"out of memory", [] { throw std::bad_alloc(); }, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<TextEncoding> attempts;
+        const FileLoader load
+            = [&](const QString &, TextEncoding encoding, const LoadOptions &, LineList &list) {
+                  attempts.push_back(encoding);
+                  list.append(encoding == TextEncoding::Utf8 ? u"partial" : u"ansi");
+                  if (encoding == TextEncoding::Utf8)
+                      c.fail();
+              };
+        LineList list("en_US");
+        list.append(u"before");
+        bool failed = false;
+        try {
+            loadDroppedFile(u"dropped.txt"_s, LoadOptions {}, list, load);
+        } catch (const AppError &error) {
+            failed = true;
+            EXPECT_NE(error.kind(), ErrorKind::CannotDecode);
+        } catch (const std::bad_alloc &) {
+            failed = true;
+        }
+        EXPECT_EQ(failed, !c.retried);
+        if (c.retried) {
+            EXPECT_EQ(attempts, (std::vector {TextEncoding::Utf8, TextEncoding::Ansi}));
+            EXPECT_EQ(linesOf(list), (QStringList {u"before"_s, u"ansi"_s}));
+        } else {
+            EXPECT_EQ(attempts, std::vector {TextEncoding::Utf8});
+        }
+    }
 }
 
 } // namespace

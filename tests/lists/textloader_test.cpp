@@ -197,6 +197,33 @@ TEST(TextLoader, OpenFailuresNameTheFileAndTheReason)
     }
 }
 
+// The drop retries in another encoding on a decoding error only, so the kinds must not blur.
+TEST(TextLoader, ErrorsTellOpenFailuresFromDecodingErrors)
+{
+    TempDir dir;
+    const struct
+    {
+        const char *name;
+        QString path;
+        ErrorKind kind;
+    } cases[] = {
+        {"missing", dir.file(QStringLiteral("missing.txt")), ErrorKind::CannotOpen},
+        {"folder", dir.path(), ErrorKind::CannotOpen},
+        {"not UTF-8", dataPath(QStringLiteral("encodings/latin1.txt")), ErrorKind::CannotDecode},
+        {"sequence cut at the end", dir.write(QStringLiteral("cut.txt"), "a\n\xC3"), ErrorKind::CannotDecode},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        LineList list("en_US");
+        try {
+            loadFileToList(c.path, TextEncoding::Utf8, {}, list);
+            ADD_FAILURE() << "no error";
+        } catch (const AppError &error) {
+            EXPECT_EQ(error.kind(), c.kind) << error.what();
+        }
+    }
+}
+
 TEST(TextLoader, UnreadableFileIsRefused)
 {
     if (geteuid() == 0)
