@@ -109,7 +109,7 @@ void CompareRun::CompareThreadTerminate()
     CompareResult result = thread->takeResult();
     try {
         if (!form)
-            throw AppError(QStringLiteral("The comparison was cancelled"));
+            throw AppError(QStringLiteral("The comparison was cancelled"), ErrorKind::Cancelled);
         for (ResultSet set : {ResultSet::Intersection, ResultSet::Only1, ResultSet::Only2}) {
             if (result[set])
                 form->deliver(set, std::move(*result[set]));
