@@ -1,10 +1,10 @@
 #include "app/inistore.h"
 
 #include "app/apperror.h"
+#include "lists/linewriter.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -134,11 +134,7 @@ void IniStore::write() const
             QStringLiteral("Cannot write file \"%1\". %2").arg(nativeName(m_fileName), m_unwritableReason));
     // A temporary file renamed into place: a crash or a full disk half-way
     // leaves the old file, never a truncated one.
-    QSaveFile file(m_fileName);
-    const QByteArray bytes = serialized();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw AppError(
-            QStringLiteral("Cannot write file \"%1\". %2").arg(nativeName(m_fileName), file.errorString()));
+    writeBytesToFile(m_fileName, serialized());
 }
 
 IniStore::Section *IniStore::findSection(const QString &name)

@@ -3,7 +3,8 @@
 #include "about/versioninfo.h"
 #include "app/apperror.h"
 #include "compare/comparison.h"
-#include "lists/linewriter.h"
+#include "lists/filegroupwriter.h"
+#include "lists/parallel.h"
 #include "lists/textloader.h"
 #include "platform/processinfo.h"
 
@@ -230,36 +231,34 @@ int runCompareCommand(const QStringList &arguments)
     phase(QStringLiteral("compare"));
 
     const QDir folder(options.outputFolder);
-    struct Output
-    {
-        QString name;
-        const LineList *lines;
-        QString error;
-    };
-    std::vector<Output> outputs {{QStringLiteral("intersection.txt"), &*common, {}},
-                                 {QStringLiteral("only1.txt"), &*only1, {}},
-                                 {QStringLiteral("only2.txt"), &*only2, {}}};
+    std::vector<std::pair<QString, const LineList *>> outputs {{QStringLiteral("intersection.txt"), &*common},
+                                                               {QStringLiteral("only1.txt"), &*only1},
+                                                               {QStringLiteral("only2.txt"), &*only2}};
     if (all)
-        outputs.push_back({QStringLiteral("union.txt"), &*all, {}});
-    // Two writers, each taking every other file.
-    auto write = [&](size_t first) {
-        for (size_t i = first; i < outputs.size(); i += 2) {
-            try {
-                writeLinesToFile(folder.filePath(outputs[i].name), *outputs[i].lines, true);
-            } catch (const AppError &error) {
-                outputs[i].error = error.message();
+        outputs.emplace_back(QStringLiteral("union.txt"), &*all);
+    // All files are written under temporary names first and renamed only
+    // when every one is complete, so a failed run changes no result file.
+    try {
+        FileGroupWriter group;
+        std::vector<FileWriter *> writers;
+        for (const auto &[name, lines] : outputs)
+            writers.push_back(&group.add(folder.filePath(name)));
+        // Two writers, each taking every other file.
+        auto write = [&](size_t first) {
+            for (size_t i = first; i < outputs.size(); i += 2) {
+                writers[i]->write(Utf8ByteOrderMark);
+                writers[i]->writeLines(*outputs[i].second);
+                writers[i]->finish();
             }
-        }
-    };
-    {
-        std::jthread second([&] { write(1); });
-        write(0);
-    }
-    for (const Output &written : outputs) {
-        if (!written.error.isEmpty()) {
-            print(stderr, Program + QStringLiteral(": ") + written.error + u'\n');
-            return 1;
-        }
+        };
+        onTwoThreads([&] { write(0); }, [&] { write(1); });
+        group.commit();
+    } catch (const AppError &error) {
+        print(stderr, Program + QStringLiteral(": ") + error.message() + u'\n');
+        return 1;
+    } catch (const std::exception &error) {
+        print(stderr, Program + QStringLiteral(": ") + QString::fromLocal8Bit(error.what()) + u'\n');
+        return 1;
     }
     phase(QStringLiteral("write"));
 

@@ -3,6 +3,7 @@
 #include "app/apperror.h"
 #include "i18n/language.h"
 #include "lists/linesplitter.h"
+#include "lists/linewriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -129,19 +130,13 @@ QString WriteRestartScript(const QString &folder, const QString &executablePath)
     if (!path.endsWith(u'/'))
         path += u'/';
     path += QStringLiteral("start.sh");
+    try {
+        writeBytesToFile(path, RestartScript(executablePath));
+    } catch (const WriteError &error) {
+        throw AppError(QStringLiteral("Cannot write the restart script \"%1\": %2")
+                           .arg(QDir::toNativeSeparators(path), error.reason()));
+    }
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        throw AppError(QStringLiteral("Cannot write the restart script \"%1\": %2")
-                           .arg(QDir::toNativeSeparators(path), file.errorString()));
-    }
-    const QByteArray script = RestartScript(executablePath);
-    if (file.write(script) != script.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.close();
-        throw AppError(QStringLiteral("Cannot write the restart script \"%1\": %2")
-                           .arg(QDir::toNativeSeparators(path), reason));
-    }
-    file.close();
     file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
     return path;
 }

@@ -98,6 +98,26 @@ TEST(IniStore, AFailedWriteNamesTheFileAndLeavesTheOldOne)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {u"settings.ini"_s});
 }
 
+TEST(IniStore, AFullDiskIsAnErrorWithTheSystemsReasonAndKeepsTheOldFile)
+{
+    const testsupport::SmallFileSystem disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a small file system needs root";
+    const QString path = disk.write(u"settings.ini"_s, "[Settings]\r\nCaseSensitive=ON\r\n");
+    disk.fill();
+    IniStore store;
+    store.open(path);
+    store.writeString(u"Settings"_s, u"CaseSensitive"_s, u"OFF"_s);
+    try {
+        store.write();
+        ADD_FAILURE() << "no error";
+    } catch (const AppError &error) {
+        EXPECT_EQ(error.message(),
+                  u"Cannot write file \"%1\". No space left on device"_s.arg(QDir::toNativeSeparators(path)));
+    }
+    EXPECT_EQ(readAll(path), "[Settings]\r\nCaseSensitive=ON\r\n");
+}
+
 TEST(SettingsStore, AFileThatIsNotUtf8IsDeletedSilentlyAndTheStoreStartsEmpty)
 {
     const TempDir dir;

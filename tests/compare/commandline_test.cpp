@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <optional>
+
 namespace {
 
 using testsupport::readAll;
@@ -143,6 +146,61 @@ TEST(CompareCommand, StatsReportEveryPhase)
     ASSERT_EQ(run.status, 0);
     for (const char *part : {"load 1:", "load 2:", "compare:", "write:", "peak memory:"})
         EXPECT_TRUE(run.err.contains(QLatin1StringView(part))) << part;
+}
+
+// Whatever stops the writing, the results of the last run stay as they were,
+// all of them, and no temporary file is left.
+TEST(CompareCommand, AFailedWriteChangesNoResultFile)
+{
+    QByteArray many;
+    for (int i = 0; i < 100000; ++i)
+        many += "only in the first list " + QByteArray::number(i) + '\n';
+    const struct
+    {
+        const char *name;
+        bool fullDisk;
+        const char *reason;
+    } cases[] = {
+        {"a result file too large for the file size limit", false, "File too large"},
+        {"a full disk", true, "No space left on device"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const TempDir dir;
+        dir.write(QStringLiteral("one.txt"), "shared\n" + (c.fullDisk ? QByteArray() : many));
+        dir.write(QStringLiteral("two.txt"), "shared\nsecond\n");
+        const testsupport::SmallFileSystem disk;
+        if (c.fullDisk && !disk.mounted()) {
+            std::printf("skipped \"%s\": mounting a small file system needs root\n", c.name);
+            continue;
+        }
+        const QString out = c.fullDisk ? disk.path() : dir.file(QStringLiteral("out"));
+        QDir().mkpath(out);
+        const QStringList results {QStringLiteral("intersection.txt"), QStringLiteral("only1.txt"),
+                                   QStringLiteral("only2.txt")};
+        for (const QString &name : results)
+            testsupport::writeAll(out + u'/' + name, "earlier " + name.toUtf8());
+        QStringList expected = results;
+        if (c.fullDisk) {
+            disk.fill();
+            expected.prepend(QStringLiteral("filler"));
+        }
+        CommandRun run;
+        {
+            std::optional<testsupport::FileSizeLimit> limit;
+            if (!c.fullDisk)
+                limit.emplace(256 * 1024);
+            run = runCompare(
+                {QStringLiteral("--output"), out, QStringLiteral("one.txt"), QStringLiteral("two.txt")},
+                dir.path());
+        }
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.contains(QLatin1StringView(c.reason))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(out + u'/')) << run.err.toStdString();
+        for (const QString &name : results)
+            EXPECT_EQ(readAll(out + u'/' + name), "earlier " + name.toUtf8()) << name.toStdString();
+        EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+    }
 }
 
 } // namespace
