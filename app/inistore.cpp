@@ -44,7 +44,7 @@ void IniStore::open(const QString &fileName)
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(data);
     if (decoder.hasError())
-        throw AppError(
+        throw IniDecodeError(
             QStringLiteral("Cannot read file \"%1\". It is not valid UTF-8").arg(nativeName(fileName)));
 
     Section *current = nullptr;
