@@ -147,9 +147,13 @@ int runCompareCommand(const QStringList &arguments)
     options.calculateUnion = parser.isSet(withUnion);
     options.stats = parser.isSet(stats);
     options.outputFolder = parser.value(output);
-    if (!QFileInfo(options.outputFolder).isDir())
+    if (const QFileInfo folder(options.outputFolder); !folder.isDir()) {
         return usageError(
-            parser, QStringLiteral("the output folder \"%1\" does not exist").arg(options.outputFolder));
+            parser,
+            folder.exists()
+                ? QStringLiteral("the output \"%1\" is not a folder").arg(options.outputFolder)
+                : QStringLiteral("the output folder \"%1\" does not exist").arg(options.outputFolder));
+    }
     options.file1 = files[0];
     options.file2 = files[1];
 
@@ -188,6 +192,10 @@ int runCompareCommand(const QStringList &arguments)
                 const std::lock_guard lock(sorting);
                 job.list->setSorted(true);
             }
+        } catch (const DecodeError &error) {
+            job.error = QStringLiteral("%1 (invalid UTF-8 at byte offset %2)")
+                            .arg(error.message())
+                            .arg(error.byteOffset());
         } catch (const AppError &error) {
             job.error = error.message();
         } catch (const std::exception &error) {

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -20,9 +23,12 @@ struct CommandRun
     QString err;
 };
 
-CommandRun runCompare(const QStringList &arguments, const QString &folder)
+CommandRun
+runCompare(const QStringList &arguments, const QString &folder, const std::function<void()> &inChild = {})
 {
     QProcess process;
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.setWorkingDirectory(folder);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
@@ -108,6 +114,11 @@ TEST(CompareCommand, ExitStatuses)
           QStringLiteral("good.txt")},
          2,
          "EBCDIC"},
+        {"output that is a file",
+         {QStringLiteral("--output"), QStringLiteral("good.txt"), QStringLiteral("good.txt"),
+          QStringLiteral("good.txt")},
+         2,
+         "the output \"good.txt\" is not a folder"},
         {"missing output folder",
          {QStringLiteral("--output"), QStringLiteral("nowhere"), QStringLiteral("good.txt"),
           QStringLiteral("good.txt")},
@@ -121,6 +132,11 @@ TEST(CompareCommand, ExitStatuses)
          {QStringLiteral("latin1.txt"), QStringLiteral("good.txt")},
          1,
          "latin1.txt: No mapping for the Unicode character"},
+        {"where the bad bytes are",
+         {QStringLiteral("good.txt"), QStringLiteral("latin1.txt")},
+         1,
+         "latin1.txt: No mapping for the Unicode character exists in the target multi-byte code page "
+         "(invalid UTF-8 at byte offset 3)\n"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -201,6 +217,26 @@ TEST(CompareCommand, AFailedWriteChangesNoResultFile)
             EXPECT_EQ(readAll(out + u'/' + name), "earlier " + name.toUtf8()) << name.toStdString();
         EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
     }
+}
+
+TEST(CompareCommand, AFileThatNeverEndsIsTooLargeForTheMemory)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
+#endif
+    TempDir dir;
+    dir.write(QStringLiteral("good.txt"), "x\n");
+    const QString kept = dir.write(QStringLiteral("intersection.txt"), "earlier result");
+    // Capped at 1 GiB of address space, so the test does not fill the machine.
+    const CommandRun run
+        = runCompare({QStringLiteral("/dev/zero"), QStringLiteral("good.txt")}, dir.path(), [] {
+              const rlimit limit {rlim_t(1) << 30, rlim_t(1) << 30};
+              setrlimit(RLIMIT_AS, &limit);
+          });
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("\"/dev/zero\" is too large for the memory available")))
+        << run.err.toStdString();
+    EXPECT_EQ(readAll(kept), QByteArray("earlier result"));
 }
 
 } // namespace
