@@ -57,7 +57,9 @@ QString OpenSettingsStore(const QString &folder)
         // Not UTF-8: the defaults apply, and the file is kept aside, so that
         // nothing the user wrote in it is lost.
         const QByteArray aside = QFile::encodeName(fileName + QStringLiteral(".broken"));
-        if (std::rename(QFile::encodeName(fileName).constData(), aside.constData()) == 0) {
+        const bool moved = std::rename(QFile::encodeName(fileName).constData(), aside.constData()) == 0;
+        const int reason = errno;
+        if (moved) {
             try {
                 SettingsIni.open(fileName);
                 return {};
@@ -66,7 +68,7 @@ QString OpenSettingsStore(const QString &folder)
             }
         } else {
             problem = QStringLiteral("%1. It could not be moved aside: %2")
-                          .arg(error.message(), QString::fromLocal8Bit(std::strerror(errno)));
+                          .arg(error.message(), QString::fromLocal8Bit(std::strerror(reason)));
         }
     } catch (const AppError &error) {
         // Unreadable to this user, perhaps only for now: left alone.

@@ -238,7 +238,8 @@ void loadInto(const QString &fileName, TextEncoding encoding, const LoadOptions 
     };
 
     // A file that never ends (a device, a pipe) stops with an error before
-    // it fills all memory.
+    // it fills all memory. The text the list held before is in memory
+    // already, so only what this load adds counts.
     const qint64 memory = platform::availableMemoryBytes();
     const qsizetype maxUnits
         = memory > 0 ? qsizetype(memory / qint64(sizeof(char16_t))) : std::numeric_limits<qsizetype>::max();
@@ -246,11 +247,12 @@ void loadInto(const QString &fileName, TextEncoding encoding, const LoadOptions 
     // The units of the last decoded block are not split into lines until the
     // next block decodes cleanly: a bad sequence it left open began in it.
     qsizetype heldBack = lineStart;
+    const qsizetype loadStart = lineStart;
     qint64 chunkOffset = 0; // of the chunk in the file
     QByteArray before; // the last bytes of the chunk before
     for (;;) {
         const bool lastChunk = got < ReadSize;
-        if (list.commitText(0) > maxUnits - room)
+        if (list.commitText(0) - loadStart > maxUnits - room)
             throw std::bad_alloc();
         QChar *const begin = reinterpret_cast<QChar *>(list.textRoom(room));
         QChar *out = begin;

@@ -129,8 +129,9 @@ bool ReplacementFile::create(const QString &fileName)
             return fail(errno);
     }
     m_target = path;
-    // A replaced file keeps its permissions; a new one gets those of the umask.
-    if (exists && ::fchmod(m_descriptor, info.st_mode & 07777) != 0)
+    // A replaced file keeps its permissions (not set-user or set-group ID,
+    // which would pass to this process's owner); a new one gets the umask's.
+    if (exists && ::fchmod(m_descriptor, info.st_mode & 0777) != 0)
         return fail(errno);
     return true;
 }

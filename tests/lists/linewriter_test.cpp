@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -72,6 +73,30 @@ TEST(LineWriter, FailedSaveLeavesTheOldFileAndNoPartialFile)
     EXPECT_EQ(readAll(path), QByteArray("original\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList {QStringLiteral("keep.txt")});
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat info
+    {
+    };
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+    return info.st_mode & 07777;
+}
+
+TEST(LineWriter, AReplacedFileKeepsItsPermissionsAndANewOneFollowsTheUmask)
+{
+    TempDir dir;
+    const QString kept = dir.write(QStringLiteral("kept.txt"), "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(kept).constData(), 0640), 0);
+    writeLinesToFile(kept, listOf({u"new"_s}), false);
+    EXPECT_EQ(modeOf(kept), mode_t(0640));
+
+    const mode_t mask = ::umask(027);
+    const QString fresh = dir.file(QStringLiteral("new.txt"));
+    writeLinesToFile(fresh, listOf({u"new"_s}), false);
+    ::umask(mask);
+    EXPECT_EQ(modeOf(fresh), mode_t(0640));
 }
 
 TEST(LineWriter, UnwritableTargetNamesTheFile)
