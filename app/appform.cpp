@@ -450,7 +450,7 @@ void TAppForm::FormCreate()
     setWindowTitle(AppTitle);
 
     SettingsFolder = resolveSettingsFolder(programFolder(), userConfigFolder());
-    openSettingsStore(SettingsFolder);
+    const QString settingsProblem = openSettingsStore(SettingsFolder);
     applyStoredOptions();
 
     // List1 and List2 are members, empty since construction; their panes come now.
@@ -468,14 +468,20 @@ void TAppForm::FormCreate()
 
     Sifirla();
 
+    auto report = [this](const QString &message) {
+        if (auto *app = qobject_cast<Application *>(QCoreApplication::instance()))
+            app->showErrorBox(message);
+        else
+            Dialogs::current().errorBox(this, AppTitle, errorBoxText(message));
+    };
+    // Said once here; the toggles then change the options for this run only.
+    if (!settingsProblem.isEmpty())
+        report(settingsProblem);
     try {
         LoadLanguage(QString());
     } catch (const AppError &error) {
         // Reported, and the program goes on in English.
-        if (auto *app = qobject_cast<Application *>(QCoreApplication::instance()))
-            app->showErrorBox(error.message());
-        else
-            Dialogs::current().errorBox(this, AppTitle, errorBoxText(error.message()));
+        report(error.message());
     }
 }
 
@@ -495,8 +501,11 @@ void TAppForm::storeOption(QAction *item, const char *key, bool emptiesLists)
 {
     SettingsIni.writeString(QString::fromLatin1(SettingsSection), QString::fromLatin1(key),
                             item->isChecked() ? QStringLiteral("ON") : QStringLiteral("OFF"));
-    // A failed write leaves the new check mark in force and the lists as they are.
-    SettingsIni.write();
+    // A failed write leaves the new check mark in force and the lists as they
+    // are. A file that could not be read was reported at start-up and is
+    // never written.
+    if (SettingsIni.isWritable())
+        SettingsIni.write();
     if (emptiesLists)
         Sifirla();
 }

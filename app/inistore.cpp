@@ -1,10 +1,10 @@
 #include "app/inistore.h"
 
+#include "lists/linewriter.h"
 #include "platform/apperror.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -46,9 +46,8 @@ void IniStore::open(const QString &fileName)
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(data);
     if (decoder.hasError())
-        throw AppError(
-            QStringLiteral("Cannot read file \"%1\". It is not valid UTF-8").arg(nativeName(fileName)),
-            ErrorKind::CannotDecode);
+        throw IniDecodeError(
+            QStringLiteral("Cannot read file \"%1\". It is not valid UTF-8").arg(nativeName(fileName)));
 
     Section *current = nullptr;
     for (QStringView raw : QStringTokenizer(text, u'\n')) {
@@ -138,12 +137,7 @@ void IniStore::write() const
             ErrorKind::CannotWrite);
     // A temporary file renamed into place: a crash or a full disk half-way
     // leaves the old file, never a truncated one.
-    QSaveFile file(m_fileName);
-    const QByteArray bytes = serialized();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw AppError(
-            QStringLiteral("Cannot write file \"%1\". %2").arg(nativeName(m_fileName), file.errorString()),
-            ErrorKind::CannotWrite);
+    writeBytesToFile(m_fileName, serialized());
 }
 
 IniStore::Section *IniStore::findSection(const QString &name)

@@ -1,9 +1,21 @@
 #pragma once
 
+#include "platform/apperror.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <vector>
+
+// A file that was read but is not valid UTF-8.
+class IniDecodeError : public AppError
+{
+public:
+    explicit IniDecodeError(QString message)
+        : AppError(std::move(message), ErrorKind::CannotDecode)
+    {
+    }
+};
 
 // The program's own INI store: sections and keys matched without regard to
 // case, every section and key kept in first-stored order, written whole as
@@ -14,11 +26,13 @@ public:
     IniStore() = default;
 
     // Reads fileName (a missing file gives an empty store). Throws AppError
-    // naming the file when it cannot be read or is not valid UTF-8.
+    // naming the file when it cannot be read, IniDecodeError when it is not
+    // valid UTF-8.
     void open(const QString &fileName);
     // An empty store for a file that could not be opened: write() refuses to
     // replace that file and says why.
     void openUnwritable(const QString &fileName, const QString &reason);
+    bool isWritable() const { return m_unwritableReason.isEmpty(); }
 
     QString fileName() const { return m_fileName; }
     QString readString(const QString &section, const QString &key, const QString &defaultValue) const;

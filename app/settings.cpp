@@ -7,6 +7,10 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 QString SettingsFolder;
 IniStore SettingsIni;
 
@@ -42,22 +46,38 @@ QString userConfigFolder()
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
 }
 
-void openSettingsStore(const QString &folder)
+QString openSettingsStore(const QString &folder)
 {
     const QString fileName = folder + QStringLiteral("settings.ini");
+    QString problem;
     try {
         SettingsIni.open(fileName);
-        return;
-    } catch (const AppError &) {
-        // Unreadable or not UTF-8: start afresh, without a word.
-        QFile::remove(fileName);
-    }
-    try {
-        SettingsIni.open(fileName);
+        return {};
+    } catch (const IniDecodeError &error) {
+        // Not UTF-8: the defaults apply, and the file is kept aside, so that
+        // nothing the user wrote in it is lost.
+        const QByteArray aside = QFile::encodeName(fileName + QStringLiteral(".broken"));
+        const bool moved = std::rename(QFile::encodeName(fileName).constData(), aside.constData()) == 0;
+        const int reason = errno;
+        if (moved) {
+            try {
+                SettingsIni.open(fileName);
+                return {};
+            } catch (const AppError &again) {
+                problem = again.message();
+            }
+        } else {
+            problem = QStringLiteral("%1. It could not be moved aside: %2")
+                          .arg(error.message(), QString::fromLocal8Bit(std::strerror(reason)));
+        }
     } catch (const AppError &error) {
-        SettingsIni.openUnwritable(
-            fileName,
-            QStringLiteral("It could not be read at start-up (%1), so it is left as it is.")
-                .arg(error.message()));
+        // Unreadable to this user, perhaps only for now: left alone.
+        problem = error.message();
     }
+    SettingsIni.openUnwritable(
+        fileName,
+        QStringLiteral("It could not be read at start-up (%1), so it is left as it is.").arg(problem));
+    return QStringLiteral("%1. It is left as it is: the options start from their defaults, and changing them "
+                          "does not save them.")
+        .arg(problem);
 }

@@ -20,9 +20,12 @@ QString resolveSettingsFolder(const QString &executableFolder, const QString &co
 // The per-user configuration folder ($XDG_CONFIG_HOME, else ~/.config).
 QString userConfigFolder();
 
-// Opens SettingsIni on folder + "settings.ini"; a file that cannot be read is
-// deleted and the store starts empty (not written back if even that fails).
-void openSettingsStore(const QString &folder);
+// Opens SettingsIni on folder + "settings.ini". A file that is not valid
+// UTF-8 is moved aside to "settings.ini.broken" (replacing an older one) and
+// the store starts empty. A file that cannot be read is left alone: the store
+// starts empty and is never written back, and the returned text says so;
+// otherwise it is empty.
+QString openSettingsStore(const QString &folder);
 
 // The section and keys of the four options.
 inline constexpr char SettingsSection[] = "Settings";

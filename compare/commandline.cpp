@@ -2,7 +2,7 @@
 
 #include "about/versioninfo.h"
 #include "compare/comparison.h"
-#include "lists/linewriter.h"
+#include "lists/filegroupwriter.h"
 #include "lists/parallel.h"
 #include "lists/textloader.h"
 #include "platform/apperror.h"
@@ -148,9 +148,13 @@ int runCompareCommand(const QStringList &arguments)
     options.calculateUnion = parser.isSet(withUnion);
     options.stats = parser.isSet(stats);
     options.outputFolder = parser.value(output);
-    if (!QFileInfo(options.outputFolder).isDir())
+    if (const QFileInfo folder(options.outputFolder); !folder.isDir()) {
         return usageError(
-            parser, QStringLiteral("the output folder \"%1\" does not exist").arg(options.outputFolder));
+            parser,
+            folder.exists()
+                ? QStringLiteral("the output \"%1\" is not a folder").arg(options.outputFolder)
+                : QStringLiteral("the output folder \"%1\" does not exist").arg(options.outputFolder));
+    }
     options.file1 = files[0];
     options.file2 = files[1];
 
@@ -189,6 +193,10 @@ int runCompareCommand(const QStringList &arguments)
                 const std::lock_guard lock(sorting);
                 job.list->setSorted(true);
             }
+        } catch (const DecodeError &error) {
+            job.error = QStringLiteral("%1 (invalid UTF-8 at byte offset %2)")
+                            .arg(error.message())
+                            .arg(error.byteOffset());
         } catch (const AppError &error) {
             job.error = error.message();
         } catch (const std::exception &error) {
@@ -223,33 +231,34 @@ int runCompareCommand(const QStringList &arguments)
     phase(QStringLiteral("compare"));
 
     const QDir folder(options.outputFolder);
-    struct Output
-    {
-        QString name;
-        const LineList *lines;
-        QString error;
-    };
-    std::vector<Output> outputs {{QStringLiteral("intersection.txt"), common, {}},
-                                 {QStringLiteral("only1.txt"), only1, {}},
-                                 {QStringLiteral("only2.txt"), only2, {}}};
+    std::vector<std::pair<QString, const LineList *>> outputs {{QStringLiteral("intersection.txt"), common},
+                                                               {QStringLiteral("only1.txt"), only1},
+                                                               {QStringLiteral("only2.txt"), only2}};
     if (all)
-        outputs.push_back({QStringLiteral("union.txt"), all, {}});
-    // Two writers, each taking every other file.
-    auto write = [&](size_t first) {
-        for (size_t i = first; i < outputs.size(); i += 2) {
-            try {
-                writeLinesToFile(folder.filePath(outputs[i].name), *outputs[i].lines, true);
-            } catch (const AppError &error) {
-                outputs[i].error = error.message();
+        outputs.emplace_back(QStringLiteral("union.txt"), all);
+    // All files are written under temporary names first and renamed only
+    // when every one is complete, so a failed run changes no result file.
+    try {
+        FileGroupWriter group;
+        std::vector<FileWriter *> writers;
+        for (const auto &[name, lines] : outputs)
+            writers.push_back(&group.add(folder.filePath(name)));
+        // Two writers, each taking every other file.
+        auto write = [&](size_t first) {
+            for (size_t i = first; i < outputs.size(); i += 2) {
+                writers[i]->write(Utf8ByteOrderMark);
+                writers[i]->writeLines(*outputs[i].second);
+                writers[i]->finish();
             }
-        }
-    };
-    onTwoThreads([&] { write(0); }, [&] { write(1); });
-    for (const Output &written : outputs) {
-        if (!written.error.isEmpty()) {
-            print(stderr, Program + QStringLiteral(": ") + written.error + u'\n');
-            return 1;
-        }
+        };
+        onTwoThreads([&] { write(0); }, [&] { write(1); });
+        group.commit();
+    } catch (const AppError &error) {
+        print(stderr, Program + QStringLiteral(": ") + error.message() + u'\n');
+        return 1;
+    } catch (const std::exception &error) {
+        print(stderr, Program + QStringLiteral(": ") + QString::fromLocal8Bit(error.what()) + u'\n');
+        return 1;
     }
     phase(QStringLiteral("write"));
 

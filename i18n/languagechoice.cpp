@@ -2,6 +2,7 @@
 
 #include "i18n/language.h"
 #include "lists/linesplitter.h"
+#include "lists/linewriter.h"
 #include "platform/apperror.h"
 
 #include <QDir>
@@ -129,21 +130,13 @@ QString writeRestartScript(const QString &folder, const QString &executablePath)
     if (!path.endsWith(u'/'))
         path += u'/';
     path += QStringLiteral("start.sh");
+    try {
+        writeBytesToFile(path, restartScript(executablePath));
+    } catch (const WriteError &error) {
+        throw AppError(QStringLiteral("Cannot write the restart script \"%1\": %2")
+                           .arg(QDir::toNativeSeparators(path), error.reason()));
+    }
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        throw AppError(QStringLiteral("Cannot write the restart script \"%1\": %2")
-                           .arg(QDir::toNativeSeparators(path), file.errorString()),
-                       ErrorKind::CannotWrite);
-    }
-    const QByteArray script = restartScript(executablePath);
-    if (file.write(script) != script.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.close();
-        throw AppError(QStringLiteral("Cannot write the restart script \"%1\": %2")
-                           .arg(QDir::toNativeSeparators(path), reason),
-                       ErrorKind::CannotWrite);
-    }
-    file.close();
     file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
     return path;
 }

@@ -4,50 +4,104 @@
 #include "platform/apperror.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QStringEncoder>
 
 namespace {
 
-[[noreturn]] void throwWriteError(const QString &fileName, const QString &reason)
-{
-    throw AppError(
-        QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), reason),
-        ErrorKind::CannotWrite);
-}
+// Bytes gathered before they go to the file.
+constexpr qsizetype FlushAt = 1 << 20;
 
 } // namespace
 
-void writeLinesToFile(const QString &fileName, const LineList &lines, bool byteOrderMark)
+WriteError::WriteError(const QString &fileName, const QString &reason)
+    : AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), reason),
+               ErrorKind::CannotWrite)
+    , m_fileName(fileName)
+    , m_reason(reason)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throwWriteError(fileName, file.errorString());
+}
 
-    constexpr qsizetype FlushAt = 1 << 20;
-    QStringEncoder encoder(QStringEncoder::Utf8);
-    QByteArray buffer;
-    buffer.reserve(FlushAt + 4096);
-    if (byteOrderMark)
-        buffer.append("\xEF\xBB\xBF", 3);
-    auto flush = [&] {
-        if (file.write(buffer) != buffer.size())
-            throwWriteError(fileName, file.errorString());
-        buffer.clear();
-    };
+FileWriter::FileWriter(const QString &fileName)
+    : m_fileName(fileName)
+{
+    if (!m_file.create(fileName))
+        fail();
+}
+
+void FileWriter::fail()
+{
+    m_buffer.clear();
+    throw WriteError(m_fileName, m_file.reason());
+}
+
+void FileWriter::flushBuffer()
+{
+    if (!m_file.write(m_buffer.constData(), m_buffer.size()))
+        fail();
+    m_buffer.clear();
+}
+
+void FileWriter::write(QByteArrayView bytes)
+{
+    if (m_buffer.size() + bytes.size() > FlushAt)
+        flushBuffer();
+    if (bytes.size() >= FlushAt) {
+        if (!m_file.write(bytes.data(), bytes.size()))
+            fail();
+        return;
+    }
+    m_buffer.append(bytes);
+}
+
+void FileWriter::writeLines(const LineList &lines)
+{
+    // Stateless: nothing is carried from one line into the next, so a line
+    // ending in a high surrogate does not pair it with the next line's start.
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    m_buffer.reserve(FlushAt + 4096);
     for (qsizetype i = 0; i < lines.count(); ++i) {
         lines.prefetch(i + 64);
         const QStringView line = lines.at(i);
-        const qsizetype start = buffer.size();
-        buffer.resize(start + encoder.requiredSpace(line.size()) + 2);
-        char *end = encoder.appendToBuffer(buffer.data() + start, line);
+        const qsizetype start = m_buffer.size();
+        m_buffer.resize(start + encoder.requiredSpace(line.size()) + 2);
+        char *end = encoder.appendToBuffer(m_buffer.data() + start, line);
         *end++ = '\r';
         *end++ = '\n';
-        buffer.resize(end - buffer.constData());
-        if (buffer.size() >= FlushAt)
-            flush();
+        m_buffer.resize(end - m_buffer.constData());
+        if (m_buffer.size() >= FlushAt)
+            flushBuffer();
     }
-    flush();
-    if (!file.commit())
-        throwWriteError(fileName, file.errorString());
+}
+
+void FileWriter::finish()
+{
+    if (m_finished)
+        return;
+    flushBuffer();
+    if (!m_file.finish())
+        fail();
+    m_finished = true;
+}
+
+void FileWriter::commit()
+{
+    finish();
+    if (!m_file.replace())
+        fail();
+}
+
+void writeLinesToFile(const QString &fileName, const LineList &lines, bool byteOrderMark)
+{
+    FileWriter file(fileName);
+    if (byteOrderMark)
+        file.write(Utf8ByteOrderMark);
+    file.writeLines(lines);
+    file.commit();
+}
+
+void writeBytesToFile(const QString &fileName, QByteArrayView bytes)
+{
+    FileWriter file(fileName);
+    file.write(bytes);
+    file.commit();
 }

@@ -3,6 +3,7 @@
 #include "lists/linelist.h"
 #include "lists/linesplitter.h"
 #include "platform/apperror.h"
+#include "platform/processinfo.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
+#include <new>
 #include <vector>
 
 namespace {
@@ -96,6 +99,79 @@ void addLine(LineList &list, const char16_t *text, qsizetype start, qsizetype en
     list.appendStored(start, end - start);
 }
 
+bool isContinuation(char byte)
+{
+    return (uchar(byte) & 0xC0) == 0x80;
+}
+
+// Where the first sequence that is not well-formed UTF-8 starts (one cut
+// short by the end included); -1 when there is none.
+qsizetype firstInvalidUtf8(QByteArrayView bytes)
+{
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const uchar lead = uchar(bytes[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        // The ranges of Unicode's table of well-formed byte sequences.
+        int length = 0;
+        uchar low = 0x80, high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return i;
+        }
+        if (i + length > n || uchar(bytes[i + 1]) < low || uchar(bytes[i + 1]) > high)
+            return i;
+        for (int k = 2; k < length; ++k) {
+            if (!isContinuation(bytes[i + k]))
+                return i;
+        }
+        i += length;
+    }
+    return -1;
+}
+
+// Where in the file the bad sequence starts that the decoder met in `block`
+// (at file offset `offset`). A sequence still open when the block began
+// started in the up to three bytes `before` it.
+qint64 badSequenceOffset(QByteArrayView before, QByteArrayView block, qint64 offset, bool sequenceOpen)
+{
+    QByteArray window;
+    if (sequenceOpen) {
+        qsizetype lead = before.size();
+        while (lead > 0 && isContinuation(before[lead - 1]))
+            --lead;
+        if (lead > 0) {
+            window = before.sliced(lead - 1).toByteArray();
+            offset -= window.size();
+        }
+    }
+    window += block;
+    const qsizetype bad = firstInvalidUtf8(window);
+    // Should the decoder and the check ever disagree, the block is named.
+    return bad < 0 ? offset + window.size() - block.size() : offset + bad;
+}
+
+QString tooLargeMessage(const QString &fileName)
+{
+    return QStringLiteral("The file \"%1\" is too large for the memory available")
+        .arg(QDir::toNativeSeparators(fileName));
+}
+
+void loadInto(const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list);
+
 } // namespace
 
 QString noMappingMessage()
@@ -107,6 +183,17 @@ void loadFileToList(const QString &fileName,
                     TextEncoding encoding,
                     const LoadOptions &options,
                     LineList &list)
+{
+    try {
+        loadInto(fileName, encoding, options, list);
+    } catch (const std::bad_alloc &) {
+        throw AppError(tooLargeMessage(fileName));
+    }
+}
+
+namespace {
+
+void loadInto(const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list)
 {
     list.setSorted(false);
 
@@ -152,11 +239,23 @@ void loadFileToList(const QString &fileName,
         scanned = upTo;
     };
 
+    // A file that never ends (a device, a pipe) stops with an error before
+    // it fills all memory. The text the list held before is in memory
+    // already, so only what this load adds counts.
+    const qint64 memory = platform::availableMemoryBytes();
+    const qsizetype maxUnits
+        = memory > 0 ? qsizetype(memory / qint64(sizeof(char16_t))) : std::numeric_limits<qsizetype>::max();
+
     // The units of the last decoded block are not split into lines until the
     // next block decodes cleanly: a bad sequence it left open began in it.
     qsizetype heldBack = lineStart;
+    const qsizetype loadStart = lineStart;
+    qint64 chunkOffset = 0; // of the chunk in the file
+    QByteArray before; // the last bytes of the chunk before
     for (;;) {
         const bool lastChunk = got < ReadSize;
+        if (list.commitText(0) - loadStart > maxUnits - room)
+            throw std::bad_alloc();
         QChar *const begin = reinterpret_cast<QChar *>(list.textRoom(room));
         QChar *out = begin;
         const qsizetype start = list.commitText(0);
@@ -174,7 +273,9 @@ void loadFileToList(const QString &fileName,
                 const bool earlier = decoder.hasError() && sequenceOpen;
                 list.commitText(out - begin);
                 addLines(earlier ? std::min(heldBack, blockStart) : blockStart);
-                throw AppError(noMappingMessage(), ErrorKind::CannotDecode);
+                const QByteArray lead = QByteArray(before + QByteArrayView(bytes.constData(), from)).right(3);
+                throw DecodeError(badSequenceOffset(lead, QByteArrayView(bytes.constData() + from, to - from),
+                                                    chunkOffset + from, sequenceOpen));
             }
             heldBack = blockStart;
         }
@@ -183,6 +284,8 @@ void loadFileToList(const QString &fileName,
         if (lastChunk)
             break;
         addLines(heldBack);
+        before = QByteArray(bytes.constData() + got - 3, 3);
+        chunkOffset += got;
         got = readChunk(file, bytes);
     }
     addLines(list.commitText(0));
@@ -192,3 +295,5 @@ void loadFileToList(const QString &fileName,
     if (options.sortWhenLoading)
         list.setSorted(true);
 }
+
+} // namespace

@@ -8,6 +8,11 @@ namespace platform {
 qint64 residentBytes();
 qint64 peakResidentBytes();
 
+// Memory this process may still fill: what the system has available (free
+// memory and swap), no more than the process's address-space and data
+// limits allow; 0 when unknown.
+qint64 availableMemoryBytes();
+
 // Whether standard error is a terminal, so that a progress display makes sense.
 bool stderrIsTerminal();
 

@@ -10,6 +10,10 @@
 
 #include <csignal>
 
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 namespace testsupport {
@@ -131,6 +135,29 @@ QString TempDir::write(const QString &name, const QByteArray &bytes) const
     const QString path = file(name);
     writeAll(path, bytes);
     return path;
+}
+
+SmallFileSystem::SmallFileSystem()
+{
+    m_mounted = ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, "size=1m") == 0;
+}
+
+SmallFileSystem::~SmallFileSystem()
+{
+    if (m_mounted)
+        ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+}
+
+void SmallFileSystem::fill() const
+{
+    const int descriptor
+        = ::open(QFile::encodeName(file(QStringLiteral("filler"))).constData(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(descriptor, 0);
+    const QByteArray block(4096, 'f');
+    while (::write(descriptor, block.constData(), size_t(block.size())) > 0) { }
+    // The last page may still hold a few bytes.
+    while (::write(descriptor, "f", 1) > 0) { }
+    ::close(descriptor);
 }
 
 } // namespace testsupport

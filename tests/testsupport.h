@@ -84,4 +84,28 @@ private:
     QTemporaryDir m_dir;
 };
 
+// A file system of 1 MiB (tmpfs) mounted on a temporary folder for the life
+// of the value, where the process may mount one (as root); fill() uses up its
+// space, so that the next write fails as on a full disk.
+class SmallFileSystem
+{
+public:
+    SmallFileSystem();
+    ~SmallFileSystem();
+    SmallFileSystem(const SmallFileSystem &) = delete;
+    SmallFileSystem &operator=(const SmallFileSystem &) = delete;
+
+    bool mounted() const { return m_mounted; }
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const { return m_dir.file(name); }
+    // Writes the bytes to a file there and returns its path.
+    QString write(const QString &name, const QByteArray &bytes) const { return m_dir.write(name, bytes); }
+    // Fills what is left with the file "filler".
+    void fill() const;
+
+private:
+    TempDir m_dir;
+    bool m_mounted = false;
+};
+
 } // namespace testsupport

@@ -178,6 +178,22 @@ TEST_F(OptionsTest, AFailedWriteIsReportedTheNewMarkStaysAndTheListsAreKept)
     EXPECT_TRUE(listsKept());
 }
 
+// A settings.ini that cannot be read (a read error even for root) is said
+// once at start-up; the toggles then neither write nor report it again.
+TEST_F(OptionsTest, AnUnreadableFileIsReportedOnceAndNeverWritten)
+{
+    ASSERT_TRUE(QFile::link(u"/proc/self/mem"_s, settingsFile()));
+    start();
+    ASSERT_EQ(dialogs.errorBoxes.size(), 1u);
+    EXPECT_TRUE(dialogs.errorBoxes[0].text.contains(QDir::toNativeSeparators(settingsFile())))
+        << dialogs.errorBoxes[0].text.toStdString();
+    pick(form->CaseSensitive1);
+    pick(form->CalculateUnionofLists1);
+    EXPECT_TRUE(form->CaseSensitive1->isChecked());
+    EXPECT_EQ(dialogs.errorBoxes.size(), 1u);
+    EXPECT_EQ(QFileInfo(settingsFile()).symLinkTarget(), u"/proc/self/mem"_s);
+}
+
 TEST_F(OptionsTest, ResetToDefaultsAnsweredNoChangesNothing)
 {
     start();

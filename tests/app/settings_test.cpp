@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -98,16 +100,78 @@ TEST(IniStore, AFailedWriteNamesTheFileAndLeavesTheOldOne)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {u"settings.ini"_s});
 }
 
-TEST(SettingsStore, AFileThatIsNotUtf8IsDeletedSilentlyAndTheStoreStartsEmpty)
+TEST(IniStore, AFullDiskIsAnErrorWithTheSystemsReasonAndKeepsTheOldFile)
+{
+    const testsupport::SmallFileSystem disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a small file system needs root";
+    const QString path = disk.write(u"settings.ini"_s, "[Settings]\r\nCaseSensitive=ON\r\n");
+    disk.fill();
+    IniStore store;
+    store.open(path);
+    store.writeString(u"Settings"_s, u"CaseSensitive"_s, u"OFF"_s);
+    try {
+        store.write();
+        ADD_FAILURE() << "no error";
+    } catch (const AppError &error) {
+        EXPECT_EQ(error.message(),
+                  u"Cannot write file \"%1\". No space left on device"_s.arg(QDir::toNativeSeparators(path)));
+    }
+    EXPECT_EQ(readAll(path), "[Settings]\r\nCaseSensitive=ON\r\n");
+}
+
+TEST(SettingsStore, AFileThatIsNotUtf8IsMovedAsideReplacingAnOlderOneAndTheStoreStartsEmpty)
 {
     const TempDir dir;
-    const QString path = dir.write(u"settings.ini"_s, "[Settings]\r\nCaseSensitive=ON\xFF\r\n");
-    openSettingsStore(dir.path() + u'/');
+    const QByteArray broken = "[Settings]\r\nCaseSensitive=ON\xFF\r\n";
+    const QString path = dir.write(u"settings.ini"_s, broken);
+    dir.write(u"settings.ini.broken"_s, "older");
+    EXPECT_EQ(openSettingsStore(dir.path() + u'/'), QString());
     EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_EQ(readAll(path + u".broken"_s), broken);
     EXPECT_EQ(SettingsIni.readString(u"Settings"_s, u"CaseSensitive"_s, {}), QString());
     SettingsIni.writeString(u"Settings"_s, u"CaseSensitive"_s, u"OFF"_s);
     SettingsIni.write();
     EXPECT_EQ(readAll(path), "\xEF\xBB\xBF[Settings]\r\nCaseSensitive=OFF\r\n\r\n");
+}
+
+// A file this user cannot read now is neither moved nor replaced: it may be
+// fine for another user or later.
+TEST(SettingsStore, AFileThatCannotBeReadIsLeftAloneAndReported)
+{
+    const struct
+    {
+        const char *name;
+        bool asRoot; // whether the case can be made as root
+        void (*make)(const QString &path);
+        const char *reason;
+    } cases[] = {
+        {"no permission", false,
+         [](const QString &path) {
+             testsupport::writeAll(path, "[Settings]\r\nCaseSensitive=ON\r\n");
+             QFile::setPermissions(path, {});
+         },
+         "Permission denied"},
+        {"read error", true, [](const QString &path) { QFile::link(u"/proc/self/mem"_s, path); },
+         "Input/output error"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.asRoot && ::geteuid() == 0)
+            continue;
+        const TempDir dir;
+        const QString path = dir.file(u"settings.ini"_s);
+        c.make(path);
+        const QString report = openSettingsStore(dir.path() + u'/');
+        EXPECT_TRUE(report.contains(QDir::toNativeSeparators(path))) << report.toStdString();
+        EXPECT_TRUE(report.contains(QLatin1StringView(c.reason))) << report.toStdString();
+        EXPECT_EQ(SettingsIni.readString(u"Settings"_s, u"CaseSensitive"_s, u"dflt"_s), u"dflt"_s);
+        EXPECT_FALSE(SettingsIni.isWritable());
+        EXPECT_THROW(SettingsIni.write(), AppError);
+        EXPECT_EQ(
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System),
+            QStringList {u"settings.ini"_s});
+    }
 }
 
 TEST(SettingsStore, WhatCannotBeOpenedEvenAfterDeletingIsNeverOverwritten)
@@ -115,7 +179,7 @@ TEST(SettingsStore, WhatCannotBeOpenedEvenAfterDeletingIsNeverOverwritten)
     // A folder where the file should be: it can be neither read nor deleted.
     const TempDir dir;
     QDir(dir.path()).mkpath(u"settings.ini/inside"_s);
-    openSettingsStore(dir.path() + u'/');
+    EXPECT_FALSE(openSettingsStore(dir.path() + u'/').isEmpty());
     EXPECT_EQ(SettingsIni.readString(u"Settings"_s, u"SortWhenLoading"_s, u"dflt"_s), u"dflt"_s);
     SettingsIni.writeString(u"Settings"_s, u"SortWhenLoading"_s, u"OFF"_s);
     EXPECT_THROW(SettingsIni.write(), AppError);

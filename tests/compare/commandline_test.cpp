@@ -5,6 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <functional>
+#include <optional>
+
 namespace {
 
 using testsupport::readAll;
@@ -17,9 +23,12 @@ struct CommandRun
     QString err;
 };
 
-CommandRun runCompare(const QStringList &arguments, const QString &folder)
+CommandRun
+runCompare(const QStringList &arguments, const QString &folder, const std::function<void()> &inChild = {})
 {
     QProcess process;
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.setWorkingDirectory(folder);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
@@ -105,6 +114,11 @@ TEST(CompareCommand, ExitStatuses)
           QStringLiteral("good.txt")},
          2,
          "EBCDIC"},
+        {"output that is a file",
+         {QStringLiteral("--output"), QStringLiteral("good.txt"), QStringLiteral("good.txt"),
+          QStringLiteral("good.txt")},
+         2,
+         "the output \"good.txt\" is not a folder"},
         {"missing output folder",
          {QStringLiteral("--output"), QStringLiteral("nowhere"), QStringLiteral("good.txt"),
           QStringLiteral("good.txt")},
@@ -118,6 +132,11 @@ TEST(CompareCommand, ExitStatuses)
          {QStringLiteral("latin1.txt"), QStringLiteral("good.txt")},
          1,
          "latin1.txt: No mapping for the Unicode character"},
+        {"where the bad bytes are",
+         {QStringLiteral("good.txt"), QStringLiteral("latin1.txt")},
+         1,
+         "latin1.txt: No mapping for the Unicode character exists in the target multi-byte code page "
+         "(invalid UTF-8 at byte offset 3)\n"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -143,6 +162,81 @@ TEST(CompareCommand, StatsReportEveryPhase)
     ASSERT_EQ(run.status, 0);
     for (const char *part : {"load 1:", "load 2:", "compare:", "write:", "peak memory:"})
         EXPECT_TRUE(run.err.contains(QLatin1StringView(part))) << part;
+}
+
+// Whatever stops the writing, the results of the last run stay as they were,
+// all of them, and no temporary file is left.
+TEST(CompareCommand, AFailedWriteChangesNoResultFile)
+{
+    QByteArray many;
+    for (int i = 0; i < 100000; ++i)
+        many += "only in the first list " + QByteArray::number(i) + '\n';
+    const struct
+    {
+        const char *name;
+        bool fullDisk;
+        const char *reason;
+    } cases[] = {
+        {"a result file too large for the file size limit", false, "File too large"},
+        {"a full disk", true, "No space left on device"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const TempDir dir;
+        dir.write(QStringLiteral("one.txt"), "shared\n" + (c.fullDisk ? QByteArray() : many));
+        dir.write(QStringLiteral("two.txt"), "shared\nsecond\n");
+        const testsupport::SmallFileSystem disk;
+        if (c.fullDisk && !disk.mounted()) {
+            std::printf("skipped \"%s\": mounting a small file system needs root\n", c.name);
+            continue;
+        }
+        const QString out = c.fullDisk ? disk.path() : dir.file(QStringLiteral("out"));
+        QDir().mkpath(out);
+        const QStringList results {QStringLiteral("intersection.txt"), QStringLiteral("only1.txt"),
+                                   QStringLiteral("only2.txt")};
+        for (const QString &name : results)
+            testsupport::writeAll(out + u'/' + name, "earlier " + name.toUtf8());
+        QStringList expected = results;
+        if (c.fullDisk) {
+            disk.fill();
+            expected.prepend(QStringLiteral("filler"));
+        }
+        CommandRun run;
+        {
+            std::optional<testsupport::FileSizeLimit> limit;
+            if (!c.fullDisk)
+                limit.emplace(256 * 1024);
+            run = runCompare(
+                {QStringLiteral("--output"), out, QStringLiteral("one.txt"), QStringLiteral("two.txt")},
+                dir.path());
+        }
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.contains(QLatin1StringView(c.reason))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(out + u'/')) << run.err.toStdString();
+        for (const QString &name : results)
+            EXPECT_EQ(readAll(out + u'/' + name), "earlier " + name.toUtf8()) << name.toStdString();
+        EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+    }
+}
+
+TEST(CompareCommand, AFileThatNeverEndsIsTooLargeForTheMemory)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
+#endif
+    TempDir dir;
+    dir.write(QStringLiteral("good.txt"), "x\n");
+    const QString kept = dir.write(QStringLiteral("intersection.txt"), "earlier result");
+    // Capped at 1 GiB of address space, so the test does not fill the machine.
+    const CommandRun run
+        = runCompare({QStringLiteral("/dev/zero"), QStringLiteral("good.txt")}, dir.path(), [] {
+              const rlimit limit {rlim_t(1) << 30, rlim_t(1) << 30};
+              setrlimit(RLIMIT_AS, &limit);
+          });
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("\"/dev/zero\" is too large for the memory available")))
+        << run.err.toStdString();
+    EXPECT_EQ(readAll(kept), QByteArray("earlier result"));
 }
 
 } // namespace

@@ -111,6 +111,7 @@ TEST(TextLoader, DecodingErrorKeepsTheLinesEndedBeforeTheBadBlock)
         const char *name;
         QByteArray bytes;
         qsizetype kept;
+        qint64 badByte; // where the bad sequence starts
     };
     QByteArray base = numberedLines(1000); // 9000 bytes, blocks 0, 1, 2
     QByteArray inBlock1 = base;
@@ -130,20 +131,26 @@ TEST(TextLoader, DecodingErrorKeepsTheLinesEndedBeforeTheBadBlock)
     QByteArray withMark = "\xEF\xBB\xBF" + base; // the mark counts towards the blocks
     withMark[3 + 5000] = '\xFF';
     const Case cases[] = {
-        {"bad byte in block 0", "ok\n\xC3(\n", 0},
-        {"bad byte in block 1", inBlock1, 455},
-        {"bad byte in block 2", inBlock2, 910},
-        {"sequence open across a block end", straddle, 0},
-        {"sequence cut off by the end", truncatedAtEnd, 910},
-        {"sequence open across a read", acrossReads, keptAcrossReads},
-        {"mark counts towards the blocks", withMark, 454},
+        {"bad byte in block 0", "ok\n\xC3(\n", 0, 3},
+        {"bad byte in block 1", inBlock1, 455, 5000},
+        {"bad byte in block 2", inBlock2, 910, 8200},
+        {"sequence open across a block end", straddle, 0, 4094},
+        {"sequence cut off by the end", truncatedAtEnd, 910, 9000},
+        {"sequence open across a read", acrossReads, keptAcrossReads, Read - 2},
+        {"mark counts towards the blocks", withMark, 454, 3 + 5000},
     };
     TempDir dir;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const QString path = dir.write(QStringLiteral("bad.txt"), c.bytes);
         LineList list("en_US");
-        EXPECT_THROW(loadFileToList(path, TextEncoding::Utf8, {.sortWhenLoading = true}, list), AppError);
+        try {
+            loadFileToList(path, TextEncoding::Utf8, {.sortWhenLoading = true}, list);
+            ADD_FAILURE() << "no error";
+        } catch (const DecodeError &error) {
+            EXPECT_EQ(error.message(), noMappingMessage());
+            EXPECT_EQ(error.byteOffset(), c.badByte);
+        }
         ASSERT_EQ(list.count(), c.kept);
         EXPECT_FALSE(list.sorted());
         for (qsizetype i = 0; i < list.count(); ++i)
