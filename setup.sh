@@ -22,7 +22,7 @@ packages=(
     libgtest-dev libssl-dev
     fonts-dejavu-core
 )
-[ "$mode" = test ] && packages+=(xvfb xauth)
+[ "$mode" = test ] && packages+=(xvfb xauth clang-format clang-tidy git)
 
 missing=()
 for package in "${packages[@]}"; do
@@ -58,6 +58,7 @@ if [ "$mode" = run ]; then
 fi
 
 build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+tests/check-style.sh . build
 (cd build && ctest --output-on-failure -j "$jobs")
 # The same suite under a locale with its own case rules (dotted and dotless i)
 # flushes out any hidden dependence on the machine's locale.

@@ -241,6 +241,7 @@ int runCompareCommand(const QStringList &arguments)
     try {
         FileGroupWriter group;
         std::vector<FileWriter *> writers;
+        writers.reserve(outputs.size());
         for (const auto &[name, lines] : outputs)
             writers.push_back(&group.add(folder.filePath(name)));
         // Two writers, each taking every other file.

@@ -185,7 +185,7 @@ std::optional<std::vector<std::uint32_t>> pick(const std::vector<std::uint8_t> &
         if (flags[i] == wanted)
             indexes.push_back(std::uint32_t(i));
         if (countProgress)
-            progress.ProgressCurrent.store(qint64(i + 1), std::memory_order_relaxed);
+            progress.ProgressCurrent.store(qint64(i) + 1, std::memory_order_relaxed);
     }
     return indexes;
 }
@@ -211,7 +211,7 @@ std::optional<int> progressPercent(int stage, qint64 total, qint64 current)
     if (stage >= 1 && stage <= 3) {
         if (total <= 0)
             return std::nullopt;
-        return int(current * 100 / total / 4 + (stage - 1) * 25);
+        return int(current * 100 / total / 4 + qint64(stage - 1) * 25);
     }
     switch (stage) {
     case 4:

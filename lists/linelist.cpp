@@ -74,7 +74,8 @@ LineList::LineList(const LineList &other)
 LineList::LineList(LineList &&other) noexcept
     : m_d(std::exchange(other.m_d, std::make_shared<Data>()))
     , m_id(std::exchange(other.m_id, nextListId()))
-    , m_locale(other.m_locale)
+    // Copied: the emptied list keeps its collation.
+    , m_locale(other.m_locale) // NOLINT(performance-move-constructor-init)
     , m_collation(other.m_collation)
     , m_sorted(std::exchange(other.m_sorted, false))
     , m_caseSensitive(other.m_caseSensitive)

@@ -63,7 +63,7 @@ QUrl makerWebsite()
 
 QUrl downloadTarget(const QString &downloadUrl)
 {
-    const QUrl url(downloadUrl.trimmed(), QUrl::StrictMode);
+    QUrl url(downloadUrl.trimmed(), QUrl::StrictMode);
     const QString scheme = url.scheme();
     if (url.isValid() && (scheme == QStringLiteral("http") || scheme == QStringLiteral("https"))
         && !url.host().isEmpty())

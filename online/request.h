@@ -16,7 +16,7 @@ QString serviceEndpoint(const QString &path);
 void overrideServiceHost(const QString &host, const QString &pemFile = QString());
 
 // A reply larger than this is cut off and counts as a failure.
-inline constexpr qsizetype MaxReplyBytes = 1024 * 1024;
+inline constexpr qsizetype MaxReplyBytes = qsizetype {1} << 20;
 
 // The machine's identifier for the service: derived from /etc/machine-id, so
 // the raw id never leaves the machine. Empty when there is none; throws

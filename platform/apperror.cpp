@@ -7,7 +7,7 @@ QString errorBoxText(const QString &message)
     return message;
 }
 
-QString errorMessageOf(std::exception_ptr error)
+QString errorMessageOf(const std::exception_ptr &error)
 {
     try {
         std::rethrow_exception(error);

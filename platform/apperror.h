@@ -39,7 +39,7 @@ private:
 
 // The message of an error: an AppError's own, a standard exception's text,
 // else "Unknown error".
-QString errorMessageOf(std::exception_ptr error);
+QString errorMessageOf(const std::exception_ptr &error);
 
 // Text of the standard error box: a full stop is appended when the last
 // character's code is above that of the full stop.

@@ -60,7 +60,7 @@ QStringList linesOf(const LineList &list)
 QByteArray latin1Lines(int accentedLine, const QByteArray &accented)
 {
     QByteArray text;
-    for (int i = 0; text.size() < 20 * 1024; ++i) {
+    for (int i = 0; text.size() < qsizetype {20} * 1024; ++i) {
         text += "line " + QByteArray::number(i);
         if (i == accentedLine)
             text += " " + accented;
@@ -132,7 +132,7 @@ TempDir::TempDir()
 
 QString TempDir::write(const QString &name, const QByteArray &bytes) const
 {
-    const QString path = file(name);
+    QString path = file(name);
     writeAll(path, bytes);
     return path;
 }

@@ -431,7 +431,7 @@ TEST_F(PaneCommandsTest, FailedSaveNamesTheFileAndChangesNothing)
     form.refreshList1();
     bool reported = false;
     {
-        const testsupport::FileSizeLimit limit(64 * 1024);
+        const testsupport::FileSizeLimit limit(rlim_t {64} * 1024);
         dialogs.answerSave(existing);
         QTest::mouseClick(form.Button3, Qt::LeftButton);
         reported = QTest::qWaitFor([&] { return !dialogs.errorBoxes.empty(); });

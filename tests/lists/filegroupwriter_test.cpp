@@ -49,7 +49,7 @@ TEST(FileGroupWriter, AGroupThatFailsChangesNoFile)
     } cases[] = {
         {"too large for the file size limit", false,
          [](const QString &folder, const LineList &lines) {
-             const testsupport::FileSizeLimit limit(64 * 1024);
+             const testsupport::FileSizeLimit limit(rlim_t {64} * 1024);
              FileGroupWriter group;
              group.add(folder + u"/a.txt"_s).write("new a");
              FileWriter &second = group.add(folder + u"/b.txt"_s);

@@ -63,7 +63,7 @@ TEST(LineWriter, FailedSaveLeavesTheOldFileAndNoPartialFile)
 
     // The file size limit makes the write fail half-way, as a full disk would.
     try {
-        const testsupport::FileSizeLimit limit(64 * 1024);
+        const testsupport::FileSizeLimit limit(rlim_t {64} * 1024);
         writeLinesToFile(path, big, true);
         ADD_FAILURE() << "no error";
     } catch (const AppError &error) {

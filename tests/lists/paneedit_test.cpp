@@ -274,6 +274,7 @@ TEST(PaneEdit, SortedOrdersMatchFullKeysOnEveryPath)
             first.emplace(keys[size_t(i)], std::uint32_t(i));
         }
         std::vector<std::uint32_t> expected;
+        expected.reserve(first.size());
         for (const auto &entry : first)
             expected.push_back(entry.second);
         std::vector<QByteArray> sortedKeys = keys;

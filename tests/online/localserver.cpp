@@ -57,7 +57,7 @@ Identity makeIdentity()
     static long serial = 1;
     ASN1_INTEGER_set(X509_get_serialNumber(c), serial++);
     X509_gmtime_adj(X509_getm_notBefore(c), -3600);
-    X509_gmtime_adj(X509_getm_notAfter(c), 24 * 3600);
+    X509_gmtime_adj(X509_getm_notAfter(c), 24L * 3600);
     X509_set_pubkey(c, identity.key);
     X509_NAME *name = X509_get_subject_name(c);
     X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char *>("127.0.0.1"),
@@ -93,7 +93,7 @@ bool readRequest(Read &&read, LocalServer::Request &request)
     char buffer[16384];
     while ((headEnd = data.indexOf("\r\n\r\n")) < 0) {
         const int n = read(buffer, int(sizeof buffer));
-        if (n <= 0 || data.size() > 1024 * 1024)
+        if (n <= 0 || data.size() > qsizetype {1} << 20)
             return false;
         data.append(buffer, n);
     }
@@ -161,7 +161,7 @@ QString LocalServer::trustedPemFile()
 {
     static QTemporaryDir dir;
     static const QString path = [] {
-        const QString file = dir.filePath(QStringLiteral("local-server.pem"));
+        QString file = dir.filePath(QStringLiteral("local-server.pem"));
         BIO *bio = BIO_new_file(file.toLocal8Bit().constData(), "w");
         if (!bio || PEM_write_bio_X509(bio, trustedIdentity().certificate) != 1)
             throw std::runtime_error("cannot write the certificate");

@@ -13,7 +13,7 @@ namespace {
 using testsupport::LocalServer;
 using testsupport::ServiceOnLoopback;
 
-LocalServer::Handler replying(int status, QByteArray body)
+LocalServer::Handler replying(int status, const QByteArray &body)
 {
     return [=](const LocalServer::Request &) { return LocalServer::Response {status, body}; };
 }
