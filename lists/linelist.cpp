@@ -344,8 +344,17 @@ void LineList::removeDuplicates(bool caseSensitive)
         const qsizetype n = count();
         std::vector<std::uint8_t> repeats(size_t(n), 0);
         inTwoHalves(size_t(n), [&](int, size_t from, size_t to) {
-            for (size_t i = std::max<size_t>(from, 1); i < to; ++i)
-                repeats[i] = m_collation->equal(at(qsizetype(i) - 1), at(qsizetype(i)));
+            // Each line's key is made once: it serves as the next line's neighbour.
+            const size_t start = std::max<size_t>(from, 1);
+            if (start >= to)
+                return;
+            Collation::KeyedLine previous(at(qsizetype(start) - 1));
+            Collation::KeyedLine current;
+            for (size_t i = start; i < to; ++i) {
+                current.setLine(at(qsizetype(i)));
+                repeats[i] = m_collation->equal(previous, current);
+                std::swap(previous, current);
+            }
         });
         std::vector<bool> keep(static_cast<size_t>(n));
         for (qsizetype i = 0; i < n; ++i)
@@ -491,14 +500,20 @@ std::pair<qsizetype, bool> LineList::lowerBound(QStringView line) const
 {
     qsizetype low = 0;
     qsizetype high = count();
+    Collation::KeyedLine sought(line);
+    Collation::KeyedLine probe;
     while (low < high) {
         const qsizetype mid = low + (high - low) / 2;
-        if (m_collation->compare(at(mid), line) < 0)
+        probe.setLine(at(mid));
+        if (m_collation->compare(probe, sought) < 0)
             low = mid + 1;
         else
             high = mid;
     }
-    return {low, low < count() && m_collation->equal(at(low), line)};
+    if (low == count())
+        return {low, false};
+    probe.setLine(at(low));
+    return {low, m_collation->equal(probe, sought)};
 }
 
 qsizetype LineList::indexOf(QStringView line) const
@@ -510,8 +525,11 @@ qsizetype LineList::indexOf(QStringView line) const
     // Equal under collation, not of equal length: decomposed and precomposed
     // spellings differ in length and still match.
     const Collation &collation = *m_collation;
+    Collation::KeyedLine sought(line);
+    Collation::KeyedLine probe;
     for (qsizetype i = 0; i < count(); ++i) {
-        if (collation.equal(at(i), line))
+        probe.setLine(at(i));
+        if (collation.equal(probe, sought))
             return i;
     }
     return -1;
