@@ -20,18 +20,26 @@ public:
     {
         const bool sortedAlready = list.sorted() && list.collationLocale() == collation.locale()
             && list.caseSensitive() == collation.caseSensitive();
-        if (!sortedAlready)
-            m_order = sortedOrder(list, collation);
+        if (sortedAlready) {
+            m_prefixes = list.keyPrefixes(collation);
+        } else {
+            m_order = sortedOrder(list, collation, m_ownPrefixes);
+            m_prefixes = m_ownPrefixes.begin();
+        }
         m_identity = sortedAlready;
     }
 
     qsizetype size() const { return m_list.count(); }
     std::uint32_t index(qsizetype k) const { return m_identity ? std::uint32_t(k) : m_order[size_t(k)]; }
     QStringView at(qsizetype k) const { return m_list.at(index(k)); }
+    // The key prefix of the k-th line, or nullptr when there are none.
+    const KeyPrefix *prefix(qsizetype k) const { return m_prefixes ? m_prefixes + k : nullptr; }
 
 private:
     const LineList &m_list;
     LineOrder m_order;
+    KeyPrefixes m_ownPrefixes;
+    const KeyPrefix *m_prefixes = nullptr;
     bool m_identity = true;
 };
 
@@ -46,7 +54,8 @@ struct Matches
     bool stopped = false;
 };
 
-// One side of the walk: the line at its position, with its key made once.
+// One side of the walk: the line at its position, with its key made once
+// if its prefix does not settle a comparison.
 struct Cursor
 {
     const AscendingView &view;
@@ -71,10 +80,28 @@ struct Cursor
     }
 };
 
+// Unequal prefixes order two lines, equal complete ones make them equal;
+// else their keys decide.
+int compareLines(const Collation &collation,
+                 const KeyPrefix *prefixA,
+                 Collation::KeyedLine &a,
+                 const KeyPrefix *prefixB,
+                 Collation::KeyedLine &b)
+{
+    if (prefixA && prefixB) {
+        if (*prefixA != *prefixB)
+            return *prefixA < *prefixB ? -1 : 1;
+        if (prefixA->complete())
+            return 0;
+    }
+    return collation.compare(a, b);
+}
+
 // Ends the run of lines equal to the cursor's line; returns its smallest
 // index. Marks the run's lines in `flags` when given.
 std::uint32_t endRun(Cursor &at, const Collation &collation, std::vector<std::uint8_t> *flags)
 {
+    const KeyPrefix *const head = at.view.prefix(at.k);
     std::uint32_t first = at.view.index(at.k);
     for (;;) {
         const std::uint32_t index = at.view.index(at.k);
@@ -84,10 +111,10 @@ std::uint32_t endRun(Cursor &at, const Collation &collation, std::vector<std::ui
         if (++at.k == at.end)
             return first;
         at.spare.setLine(at.view.at(at.k));
-        if (!collation.equal(at.spare, at.line))
+        if (compareLines(collation, at.view.prefix(at.k), at.spare, head, at.line) != 0)
             break;
     }
-    // The line after the run has its key made already.
+    // The line after the run may have its key made already.
     std::swap(at.line, at.spare);
     return first;
 }
@@ -120,7 +147,10 @@ void walk(const AscendingView &a,
             stopped = true;
             return;
         }
-        const int order = left.done() ? 1 : right.done() ? -1 : collation.compare(left.line, right.line);
+        const int order = left.done() ? 1
+            : right.done()
+            ? -1
+            : compareLines(collation, a.prefix(left.k), left.line, b.prefix(right.k), right.line);
         if (order == 0) {
             const std::uint32_t first = endRun(left, collation, &matches.inFirst);
             endRun(right, collation, &matches.inSecond);

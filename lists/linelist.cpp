@@ -63,6 +63,8 @@ LineList::LineList(QByteArray collationLocale)
 
 LineList::LineList(const LineList &other)
     : m_d(other.m_d)
+    , m_prefixes(other.m_prefixes)
+    , m_prefixCollation(other.m_prefixCollation)
     , m_id(nextListId())
     , m_locale(other.m_locale)
     , m_collation(other.m_collation)
@@ -73,6 +75,8 @@ LineList::LineList(const LineList &other)
 
 LineList::LineList(LineList &&other) noexcept
     : m_d(std::exchange(other.m_d, std::make_shared<Data>()))
+    , m_prefixes(std::exchange(other.m_prefixes, nullptr))
+    , m_prefixCollation(std::exchange(other.m_prefixCollation, nullptr))
     , m_id(std::exchange(other.m_id, nextListId()))
     , m_locale(other.m_locale)
     , m_collation(other.m_collation)
@@ -85,6 +89,8 @@ LineList &LineList::operator=(const LineList &other)
 {
     if (this != &other) {
         m_d = other.m_d;
+        m_prefixes = other.m_prefixes;
+        m_prefixCollation = other.m_prefixCollation;
         m_id = nextListId();
         m_locale = other.m_locale;
         m_collation = other.m_collation;
@@ -98,6 +104,8 @@ LineList &LineList::operator=(LineList &&other) noexcept
 {
     if (this != &other) {
         m_d = std::exchange(other.m_d, std::make_shared<Data>());
+        m_prefixes = std::exchange(other.m_prefixes, nullptr);
+        m_prefixCollation = std::exchange(other.m_prefixCollation, nullptr);
         m_id = std::exchange(other.m_id, nextListId());
         m_locale = other.m_locale;
         m_collation = other.m_collation;
@@ -284,12 +292,14 @@ const char16_t *LineList::textData() const
 
 void LineList::appendStored(qsizetype offset, qsizetype length)
 {
+    dropPrefixes();
     const std::uint64_t ref = refTo(offset, length);
     m_d->refs.push_back(ref);
 }
 
 void LineList::append(QStringView line)
 {
+    dropPrefixes();
     detach();
     const std::uint64_t ref = storeText(line);
     m_d->refs.push_back(ref);
@@ -304,6 +314,7 @@ qsizetype LineList::add(QStringView line)
     const auto [position, found] = lowerBound(line);
     if (found)
         return -1;
+    dropPrefixes();
     detach();
     const std::uint64_t ref = storeText(line);
     m_d->refs.insert(size_t(position), ref);
@@ -312,11 +323,13 @@ qsizetype LineList::add(QStringView line)
 
 void LineList::clear()
 {
+    dropPrefixes();
     m_d = std::make_shared<Data>();
 }
 
 void LineList::keepOnly(const std::vector<bool> &keep)
 {
+    dropPrefixes();
     detach();
     PodVector<std::uint64_t> &refs = m_d->refs;
     size_t out = 0;
@@ -331,6 +344,7 @@ void LineList::truncate(qsizetype count)
 {
     if (count >= this->count())
         return;
+    dropPrefixes();
     detach();
     m_d->refs.truncate(size_t(std::max<qsizetype>(count, 0)));
 }
@@ -342,9 +356,11 @@ void LineList::removeDuplicates(bool caseSensitive)
         // one pass keeps the first of each run, without a sort.
         // Each line is judged by its neighbour alone, so the two halves run apart.
         const qsizetype n = count();
+        const std::shared_ptr<const KeyPrefixes> prefixes = m_prefixes;
+        const KeyPrefix *const prefix = keyPrefixes(*m_collation);
         std::vector<std::uint8_t> repeats(size_t(n), 0);
         inTwoHalves(size_t(n), [&](int, size_t from, size_t to) {
-            // Each line's key is made once: it serves as the next line's neighbour.
+            // Each line's key is made once, if at all: it serves as the next line's neighbour.
             const size_t start = std::max<size_t>(from, 1);
             if (start >= to)
                 return;
@@ -352,7 +368,12 @@ void LineList::removeDuplicates(bool caseSensitive)
             Collation::KeyedLine current;
             for (size_t i = start; i < to; ++i) {
                 current.setLine(at(qsizetype(i)));
-                repeats[i] = m_collation->equal(previous, current);
+                if (prefix && prefix[i - 1] != prefix[i])
+                    repeats[i] = false;
+                else if (prefix && prefix[i].complete())
+                    repeats[i] = true;
+                else
+                    repeats[i] = m_collation->equal(previous, current);
                 std::swap(previous, current);
             }
         });
@@ -360,20 +381,33 @@ void LineList::removeDuplicates(bool caseSensitive)
         for (qsizetype i = 0; i < n; ++i)
             keep[size_t(i)] = !repeats[size_t(i)];
         keepOnly(keep);
+        if (prefix) {
+            KeyPrefixes kept;
+            kept.resizeForOverwrite(size_t(count()));
+            size_t out = 0;
+            for (size_t i = 0; i < size_t(n); ++i) {
+                if (keep[i])
+                    kept[out++] = prefix[i];
+            }
+            keepPrefixes(std::move(kept));
+        }
         return;
     }
     // Sorted under the new comparison right away, so no sort under the old one first.
     std::shared_ptr<const Collation> collation = Collation::forLocale(m_locale, caseSensitive);
     // The order goes before the text is copied, as in sortAll().
-    permuteReferences(distinctSortedOrder(*this, *collation));
+    KeyPrefixes prefixes;
+    permuteReferences(distinctSortedOrder(*this, *collation, prefixes));
     layOutInOrder();
     m_collation = std::move(collation);
+    keepPrefixes(std::move(prefixes));
     m_caseSensitive = caseSensitive;
     m_sorted = true;
 }
 
 void LineList::permuteReferences(const LineOrder &order)
 {
+    dropPrefixes();
     detach();
     PodVector<std::uint64_t> sortedRefs;
     sortedRefs.resizeForOverwrite(order.size());
@@ -473,8 +507,16 @@ void LineList::sortAll()
     if (count() <= 1)
         return;
     // The order goes before the text is copied: the two are the peaks of memory.
-    permuteReferences(sortedOrder(*this, *m_collation));
+    KeyPrefixes prefixes;
+    permuteReferences(sortedOrder(*this, *m_collation, prefixes));
     layOutInOrder();
+    keepPrefixes(std::move(prefixes));
+}
+
+void LineList::keepPrefixes(KeyPrefixes &&prefixes)
+{
+    m_prefixes = std::make_shared<const KeyPrefixes>(std::move(prefixes));
+    m_prefixCollation = m_collation.get();
 }
 
 void LineList::setSorted(bool on)
@@ -491,6 +533,7 @@ void LineList::setCaseSensitive(bool on)
     if (on == m_caseSensitive)
         return;
     m_caseSensitive = on;
+    dropPrefixes();
     m_collation = Collation::forLocale(m_locale, on);
     if (m_sorted)
         sortAll();

@@ -435,12 +435,18 @@ Entry splitter(const Entry *entries, size_t n)
     return *middle;
 }
 
-LineOrder
-orderLines(const LineList &list, const Collation &collation, unsigned threads, bool distinct, KeyHash hash)
+LineOrder orderLines(const LineList &list,
+                     const Collation &collation,
+                     unsigned threads,
+                     bool distinct,
+                     KeyHash hash,
+                     KeyPrefixes *prefixes)
 {
     const size_t n = size_t(list.count());
     if (n >= Repeated)
         throw std::length_error("too many lines to sort");
+    if (prefixes)
+        prefixes->truncate(0);
     if (n == 0)
         return LineOrder();
     if (threads == 0)
@@ -495,12 +501,19 @@ orderLines(const LineList &list, const Collation &collation, unsigned threads, b
     // The hashes are done with: their memory takes the order, so no fresh
     // pages are faulted in for it.
     LineOrder order = std::move(hashes);
+    if (prefixes)
+        prefixes->resizeForOverwrite(n);
     size_t out = 0;
     for (const Entry &entry : entries) {
-        if (entry.index != Repeated)
-            order[out++] = entry.index;
+        if (entry.index == Repeated)
+            continue;
+        if (prefixes)
+            (*prefixes)[out] = KeyPrefix {entry.high, entry.middle};
+        order[out++] = entry.index;
     }
     order.truncate(out);
+    if (prefixes)
+        prefixes->truncate(out);
     return order;
 }
 
@@ -513,11 +526,21 @@ std::uint32_t hashSortKey(const std::uint8_t *key, std::size_t length)
 
 LineOrder sortedOrder(const LineList &list, const Collation &collation, unsigned threads, KeyHash hash)
 {
-    return orderLines(list, collation, threads, false, hash);
+    return orderLines(list, collation, threads, false, hash, nullptr);
+}
+
+LineOrder sortedOrder(const LineList &list, const Collation &collation, KeyPrefixes &prefixes)
+{
+    return orderLines(list, collation, 0, false, hashSortKey, &prefixes);
 }
 
 LineOrder
 distinctSortedOrder(const LineList &list, const Collation &collation, unsigned threads, KeyHash hash)
 {
-    return orderLines(list, collation, threads, true, hash);
+    return orderLines(list, collation, threads, true, hash, nullptr);
+}
+
+LineOrder distinctSortedOrder(const LineList &list, const Collation &collation, KeyPrefixes &prefixes)
+{
+    return orderLines(list, collation, 0, true, hashSortKey, &prefixes);
 }

@@ -251,6 +251,36 @@ TEST(Comparison, ResultsDoNotDependOnTheOrderOfLines)
     }
 }
 
+// Sorted lists keep the key prefixes of their sort for the walk; every later
+// change of the lines must leave none behind that belong to other lines.
+TEST(Comparison, EditsAfterSortingLeaveNoStalePrefixes)
+{
+    const QStringList lines {QStringLiteral("apple"), QStringLiteral("banana"), QStringLiteral("cherry"),
+                             QStringLiteral("date")};
+    const std::vector<std::pair<const char *, std::function<void(LineList &)>>> edits {
+        {"add", [](LineList &list) { list.add(u"avocado"); }},
+        {"keep only",
+         [](LineList &list) {
+             list.keepOnly({true, false, true, true});
+         }},
+        {"truncate", [](LineList &list) { list.truncate(2); }},
+        {"remove duplicates", [](LineList &list) { list.removeDuplicates(false); }},
+        {"case", [](LineList &list) { list.setCaseSensitive(true); }},
+    };
+    const LineList other = makeList(
+        {QStringLiteral("avocado"), QStringLiteral("cherry"), QStringLiteral("date")}, true, false);
+    for (const auto &[name, edit] : edits) {
+        SCOPED_TRACE(name);
+        LineList list = makeList(lines, true, false);
+        edit(list);
+        LineList plain = makeList(linesOf(list), false, list.caseSensitive());
+        const Outcome expected = reference(plain, other);
+        const Outcome actual = compare(list, other);
+        for (ResultSet set : {ResultSet::Intersection, ResultSet::Only1, ResultSet::Only2, ResultSet::Union})
+            EXPECT_EQ(actual.sets.at(set), expected.sets.at(set)) << int(set);
+    }
+}
+
 TEST(Comparison, LargeListsSplitForTwoThreadsGiveTheSameSets)
 {
     // Big enough for the two-part walk; a small vocabulary makes long runs of
