@@ -31,6 +31,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -601,8 +602,20 @@ void TAppForm::LoadFromFileToList2(const QString &fileName, TextEncoding encodin
 
 void TAppForm::loadIntoList(const QString &fileName, TextEncoding encoding, LineList &list, Refresh refresh)
 {
-    loadFileToList(fileName, encoding, loadOptions(), list);
+    const LoadReport report = loadFileToList(fileName, encoding, loadOptions(), list);
     (this->*refresh)();
+    showLoadNote(loadWarnings(QFileInfo(fileName).fileName(), report));
+}
+
+void TAppForm::showLoadNote(const QStringList &warnings)
+{
+    m_loadNote = warnings.join(QStringLiteral("; "));
+    if (comparing())
+        return;
+    if (m_loadNote.isEmpty())
+        StatusBar1->clearMessage();
+    else
+        StatusBar1->showMessage(m_loadNote);
 }
 
 LoadOptions TAppForm::loadOptions() const
@@ -726,6 +739,9 @@ void TAppForm::ButtonCompareClick()
         return;
     }
     ButtonCompare->setText(QStringLiteral("STOP"));
+    // The progress takes the status bar; a load's note is the last run's news.
+    m_loadNote.clear();
+    StatusBar1->clearMessage();
     TimerPercentage->start();
     m_compareRun->start([this] {
         // The case flags are set here, on the GUI thread, so that re-sorting a
@@ -756,6 +772,9 @@ void TAppForm::IslemTamam()
 {
     TimerPercentage->stop();
     StatusBar1->clearMessage();
+    // A load made during the run is told now.
+    if (!m_loadNote.isEmpty())
+        StatusBar1->showMessage(m_loadNote);
     ButtonCompare->setText(QStringLiteral("COMPARE"));
     m_compareRun->restoreCursor();
 }

@@ -228,8 +228,13 @@ private:
     void removeDuplicates(LineList &list, Refresh refresh);
     void saveList(const LineList &list);
     void dropFiles(const QStringList &fileNames, LineList &list, Refresh refresh);
+    // Says in the status bar what the last load replaced or dropped (nothing
+    // for a clean load). The note stays until the next load or comparison; a
+    // running comparison's progress keeps the bar, and the note follows it.
+    void showLoadNote(const QStringList &warnings);
 
     CompareRun *m_compareRun;
+    QString m_loadNote;
 };
 
 // The main window; set while it exists.

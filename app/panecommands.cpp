@@ -15,6 +15,7 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -245,15 +246,19 @@ void TAppForm::saveList(const LineList &list)
 
 void TAppForm::dropFiles(const QStringList &fileNames, LineList &list, Refresh refresh)
 {
+    QStringList warnings;
     for (const QString &fileName : fileNames) {
         const BusyCursor busy;
         try {
-            loadDroppedFile(fileName, loadOptions(), list);
+            const LoadReport report = loadDroppedFile(fileName, loadOptions(), list);
+            warnings << loadWarnings(QFileInfo(fileName).fileName(), report);
         } catch (...) {
             // The pane shows what the list holds; the files after this one are not loaded.
             (this->*refresh)();
+            showLoadNote(warnings);
             throw;
         }
         (this->*refresh)();
     }
+    showLoadNote(warnings);
 }

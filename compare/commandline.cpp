@@ -175,9 +175,10 @@ int runCompareCommand(const QStringList &arguments)
         LineList *list;
         QString file;
         QString error;
+        LoadReport report;
         double seconds = 0;
     };
-    Load loads[2] = {{&list1, options.file1, {}}, {&list2, options.file2, {}}};
+    Load loads[2] = {{&list1, options.file1, {}, {}}, {&list2, options.file2, {}, {}}};
     // Decoding is one thread's work, so the lists load side by side; but
     // sorting one takes both cores, and two sorts at once would only add
     // their peaks of memory, so the lists sort one after the other.
@@ -188,7 +189,7 @@ int runCompareCommand(const QStringList &arguments)
         QElapsedTimer timer;
         timer.start();
         try {
-            loadFileToList(job.file, options.encoding, unsorted, *job.list);
+            job.report = loadFileToList(job.file, options.encoding, unsorted, *job.list);
             if (options.load.sortWhenLoading) {
                 const std::lock_guard lock(sorting);
                 job.list->setSorted(true);
@@ -211,6 +212,11 @@ int runCompareCommand(const QStringList &arguments)
             print(stderr, QStringLiteral("%1: %2: %3\n").arg(Program, job.file, job.error));
             return 1;
         }
+    }
+    // The lenient encodings change bytes without failing: each change is said.
+    for (const Load &job : loads) {
+        for (const QString &warning : loadWarnings(job.file, job.report))
+            print(stderr, QStringLiteral("%1: warning: %2\n").arg(Program, warning));
     }
     timings << QStringLiteral("load 1: %1 s").arg(loads[0].seconds, 0, 'f', 3)
             << QStringLiteral("load 2: %1 s").arg(loads[1].seconds, 0, 'f', 3);

@@ -20,18 +20,26 @@ public:
     {
         const bool sortedAlready = list.sorted() && list.collationLocale() == collation.locale()
             && list.caseSensitive() == collation.caseSensitive();
-        if (!sortedAlready)
-            m_order = sortedOrder(list, collation);
+        if (sortedAlready) {
+            m_prefixes = list.keyPrefixes(collation);
+        } else {
+            m_order = sortedOrder(list, collation, m_ownPrefixes);
+            m_prefixes = m_ownPrefixes.begin();
+        }
         m_identity = sortedAlready;
     }
 
     qsizetype size() const { return m_list.count(); }
     std::uint32_t index(qsizetype k) const { return m_identity ? std::uint32_t(k) : m_order[size_t(k)]; }
     QStringView at(qsizetype k) const { return m_list.at(index(k)); }
+    // The key prefix of the k-th line, or nullptr when there are none.
+    const KeyPrefix *prefix(qsizetype k) const { return m_prefixes ? m_prefixes + k : nullptr; }
 
 private:
     const LineList &m_list;
     LineOrder m_order;
+    KeyPrefixes m_ownPrefixes;
+    const KeyPrefix *m_prefixes = nullptr;
     bool m_identity = true;
 };
 
@@ -46,23 +54,68 @@ struct Matches
     bool stopped = false;
 };
 
-// Ends the run of lines equal to view.at(k) from k; returns its smallest index.
-// Marks the run's lines in `flags` when given.
-std::uint32_t endRun(const AscendingView &view,
-                     qsizetype &k,
-                     qsizetype end,
-                     const Collation &collation,
-                     std::vector<std::uint8_t> *flags)
+// One side of the walk: the line at its position, with its key made once
+// if its prefix does not settle a comparison.
+struct Cursor
 {
-    const QStringView line = view.at(k);
-    std::uint32_t first = view.index(k);
-    do {
-        const std::uint32_t index = view.index(k);
+    const AscendingView &view;
+    qsizetype k;
+    qsizetype end;
+    Collation::KeyedLine line;
+    Collation::KeyedLine spare; // the next line, while a run is ended
+
+    Cursor(const AscendingView &view, qsizetype k, qsizetype end)
+        : view(view)
+        , k(k)
+        , end(end)
+    {
+        if (k < end)
+            line.setLine(view.at(k));
+    }
+    bool done() const { return k == end; }
+    void step()
+    {
+        if (++k < end)
+            line.setLine(view.at(k));
+    }
+};
+
+// Unequal prefixes order two lines, equal complete ones make them equal;
+// else their keys decide.
+int compareLines(const Collation &collation,
+                 const KeyPrefix *prefixA,
+                 Collation::KeyedLine &a,
+                 const KeyPrefix *prefixB,
+                 Collation::KeyedLine &b)
+{
+    if (prefixA && prefixB) {
+        if (*prefixA != *prefixB)
+            return *prefixA < *prefixB ? -1 : 1;
+        if (prefixA->complete())
+            return 0;
+    }
+    return collation.compare(a, b);
+}
+
+// Ends the run of lines equal to the cursor's line; returns its smallest
+// index. Marks the run's lines in `flags` when given.
+std::uint32_t endRun(Cursor &at, const Collation &collation, std::vector<std::uint8_t> *flags)
+{
+    const KeyPrefix *const head = at.view.prefix(at.k);
+    std::uint32_t first = at.view.index(at.k);
+    for (;;) {
+        const std::uint32_t index = at.view.index(at.k);
         first = std::min(first, index);
         if (flags)
             (*flags)[index] = 1;
-        ++k;
-    } while (k < end && collation.equal(view.at(k), line));
+        if (++at.k == at.end)
+            return first;
+        at.spare.setLine(at.view.at(at.k));
+        if (compareLines(collation, at.view.prefix(at.k), at.spare, head, at.line) != 0)
+            break;
+    }
+    // The line after the run may have its key made already.
+    std::swap(at.line, at.spare);
     return first;
 }
 
@@ -87,43 +140,51 @@ void walk(const AscendingView &a,
     // fresh pages as it goes; pages never written cost nothing.
     if (wantUnion)
         picks.reserve(picks.size() + size_t(aEnd - i) + size_t(bEnd - j));
-    while (i < aEnd || j < bEnd) {
+    Cursor left(a, i, aEnd);
+    Cursor right(b, j, bEnd);
+    while (!left.done() || !right.done()) {
         if (progress.StopRequested.load(std::memory_order_relaxed)) {
             stopped = true;
             return;
         }
-        const int order = i == aEnd ? 1 : j == bEnd ? -1 : collation.compare(a.at(i), b.at(j));
+        const int order = left.done() ? 1
+            : right.done()
+            ? -1
+            : compareLines(collation, a.prefix(left.k), left.line, b.prefix(right.k), right.line);
         if (order == 0) {
-            const std::uint32_t first = endRun(a, i, aEnd, collation, &matches.inFirst);
-            endRun(b, j, bEnd, collation, &matches.inSecond);
+            const std::uint32_t first = endRun(left, collation, &matches.inFirst);
+            endRun(right, collation, &matches.inSecond);
             if (wantUnion)
                 picks.push_back(first);
         } else if (order < 0) {
             if (wantUnion)
-                picks.push_back(endRun(a, i, aEnd, collation, nullptr));
+                picks.push_back(endRun(left, collation, nullptr));
             else
-                ++i;
+                left.step();
         } else {
             if (wantUnion)
-                picks.push_back(LineList::FromSecond | endRun(b, j, bEnd, collation, nullptr));
+                picks.push_back(LineList::FromSecond | endRun(right, collation, nullptr));
             else
-                ++j;
+                right.step();
         }
-        if (i - reported >= 4096) {
-            progress.ProgressCurrent.fetch_add(i - reported, std::memory_order_relaxed);
-            reported = i;
+        if (left.k - reported >= 4096) {
+            progress.ProgressCurrent.fetch_add(left.k - reported, std::memory_order_relaxed);
+            reported = left.k;
         }
     }
-    progress.ProgressCurrent.fetch_add(i - reported, std::memory_order_relaxed);
+    progress.ProgressCurrent.fetch_add(left.k - reported, std::memory_order_relaxed);
 }
 
 // The first position in `view` whose line is not below `line`.
 qsizetype lowerBound(const AscendingView &view, QStringView line, const Collation &collation)
 {
+    Collation::KeyedLine sought(line);
+    Collation::KeyedLine probe;
     qsizetype low = 0, high = view.size();
     while (low < high) {
         const qsizetype mid = low + (high - low) / 2;
-        if (collation.compare(view.at(mid), line) < 0)
+        probe.setLine(view.at(mid));
+        if (collation.compare(probe, sought) < 0)
             low = mid + 1;
         else
             high = mid;

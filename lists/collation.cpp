@@ -9,6 +9,7 @@
 #include <QMutex>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <new>
@@ -67,7 +68,80 @@ std::shared_ptr<const Collation> Collation::forUser(bool caseSensitive)
 
 int Collation::compare(QStringView a, QStringView b) const
 {
-    return int(ucol_strcoll(m_collator, icuText(a), icuLength(a), icuText(b), icuLength(b)));
+    // The same units make the same key.
+    if (a == b)
+        return 0;
+    if (!hasWholeKey(a) || !hasWholeKey(b))
+        return compareByParts(a, b);
+    KeyedLine keyedA(a);
+    KeyedLine keyedB(b);
+    return compare(keyedA, keyedB);
+}
+
+int Collation::compare(KeyedLine &a, KeyedLine &b) const
+{
+    if (a.m_line == b.m_line)
+        return 0;
+    if (!hasWholeKey(a.m_line) || !hasWholeKey(b.m_line))
+        return compareByParts(a.m_line, b.m_line);
+    makeKey(a);
+    makeKey(b);
+    const int common = std::min(a.m_keyLength, b.m_keyLength);
+    const int order = std::memcmp(a.m_key.data(), b.m_key.data(), size_t(common));
+    if (order != 0)
+        return order;
+    return a.m_keyLength < b.m_keyLength ? -1 : a.m_keyLength > b.m_keyLength ? 1 : 0;
+}
+
+void Collation::makeKey(KeyedLine &line) const
+{
+    if (line.m_keyLength >= 0)
+        return;
+    // Most keys of lines fit in this; the buffer stays for the next line.
+    constexpr size_t Usual = 256;
+    if (line.m_key.size() < Usual)
+        line.m_key.resize(Usual);
+    int length = sortKey(line.m_line, line.m_key.data(), int(line.m_key.size()));
+    if (length >= int(line.m_key.size())) {
+        line.m_key.resize(size_t(length) + 1);
+        length = sortKey(line.m_line, line.m_key.data(), int(line.m_key.size()));
+    }
+    line.m_keyLength = length;
+}
+
+int Collation::compareByParts(QStringView a, QStringView b) const
+{
+    UCharIterator iterA;
+    UCharIterator iterB;
+    uiter_setString(&iterA, icuText(a), icuLength(a));
+    uiter_setString(&iterB, icuText(b), icuLength(b));
+    uint32_t stateA[2] = {0, 0};
+    uint32_t stateB[2] = {0, 0};
+    // Each part walks the line from its start again, so the parts grow: most
+    // lines differ in the first, and equal long keys take few passes.
+    constexpr size_t FirstPart = 256;
+    constexpr size_t LargestPart = size_t {16} << 20;
+    std::vector<std::uint8_t> partA(FirstPart);
+    std::vector<std::uint8_t> partB(FirstPart);
+    for (;;) {
+        UErrorCode status = U_ZERO_ERROR;
+        const int32_t size = int32_t(partA.size());
+        const int32_t lengthA = ucol_nextSortKeyPart(m_collator, &iterA, stateA, partA.data(), size, &status);
+        const int32_t lengthB = ucol_nextSortKeyPart(m_collator, &iterB, stateB, partB.data(), size, &status);
+        if (U_FAILURE(status))
+            throw std::bad_alloc();
+        const int order = std::memcmp(partA.data(), partB.data(), size_t(std::min(lengthA, lengthB)));
+        if (order != 0)
+            return order;
+        if (lengthA != lengthB)
+            return lengthA < lengthB ? -1 : 1;
+        if (lengthA < size)
+            return 0;
+        if (partA.size() < LargestPart) {
+            partA.resize(partA.size() * 2);
+            partB.resize(partB.size() * 2);
+        }
+    }
 }
 
 Collation::Prefix Collation::sortKeyPrefix(QStringView line) const

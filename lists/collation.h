@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 struct UCollator;
 
@@ -29,9 +30,44 @@ public:
     const QByteArray &locale() const { return m_locale; }
     bool caseSensitive() const { return m_caseSensitive; }
 
-    // <0, 0 or >0.
+    // Lines longer than this get no whole sort key: a key may take many bytes
+    // per character, too many to make for a line of millions. Such lines are
+    // ordered by their keys made part by part.
+    static constexpr qsizetype WholeKeyUnits = qsizetype {1} << 14;
+    static bool hasWholeKey(QStringView line) { return line.size() <= WholeKeyUnits; }
+
+    // A line and its sort key, made when first needed and kept, for comparing
+    // one line with many. Its buffer is reused for the next line set.
+    class KeyedLine
+    {
+    public:
+        KeyedLine() = default;
+        explicit KeyedLine(QStringView line)
+            : m_line(line)
+        {
+        }
+        void setLine(QStringView line)
+        {
+            m_line = line;
+            m_keyLength = -1;
+        }
+        QStringView line() const { return m_line; }
+
+    private:
+        friend class Collation;
+        QStringView m_line;
+        int m_keyLength = -1; // -1: not made yet
+        std::vector<std::uint8_t> m_key;
+    };
+
+    // <0, 0 or >0, by the lines' sort keys: the one rule for both order and
+    // equality. ICU's own string comparison is not used because under some
+    // locales (th_TH) it disagrees with the keys, and then results would
+    // depend on the order of lines.
     int compare(QStringView a, QStringView b) const;
+    int compare(KeyedLine &a, KeyedLine &b) const;
     bool equal(QStringView a, QStringView b) const { return compare(a, b) == 0; }
+    bool equal(KeyedLine &a, KeyedLine &b) const { return compare(a, b) == 0; }
 
     // The first bytes of the line's sort key, zero-padded, without making the
     // whole key: for lines whose keys would be too large to make.
@@ -47,6 +83,11 @@ public:
     int sortKey(QStringView line, std::uint8_t *buffer, int capacity) const;
 
 private:
+    // The keys of lines without a whole key, compared a part at a time.
+    int compareByParts(QStringView a, QStringView b) const;
+    // Makes the line's key in its buffer once.
+    void makeKey(KeyedLine &line) const;
+
     UCollator *m_collator = nullptr;
     QByteArray m_locale;
     bool m_caseSensitive = false;

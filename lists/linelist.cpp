@@ -63,6 +63,8 @@ LineList::LineList(QByteArray collationLocale)
 
 LineList::LineList(const LineList &other)
     : m_d(other.m_d)
+    , m_prefixes(other.m_prefixes)
+    , m_prefixCollation(other.m_prefixCollation)
     , m_id(nextListId())
     , m_locale(other.m_locale)
     , m_collation(other.m_collation)
@@ -73,6 +75,8 @@ LineList::LineList(const LineList &other)
 
 LineList::LineList(LineList &&other) noexcept
     : m_d(std::exchange(other.m_d, std::make_shared<Data>()))
+    , m_prefixes(std::exchange(other.m_prefixes, nullptr))
+    , m_prefixCollation(std::exchange(other.m_prefixCollation, nullptr))
     , m_id(std::exchange(other.m_id, nextListId()))
     // Copied: the emptied list keeps its collation.
     , m_locale(other.m_locale) // NOLINT(performance-move-constructor-init)
@@ -86,6 +90,8 @@ LineList &LineList::operator=(const LineList &other)
 {
     if (this != &other) {
         m_d = other.m_d;
+        m_prefixes = other.m_prefixes;
+        m_prefixCollation = other.m_prefixCollation;
         m_id = nextListId();
         m_locale = other.m_locale;
         m_collation = other.m_collation;
@@ -99,6 +105,8 @@ LineList &LineList::operator=(LineList &&other) noexcept
 {
     if (this != &other) {
         m_d = std::exchange(other.m_d, std::make_shared<Data>());
+        m_prefixes = std::exchange(other.m_prefixes, nullptr);
+        m_prefixCollation = std::exchange(other.m_prefixCollation, nullptr);
         m_id = std::exchange(other.m_id, nextListId());
         m_locale = other.m_locale;
         m_collation = other.m_collation;
@@ -285,12 +293,14 @@ const char16_t *LineList::textData() const
 
 void LineList::appendStored(qsizetype offset, qsizetype length)
 {
+    dropPrefixes();
     const std::uint64_t ref = refTo(offset, length);
     m_d->refs.push_back(ref);
 }
 
 void LineList::append(QStringView line)
 {
+    dropPrefixes();
     detach();
     const std::uint64_t ref = storeText(line);
     m_d->refs.push_back(ref);
@@ -305,6 +315,7 @@ qsizetype LineList::add(QStringView line)
     const auto [position, found] = lowerBound(line);
     if (found)
         return -1;
+    dropPrefixes();
     detach();
     const std::uint64_t ref = storeText(line);
     m_d->refs.insert(size_t(position), ref);
@@ -313,11 +324,13 @@ qsizetype LineList::add(QStringView line)
 
 void LineList::clear()
 {
+    dropPrefixes();
     m_d = std::make_shared<Data>();
 }
 
 void LineList::keepOnly(const std::vector<bool> &keep)
 {
+    dropPrefixes();
     detach();
     PodVector<std::uint64_t> &refs = m_d->refs;
     size_t out = 0;
@@ -332,6 +345,7 @@ void LineList::truncate(qsizetype count)
 {
     if (count >= this->count())
         return;
+    dropPrefixes();
     detach();
     m_d->refs.truncate(size_t(std::max<qsizetype>(count, 0)));
 }
@@ -343,29 +357,58 @@ void LineList::removeDuplicates(bool caseSensitive)
         // one pass keeps the first of each run, without a sort.
         // Each line is judged by its neighbour alone, so the two halves run apart.
         const qsizetype n = count();
+        const std::shared_ptr<const KeyPrefixes> prefixes = m_prefixes;
+        const KeyPrefix *const prefix = keyPrefixes(*m_collation);
         std::vector<std::uint8_t> repeats(size_t(n), 0);
         inTwoHalves(size_t(n), [&](int, size_t from, size_t to) {
-            for (size_t i = std::max<size_t>(from, 1); i < to; ++i)
-                repeats[i] = m_collation->equal(at(qsizetype(i) - 1), at(qsizetype(i)));
+            // Each line's key is made once, if at all: it serves as the next line's neighbour.
+            const size_t start = std::max<size_t>(from, 1);
+            if (start >= to)
+                return;
+            Collation::KeyedLine previous(at(qsizetype(start) - 1));
+            Collation::KeyedLine current;
+            for (size_t i = start; i < to; ++i) {
+                current.setLine(at(qsizetype(i)));
+                if (prefix && prefix[i - 1] != prefix[i])
+                    repeats[i] = false;
+                else if (prefix && prefix[i].complete())
+                    repeats[i] = true;
+                else
+                    repeats[i] = m_collation->equal(previous, current);
+                std::swap(previous, current);
+            }
         });
         std::vector<bool> keep(static_cast<size_t>(n));
         for (qsizetype i = 0; i < n; ++i)
             keep[size_t(i)] = !repeats[size_t(i)];
         keepOnly(keep);
+        if (prefix) {
+            KeyPrefixes kept;
+            kept.resizeForOverwrite(size_t(count()));
+            size_t out = 0;
+            for (size_t i = 0; i < size_t(n); ++i) {
+                if (keep[i])
+                    kept[out++] = prefix[i];
+            }
+            keepPrefixes(std::move(kept));
+        }
         return;
     }
     // Sorted under the new comparison right away, so no sort under the old one first.
     std::shared_ptr<const Collation> collation = Collation::forLocale(m_locale, caseSensitive);
     // The order goes before the text is copied, as in sortAll().
-    permuteReferences(distinctSortedOrder(*this, *collation));
+    KeyPrefixes prefixes;
+    permuteReferences(distinctSortedOrder(*this, *collation, prefixes));
     layOutInOrder();
     m_collation = std::move(collation);
+    keepPrefixes(std::move(prefixes));
     m_caseSensitive = caseSensitive;
     m_sorted = true;
 }
 
 void LineList::permuteReferences(const LineOrder &order)
 {
+    dropPrefixes();
     detach();
     PodVector<std::uint64_t> sortedRefs;
     sortedRefs.resizeForOverwrite(order.size());
@@ -465,8 +508,16 @@ void LineList::sortAll()
     if (count() <= 1)
         return;
     // The order goes before the text is copied: the two are the peaks of memory.
-    permuteReferences(sortedOrder(*this, *m_collation));
+    KeyPrefixes prefixes;
+    permuteReferences(sortedOrder(*this, *m_collation, prefixes));
     layOutInOrder();
+    keepPrefixes(std::move(prefixes));
+}
+
+void LineList::keepPrefixes(KeyPrefixes &&prefixes)
+{
+    m_prefixes = std::make_shared<const KeyPrefixes>(std::move(prefixes));
+    m_prefixCollation = m_collation.get();
 }
 
 void LineList::setSorted(bool on)
@@ -483,6 +534,7 @@ void LineList::setCaseSensitive(bool on)
     if (on == m_caseSensitive)
         return;
     m_caseSensitive = on;
+    dropPrefixes();
     m_collation = Collation::forLocale(m_locale, on);
     if (m_sorted)
         sortAll();
@@ -492,14 +544,20 @@ std::pair<qsizetype, bool> LineList::lowerBound(QStringView line) const
 {
     qsizetype low = 0;
     qsizetype high = count();
+    Collation::KeyedLine sought(line);
+    Collation::KeyedLine probe;
     while (low < high) {
         const qsizetype mid = low + (high - low) / 2;
-        if (m_collation->compare(at(mid), line) < 0)
+        probe.setLine(at(mid));
+        if (m_collation->compare(probe, sought) < 0)
             low = mid + 1;
         else
             high = mid;
     }
-    return {low, low < count() && m_collation->equal(at(low), line)};
+    if (low == count())
+        return {low, false};
+    probe.setLine(at(low));
+    return {low, m_collation->equal(probe, sought)};
 }
 
 qsizetype LineList::indexOf(QStringView line) const
@@ -511,8 +569,11 @@ qsizetype LineList::indexOf(QStringView line) const
     // Equal under collation, not of equal length: decomposed and precomposed
     // spellings differ in length and still match.
     const Collation &collation = *m_collation;
+    Collation::KeyedLine sought(line);
+    Collation::KeyedLine probe;
     for (qsizetype i = 0; i < count(); ++i) {
-        if (collation.equal(at(i), line))
+        probe.setLine(at(i));
+        if (collation.equal(probe, sought))
             return i;
     }
     return -1;

@@ -116,6 +116,14 @@ public:
         return m_locale;
     }
 
+    // The key prefixes of the lines under `collation`, kept from the last sort
+    // so that a comparison need not make keys again; nullptr when the list
+    // has none for it (any change of the lines drops them).
+    const KeyPrefix *keyPrefixes(const Collation &collation) const
+    {
+        return m_prefixes && m_prefixCollation == &collation ? m_prefixes->begin() : nullptr;
+    }
+
     // The first line equal to `line`, or -1. Binary search while sorted.
     qsizetype indexOf(QStringView line) const;
     bool contains(QStringView line) const
@@ -183,7 +191,17 @@ private:
     // Index where `line` would go in the sorted list, and whether an equal one is there.
     std::pair<qsizetype, bool> lowerBound(QStringView line) const;
 
+    void dropPrefixes()
+    {
+        m_prefixes.reset();
+        m_prefixCollation = nullptr;
+    }
+    void keepPrefixes(KeyPrefixes &&prefixes);
+
     std::shared_ptr<Data> m_d;
+    // Shared by copies, as the lines are; never changed once made.
+    std::shared_ptr<const KeyPrefixes> m_prefixes;
+    const Collation *m_prefixCollation = nullptr;
     std::uint64_t m_id;
     QByteArray m_locale;
     std::shared_ptr<const Collation> m_collation;

@@ -14,12 +14,13 @@
 #include <cstring>
 #include <limits>
 #include <numeric>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <thread>
 
-// Each line's full sort key is made once (see LongKeyUnits for the lines
-// too long for one), and only two things of it are kept: its first 20 bytes
+// Each line's full sort key is made once (see Collation::WholeKeyUnits for
+// the lines too long for one), and only two things of it are kept: its first 20 bytes
 // beside the line's index, and a hash. The entries
 // are sorted by the prefixes alone, so the sort never touches the text. Runs
 // of entries whose prefixes tie (mostly a line and its repeats) are settled
@@ -78,15 +79,11 @@ Entry makeEntry(const std::uint8_t *key, std::uint32_t index)
     return Entry {high, middle, low, index};
 }
 
-// Lines longer than this get no whole key: a key may take many bytes per
-// character, too many to make for a line of millions. Their prefixes come
-// from the first part of the key alone, and runs they tie in are settled by
-// comparing the lines.
-constexpr qsizetype LongKeyUnits = qsizetype {1} << 14;
-
+// Lines without a whole key: their prefixes come from the first part of the
+// key alone, and runs they tie in are settled by comparing the lines.
 bool hasNoWholeKey(QStringView line)
 {
-    return line.size() > LongKeyUnits;
+    return !Collation::hasWholeKey(line);
 }
 
 void fillEntries(const LineList &list,
@@ -215,6 +212,8 @@ public:
         // Within one hash, in the list's order, so the first met leads.
         std::sort(m_byHash.begin(), m_byHash.end());
         m_leaders.clear();
+        m_keys.resize(0);
+        m_keyStart.assign(1, 0);
         for (size_t group = 0; group < size;) {
             size_t groupEnd = group + 1;
             while (groupEnd < size && m_byHash[groupEnd].hash == m_byHash[group].hash)
@@ -265,10 +264,10 @@ private:
             if (m_hashes[run[i].index] != hash)
                 return false;
         }
-        const QStringView head = m_list.at(run[0].index);
+        m_head.setLine(m_list.at(run[0].index));
         for (size_t i = 1; i < size; ++i) {
-            const QStringView line = m_list.at(run[i].index);
-            if (line != head && !m_collation.equal(head, line))
+            m_probe.setLine(m_list.at(run[i].index));
+            if (!m_collation.equal(m_head, m_probe))
                 return false;
         }
         // Equal lines may stand in any order; only the distinct order keeps one.
@@ -308,16 +307,38 @@ private:
     };
 
     // The set of an equal line among those since `firstSet` (of its hash), or a new one it leads.
+    // The leaders' keys are kept, so each line's key is made once.
     std::uint32_t setFor(std::uint32_t firstSet, std::uint32_t index)
     {
         const QStringView line = m_list.at(index);
+        std::optional<std::string_view> key;
         for (std::uint32_t set = firstSet; set < m_leaders.size(); ++set) {
-            const QStringView leader = m_list.at(m_leaders[set]);
-            if (leader == line || m_collation.equal(leader, line))
+            if (m_list.at(m_leaders[set]) == line)
+                return set;
+            if (!key)
+                key = lineKey(line);
+            if (leaderKey(set) == *key)
                 return set;
         }
+        if (!key)
+            key = lineKey(line);
         m_leaders.push_back(index);
+        m_keys.append(key->data(), qsizetype(key->size()));
+        m_keyStart.push_back(m_keys.size());
         return std::uint32_t(m_leaders.size() - 1);
+    }
+
+    std::string_view lineKey(QStringView line)
+    {
+        m_lineKey.resize(0);
+        m_collation.appendSortKey(line, m_lineKey);
+        return std::string_view(m_lineKey.constData(), size_t(m_lineKey.size()));
+    }
+
+    std::string_view leaderKey(std::uint32_t set) const
+    {
+        return std::string_view(m_keys.constData() + m_keyStart[set],
+                                size_t(m_keyStart[set + 1] - m_keyStart[set]));
     }
 
     // Leaders differ, so the order is complete.
@@ -325,30 +346,8 @@ private:
     {
         m_setOrder.resize(m_leaders.size());
         std::iota(m_setOrder.begin(), m_setOrder.end(), 0u);
-        if (m_leaders.size() < 2)
-            return;
-        // A comparison costs a tenth of a sort key: a few leaders are compared,
-        // many get keys.
-        constexpr size_t FewLeaders = 16;
-        if (m_leaders.size() <= FewLeaders) {
-            std::sort(m_setOrder.begin(), m_setOrder.end(), [this](std::uint32_t a, std::uint32_t b) {
-                return m_collation.compare(m_list.at(m_leaders[a]), m_list.at(m_leaders[b])) < 0;
-            });
-            return;
-        }
-        m_keys.resize(0);
-        m_keyStart.clear();
-        for (const std::uint32_t leader : m_leaders) {
-            m_keyStart.push_back(m_keys.size());
-            m_collation.appendSortKey(m_list.at(leader), m_keys);
-        }
-        m_keyStart.push_back(m_keys.size());
-        const char *bytes = m_keys.constData();
-        const auto key = [&](std::uint32_t set) {
-            return std::string_view(bytes + m_keyStart[set], size_t(m_keyStart[set + 1] - m_keyStart[set]));
-        };
         std::sort(m_setOrder.begin(), m_setOrder.end(),
-                  [&](std::uint32_t a, std::uint32_t b) { return key(a) < key(b); });
+                  [&](std::uint32_t a, std::uint32_t b) { return leaderKey(a) < leaderKey(b); });
     }
 
     const LineList &m_list;
@@ -360,8 +359,12 @@ private:
     std::vector<std::uint32_t> m_setOrder;
     std::vector<std::uint32_t> m_memberStart;
     std::vector<std::uint32_t> m_members;
+    // The leaders' keys one after the other; set s's from m_keyStart[s].
     QByteArray m_keys;
     std::vector<qsizetype> m_keyStart;
+    QByteArray m_lineKey;
+    Collation::KeyedLine m_head;
+    Collation::KeyedLine m_probe;
 };
 
 void prefetchHash(const std::uint32_t *hash)
@@ -432,12 +435,18 @@ Entry splitter(const Entry *entries, size_t n)
     return *middle;
 }
 
-LineOrder
-orderLines(const LineList &list, const Collation &collation, unsigned threads, bool distinct, KeyHash hash)
+LineOrder orderLines(const LineList &list,
+                     const Collation &collation,
+                     unsigned threads,
+                     bool distinct,
+                     KeyHash hash,
+                     KeyPrefixes *prefixes)
 {
     const size_t n = size_t(list.count());
     if (n >= Repeated)
         throw std::length_error("too many lines to sort");
+    if (prefixes)
+        prefixes->truncate(0);
     if (n == 0)
         return LineOrder();
     if (threads == 0)
@@ -492,12 +501,19 @@ orderLines(const LineList &list, const Collation &collation, unsigned threads, b
     // The hashes are done with: their memory takes the order, so no fresh
     // pages are faulted in for it.
     LineOrder order = std::move(hashes);
+    if (prefixes)
+        prefixes->resizeForOverwrite(n);
     size_t out = 0;
     for (const Entry &entry : entries) {
-        if (entry.index != Repeated)
-            order[out++] = entry.index;
+        if (entry.index == Repeated)
+            continue;
+        if (prefixes)
+            (*prefixes)[out] = KeyPrefix {entry.high, entry.middle};
+        order[out++] = entry.index;
     }
     order.truncate(out);
+    if (prefixes)
+        prefixes->truncate(out);
     return order;
 }
 
@@ -510,11 +526,21 @@ std::uint32_t hashSortKey(const std::uint8_t *key, std::size_t length)
 
 LineOrder sortedOrder(const LineList &list, const Collation &collation, unsigned threads, KeyHash hash)
 {
-    return orderLines(list, collation, threads, false, hash);
+    return orderLines(list, collation, threads, false, hash, nullptr);
+}
+
+LineOrder sortedOrder(const LineList &list, const Collation &collation, KeyPrefixes &prefixes)
+{
+    return orderLines(list, collation, 0, false, hashSortKey, &prefixes);
 }
 
 LineOrder
 distinctSortedOrder(const LineList &list, const Collation &collation, unsigned threads, KeyHash hash)
 {
-    return orderLines(list, collation, threads, true, hash);
+    return orderLines(list, collation, threads, true, hash, nullptr);
+}
+
+LineOrder distinctSortedOrder(const LineList &list, const Collation &collation, KeyPrefixes &prefixes)
+{
+    return orderLines(list, collation, 0, true, hashSortKey, &prefixes);
 }

@@ -11,6 +11,24 @@ class LineList;
 // Indexes of lines, in the order they are to be taken.
 using LineOrder = PodVector<std::uint32_t>;
 
+// The first 16 bytes of a line's sort key, zero-padded, as two big-endian
+// words: prefixes in word order are keys in byte order, so unequal prefixes
+// order their lines without the keys.
+struct KeyPrefix
+{
+    std::uint64_t high;
+    std::uint64_t low;
+
+    bool operator==(const KeyPrefix &other) const = default;
+    bool operator<(const KeyPrefix &other) const
+    {
+        return high != other.high ? high < other.high : low < other.low;
+    }
+    // A zero last byte: the whole key is in the prefix (keys hold no zero byte).
+    bool complete() const { return (low & 0xFFu) == 0; }
+};
+using KeyPrefixes = PodVector<KeyPrefix>;
+
 // How a whole sort key is hashed to split runs of tied prefixes. Lines of one
 // hash are still compared, so any hash gives the same orders: tests pass one
 // under which every key collides.
@@ -25,6 +43,8 @@ LineOrder sortedOrder(const LineList &list,
                       const Collation &collation,
                       unsigned threads = 0,
                       KeyHash hash = hashSortKey);
+// The same, and the key prefixes of the lines in that order.
+LineOrder sortedOrder(const LineList &list, const Collation &collation, KeyPrefixes &prefixes);
 
 // The lines of sortedOrder() less repeats: of each run of equal lines only the
 // first in the list's order stays.
@@ -32,3 +52,4 @@ LineOrder distinctSortedOrder(const LineList &list,
                               const Collation &collation,
                               unsigned threads = 0,
                               KeyHash hash = hashSortKey);
+LineOrder distinctSortedOrder(const LineList &list, const Collation &collation, KeyPrefixes &prefixes);

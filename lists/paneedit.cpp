@@ -50,19 +50,36 @@ void saveListToFile(const QString &fileName, const LineList &list)
     writeLinesToFile(fileName, list, false);
 }
 
-void loadDroppedFile(const QString &fileName,
-                     const LoadOptions &options,
-                     LineList &list,
-                     const FileLoader &load)
+namespace {
+
+LoadReport loadDropped(LineList &list, const std::function<LoadReport(TextEncoding)> &load)
 {
     const qsizetype before = list.count();
     try {
-        load(fileName, TextEncoding::Utf8, options, list);
-        return;
+        return load(TextEncoding::Utf8);
     } catch (const AppError &error) {
         if (error.kind() != ErrorKind::CannotDecode)
             throw;
     }
     list.truncate(before);
-    load(fileName, TextEncoding::Ansi, options, list);
+    return load(TextEncoding::Ansi);
+}
+
+} // namespace
+
+LoadReport loadDroppedFile(const QString &fileName, const LoadOptions &options, LineList &list)
+{
+    return loadDropped(
+        list, [&](TextEncoding encoding) { return loadFileToList(fileName, encoding, options, list); });
+}
+
+void loadDroppedFile(const QString &fileName,
+                     const LoadOptions &options,
+                     LineList &list,
+                     const FileLoader &load)
+{
+    loadDropped(list, [&](TextEncoding encoding) {
+        load(fileName, encoding, options, list);
+        return LoadReport {};
+    });
 }

@@ -36,8 +36,10 @@ using FileLoader = std::function<void(const QString &, TextEncoding, const LoadO
 // bytes are not UTF-8, the lines it added go and the file is loaded again in
 // the ANSI code page, so its lines enter once. Any other failure (the file
 // cannot be opened or read, memory runs out) leaves at once, since a second
-// attempt could only fail again. `load` stands in for loadFileToList in tests.
+// attempt could only fail again. Returns the report of the load that stayed.
+LoadReport loadDroppedFile(const QString &fileName, const LoadOptions &options, LineList &list);
+// The same with `load` standing in for loadFileToList, in tests.
 void loadDroppedFile(const QString &fileName,
                      const LoadOptions &options,
                      LineList &list,
-                     const FileLoader &load = loadFileToList);
+                     const FileLoader &load);

@@ -30,6 +30,9 @@ class Decoder : public QStringDecoder
 public:
     using QStringDecoder::QStringDecoder;
     bool hasPendingInput() const { return state.remainingChars != 0; }
+    qsizetype pendingBytes() const { return state.remainingChars; }
+    // Input the decoder met that had no character; each became U+FFFD.
+    qsizetype invalidInput() const { return state.invalidChars; }
 };
 
 struct ByteOrderMark
@@ -170,22 +173,88 @@ QString tooLargeMessage(const QString &fileName)
         .arg(QDir::toNativeSeparators(fileName));
 }
 
-void loadInto(const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list);
+bool isHighSurrogate(char16_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool isLowSurrogate(char16_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+qint64 countLoneSurrogates(const char16_t *text, qsizetype size)
+{
+    qint64 count = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (isHighSurrogate(text[i]) && i + 1 < size && isLowSurrogate(text[i + 1]))
+            ++i;
+        else if (isHighSurrogate(text[i]) || isLowSurrogate(text[i]))
+            ++count;
+    }
+    return count;
+}
+
+// Only these decoders let a surrogate through unpaired.
+bool passesSurrogates(const QByteArray &decoder)
+{
+    return decoder == "UTF-16LE" || decoder == "UTF-16BE" || decoder == "UTF-7";
+}
+
+QString plural(qint64 count, const char *one, const char *many)
+{
+    return QString::number(count) + u' ' + QLatin1StringView(count == 1 ? one : many);
+}
+
+LoadReport
+loadInto(const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list);
 
 } // namespace
+
+QStringList loadWarnings(const QString &fileName, const LoadReport &report)
+{
+    const QString name = QDir::toNativeSeparators(fileName);
+    QStringList warnings;
+    if (report.replacedBytes > 0) {
+        const bool one = report.replacedBytes == 1;
+        const QString decoder = QString::fromLatin1(report.decoder);
+        QString what;
+        if (report.decoder == "US-ASCII")
+            what
+                = one ? QStringLiteral("byte that is not ASCII") : QStringLiteral("bytes that are not ASCII");
+        else if (report.decoder.startsWith("windows-"))
+            what = (one ? QStringLiteral("byte that has no character in %1")
+                        : QStringLiteral("bytes that have no character in %1"))
+                       .arg(decoder);
+        else
+            what = (one ? QStringLiteral("byte that is not valid %1")
+                        : QStringLiteral("bytes that are not valid %1"))
+                       .arg(decoder);
+        warnings << QStringLiteral("%1: %2 %3 %4 replaced by U+FFFD")
+                        .arg(name, QString::number(report.replacedBytes), what,
+                             one ? QStringLiteral("was") : QStringLiteral("were"));
+    }
+    if (report.droppedBytes > 0)
+        warnings << QStringLiteral("%1: %2 at the end (too few for a character)")
+                        .arg(name, plural(report.droppedBytes, "byte was dropped", "bytes were dropped"));
+    if (report.loneSurrogates > 0)
+        warnings << QStringLiteral("%1: %2 kept as loaded; saving writes each as U+FFFD")
+                        .arg(name,
+                             plural(report.loneSurrogates, "unpaired surrogate was",
+                                    "unpaired surrogates were"));
+    return warnings;
+}
 
 QString noMappingMessage()
 {
     return QStringLiteral("No mapping for the Unicode character exists in the target multi-byte code page");
 }
 
-void loadFileToList(const QString &fileName,
-                    TextEncoding encoding,
-                    const LoadOptions &options,
-                    LineList &list)
+LoadReport
+loadFileToList(const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list)
 {
     try {
-        loadInto(fileName, encoding, options, list);
+        return loadInto(fileName, encoding, options, list);
     } catch (const std::bad_alloc &) {
         throw AppError(tooLargeMessage(fileName));
     }
@@ -193,7 +262,8 @@ void loadFileToList(const QString &fileName,
 
 namespace {
 
-void loadInto(const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list)
+LoadReport
+loadInto(const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list)
 {
     list.setSorted(false);
 
@@ -292,8 +362,18 @@ void loadInto(const QString &fileName, TextEncoding encoding, const LoadOptions 
     if (lineStart < scanned)
         addLine(list, list.textData(), lineStart, scanned, options.ignoreWhitespace);
 
+    // Lenient decoders change bytes without failing: the caller tells the user.
+    LoadReport report;
+    report.decoder = name;
+    report.replacedBytes = decoder.invalidInput();
+    report.droppedBytes = decoder.pendingBytes();
+    if (passesSurrogates(name))
+        report.loneSurrogates
+            = countLoneSurrogates(list.textData() + loadStart, list.commitText(0) - loadStart);
+
     if (options.sortWhenLoading)
         list.setSorted(true);
+    return report;
 }
 
 } // namespace

@@ -3,7 +3,9 @@
 #include "lists/textencoding.h"
 #include "platform/apperror.h"
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 class LineList;
 
@@ -33,6 +35,23 @@ private:
     qint64 m_byteOffset;
 };
 
+// What a lenient decoding changed or kept that the user should hear of; all
+// zero for a file that decoded cleanly.
+struct LoadReport
+{
+    QByteArray decoder; // the decoder the file was read with, e.g. "US-ASCII"
+    qint64 replacedBytes = 0; // bytes that had no character, turned into U+FFFD
+    qint64 droppedBytes = 0; // bytes at the end too few for a character (an odd UTF-16 one)
+    qint64 loneSurrogates = 0; // unpaired surrogates kept in their lines as loaded
+
+    bool clean() const { return replacedBytes == 0 && droppedBytes == 0 && loneSurrogates == 0; }
+};
+
+// One plain sentence for each change in the report, each starting with the
+// file name as given, e.g. "list1.txt: 3 bytes that are not ASCII were
+// replaced by U+FFFD". Empty for a clean load.
+QStringList loadWarnings(const QString &fileName, const LoadReport &report);
+
 // Appends the lines of a text file to the list; never empties it first.
 // Sorting is switched off for the load and, with sortWhenLoading, on again at
 // the end (which sorts the whole list). A byte-order mark (EF BB BF, FF FE,
@@ -42,8 +61,6 @@ private:
 // reason; nothing is added), when its text would not fit in the memory
 // available (naming it), or, as DecodeError, when strict UTF-8 meets an
 // invalid sequence (the lines that ended before the 4096-byte block holding
-// it stay, unsorted).
-void loadFileToList(const QString &fileName,
-                    TextEncoding encoding,
-                    const LoadOptions &options,
-                    LineList &list);
+// it stay, unsorted). Returns what the decoding replaced, dropped or kept.
+LoadReport
+loadFileToList(const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list);

@@ -410,6 +410,28 @@ TEST_F(AppFormTest, LoadThroughTheDialogReplacesTheList)
     EXPECT_TRUE(dialogs.errorBoxes.empty());
 }
 
+TEST_F(AppFormTest, StatusBarSaysWhatALoadReplacedUntilTheNextLoadOrComparison)
+{
+    constexpr int Ascii = 1;
+    const QString high = dir.write(QStringLiteral("high.txt"), "caf\xE9\r\n\x80\r\n");
+    const QString clean = dir.write(QStringLiteral("clean.txt"), "plain\r\n");
+    const QString note = QStringLiteral("high.txt: 2 bytes that are not ASCII were replaced by U+FFFD");
+    loadThroughButton(side1(), high, Ascii);
+    EXPECT_EQ(form.StatusBar1->currentMessage(), note);
+    loadThroughButton(side2(), clean, Ascii);
+    EXPECT_EQ(form.StatusBar1->currentMessage(), QString());
+
+    loadThroughButton(side2(), high, Ascii);
+    EXPECT_EQ(form.StatusBar1->currentMessage(), note);
+    // The press is handled from the event loop; the run's progress takes the bar.
+    QTest::mouseClick(form.ButtonCompare, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.StatusBar1->currentMessage() != note; }));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !form.comparing() && form.ButtonCompare->text() == QStringLiteral("COMPARE"); }, 10000));
+    EXPECT_EQ(form.StatusBar1->currentMessage(), QString());
+    EXPECT_TRUE(dialogs.errorBoxes.empty());
+}
+
 TEST_F(AppFormTest, LoadMenuItemsPressTheButtonsAndCancelChangesNothing)
 {
     const QString file = dir.write(QStringLiteral("list.txt"), "a\nb\n");

@@ -638,6 +638,15 @@ TEST_F(FileDropTest, EachFileDecodesAsUtf8FirstThenAsAnsi)
     EXPECT_EQ(loaded.mid(lines), (QStringList {QStringLiteral("\u0416"), QStringLiteral("x")}));
     EXPECT_EQ(form.Label3->text(), total(lines + 2));
     EXPECT_TRUE(dialogs.errorBoxes.empty());
+    EXPECT_EQ(form.StatusBar1->currentMessage(), QString());
+
+    // The ANSI load of a drop says what it replaced.
+    ScopedEnv greek("LC_ALL", "el_GR.UTF-8");
+    const QString greekFile = dir.write(QStringLiteral("greek.txt"), "\xE1\xD2\r\n");
+    EXPECT_TRUE(dropFiles(form.MemoLeft->viewport(), {greekFile, utf16File}));
+    EXPECT_EQ(
+        form.StatusBar1->currentMessage(),
+        QStringLiteral("greek.txt: 1 byte that has no character in windows-1253 was replaced by U+FFFD"));
 }
 
 TEST_F(FileDropTest, AnItemThatCannotBeOpenedStopsTheRest)

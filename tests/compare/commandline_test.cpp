@@ -153,6 +153,24 @@ TEST(CompareCommand, ExitStatuses)
     EXPECT_EQ(runCompare({QStringLiteral("--version")}, dir.path()).out, QStringLiteral("Pairsight 1.7\n"));
 }
 
+// Lenient decoding still succeeds, and says on stderr what it changed.
+TEST(CompareCommand, WarnsOfWhatLoadingReplaced)
+{
+    TempDir dir;
+    dir.write(QStringLiteral("list1.txt"), "caf\xE9\nna\xEFve\n\x80\n");
+    dir.write(QStringLiteral("list2.txt"), "x\n");
+    const CommandRun run = runCompare({QStringLiteral("--encoding"), QStringLiteral("ASCII"),
+                                       QStringLiteral("list1.txt"), QStringLiteral("list2.txt")},
+                                      dir.path());
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.err,
+              QStringLiteral("pairsight-compare: warning: list1.txt: 3 bytes that are not ASCII were "
+                             "replaced by U+FFFD\n"));
+    const CommandRun clean
+        = runCompare({QStringLiteral("list2.txt"), QStringLiteral("list2.txt")}, dir.path());
+    EXPECT_EQ(clean.err, QString());
+}
+
 TEST(CompareCommand, StatsReportEveryPhase)
 {
     TempDir dir;

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -204,6 +206,78 @@ TEST(Comparison, MatchesThePlainAlgorithmSortedOrNot)
                     EXPECT_EQ(all[i], wanted[i]) << i;
             }
         }
+    }
+}
+
+// Under th_TH, ICU's string comparison calls " " + soft hyphen equal to "-"
+// and to " " + two soft hyphens + acute, yet those two different; by their
+// sort keys all three are equal. Every order of the lines gives the same sets.
+TEST(Comparison, ResultsDoNotDependOnTheOrderOfLines)
+{
+    const QString a = QStringLiteral(" \u00AD");
+    const QString b = QStringLiteral("-");
+    const QString c = QStringLiteral(" \u00AD\u00AD\u0301");
+    const QString x = QStringLiteral("x");
+    struct Case
+    {
+        QStringList list1;
+        QStringList list2;
+        qsizetype common, only1, only2, all;
+    };
+    const std::vector<Case> cases {
+        {{a}, {c, b}, 1, 0, 0, 1},
+        {{b, x}, {a, c}, 1, 1, 0, 2},
+        {{a, c, x}, {b, x}, 3, 0, 0, 2},
+    };
+    for (const Case &test : cases) {
+        QStringList lines1 = test.list1;
+        std::sort(lines1.begin(), lines1.end());
+        do {
+            QStringList lines2 = test.list2;
+            std::sort(lines2.begin(), lines2.end());
+            do {
+                for (int sorting = 0; sorting < 4; ++sorting) {
+                    SCOPED_TRACE(lines1.join(u'|').toStdString() + " / " + lines2.join(u'|').toStdString()
+                                 + " sorting " + std::to_string(sorting));
+                    const Outcome outcome = compare(makeList(lines1, sorting & 1, false, "th_TH"),
+                                                    makeList(lines2, sorting & 2, false, "th_TH"));
+                    EXPECT_EQ(outcome.sets.at(ResultSet::Intersection).size(), test.common);
+                    EXPECT_EQ(outcome.sets.at(ResultSet::Only1).size(), test.only1);
+                    EXPECT_EQ(outcome.sets.at(ResultSet::Only2).size(), test.only2);
+                    EXPECT_EQ(outcome.sets.at(ResultSet::Union).size(), test.all);
+                }
+            } while (std::next_permutation(lines2.begin(), lines2.end()));
+        } while (std::next_permutation(lines1.begin(), lines1.end()));
+    }
+}
+
+// Sorted lists keep the key prefixes of their sort for the walk; every later
+// change of the lines must leave none behind that belong to other lines.
+TEST(Comparison, EditsAfterSortingLeaveNoStalePrefixes)
+{
+    const QStringList lines {QStringLiteral("apple"), QStringLiteral("banana"), QStringLiteral("cherry"),
+                             QStringLiteral("date")};
+    const std::vector<std::pair<const char *, std::function<void(LineList &)>>> edits {
+        {"add", [](LineList &list) { list.add(u"avocado"); }},
+        {"keep only",
+         [](LineList &list) {
+             list.keepOnly({true, false, true, true});
+         }},
+        {"truncate", [](LineList &list) { list.truncate(2); }},
+        {"remove duplicates", [](LineList &list) { list.removeDuplicates(false); }},
+        {"case", [](LineList &list) { list.setCaseSensitive(true); }},
+    };
+    const LineList other = makeList(
+        {QStringLiteral("avocado"), QStringLiteral("cherry"), QStringLiteral("date")}, true, false);
+    for (const auto &[name, edit] : edits) {
+        SCOPED_TRACE(name);
+        LineList list = makeList(lines, true, false);
+        edit(list);
+        LineList plain = makeList(linesOf(list), false, list.caseSensitive());
+        const Outcome expected = reference(plain, other);
+        const Outcome actual = compare(list, other);
+        for (ResultSet set : {ResultSet::Intersection, ResultSet::Only1, ResultSet::Only2, ResultSet::Union})
+            EXPECT_EQ(actual.sets.at(set), expected.sets.at(set)) << int(set);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string_view>
 
 namespace {
 
@@ -253,6 +254,83 @@ TEST(LineSort, ParallelPrefixSortMatchesPlainCollationOrder)
             }
         }
     }
+}
+
+// Lines on which ICU's string comparison and its sort keys disagree under
+// th_TH: it calls the first two equal, and equal to the third, yet the first
+// and the third different; their keys are all equal.
+const QString SpaceSoftHyphen = QStringLiteral(" \u00AD");
+const QString Hyphen = QStringLiteral("-");
+const QString SpaceSoftHyphensAcute = QStringLiteral(" \u00AD\u00AD\u0301");
+
+int sign(int value)
+{
+    return (value > 0) - (value < 0);
+}
+
+TEST(Collation, OrderAndEqualityAreThoseOfTheSortKeys)
+{
+    // Past the length of a whole key, so that keys are compared part by part.
+    const QString longLine(Collation::WholeKeyUnits + 100, u'a');
+    const QStringList lines {SpaceSoftHyphen,
+                             Hyphen,
+                             SpaceSoftHyphensAcute,
+                             QStringLiteral("a"),
+                             QStringLiteral("A"),
+                             QStringLiteral("b"),
+                             QString(),
+                             Decomposed,
+                             Precomposed,
+                             longLine + u'b',
+                             longLine.toUpper() + u'b',
+                             longLine + u'c'};
+    for (const char *locale : {"th_TH", "en_US", "tr_TR"}) {
+        for (bool caseSensitive : {false, true}) {
+            const auto collation = Collation::forLocale(locale, caseSensitive);
+            for (const QString &x : lines) {
+                QByteArray keyX;
+                collation->appendSortKey(x, keyX);
+                for (const QString &y : lines) {
+                    QByteArray keyY;
+                    collation->appendSortKey(y, keyY);
+                    const int expected
+                        = sign(std::string_view(keyX.constData(), size_t(keyX.size()))
+                                   .compare(std::string_view(keyY.constData(), size_t(keyY.size()))));
+                    SCOPED_TRACE(std::string(locale) + (caseSensitive ? " case " : " nocase ")
+                                 + x.left(8).toStdString() + " / " + y.left(8).toStdString());
+                    EXPECT_EQ(sign(collation->compare(x, y)), expected);
+                    Collation::KeyedLine keyedX(x);
+                    Collation::KeyedLine keyedY(y);
+                    EXPECT_EQ(sign(collation->compare(keyedX, keyedY)), expected);
+                }
+            }
+        }
+    }
+}
+
+// Every order of those lines, sorted or not, keeps one of them.
+TEST(LineList, EqualLinesAreFoundWhateverTheirOrder)
+{
+    QStringList lines {SpaceSoftHyphen, Hyphen, SpaceSoftHyphensAcute, QStringLiteral("x")};
+    std::sort(lines.begin(), lines.end());
+    do {
+        SCOPED_TRACE(lines.join(u'|').toStdString());
+        for (bool sorted : {false, true}) {
+            LineList list("th_TH");
+            for (const QString &line : lines)
+                list.append(line);
+            list.setSorted(sorted);
+            for (const QString &line : lines)
+                EXPECT_GE(list.indexOf(line), 0);
+            list.removeDuplicates(false);
+            EXPECT_EQ(list.count(), 2);
+        }
+        LineList added("th_TH");
+        added.setSorted(true);
+        for (const QString &line : lines)
+            added.add(line);
+        EXPECT_EQ(added.count(), 2);
+    } while (std::next_permutation(lines.begin(), lines.end()));
 }
 
 TEST(Collation, EmptyLocaleIsTheRootCollation)

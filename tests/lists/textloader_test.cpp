@@ -67,6 +67,58 @@ TEST(TextLoader, DecodesEveryEncodingWithAndWithoutByteOrderMark)
     }
 }
 
+// The lenient encodings load as ever, and the load says what they changed.
+TEST(TextLoader, ReportsWhatLenientDecodingReplacedOrDropped)
+{
+    ScopedEnv locale("LC_ALL", "el_GR.UTF-8"); // ANSI is windows-1253, where D2 has no character
+    TempDir dir;
+    struct Case
+    {
+        const char *name;
+        QByteArray bytes;
+        TextEncoding encoding;
+        QStringList expectedLines;
+        QStringList warnings;
+    };
+    const QString lone(QChar(0xD800));
+    const Case cases[] = {
+        {"ascii",
+         QByteArray("a\x80\xff\nb\x90\n"),
+         TextEncoding::Ascii,
+         {QStringLiteral("a\uFFFD\uFFFD"), QStringLiteral("b\uFFFD")},
+         {QStringLiteral("f: 3 bytes that are not ASCII were replaced by U+FFFD")}},
+        {"ansi",
+         QByteArray("\xe1\xd2\n"),
+         TextEncoding::Ansi,
+         {QStringLiteral("\u03B1\uFFFD")},
+         {QStringLiteral("f: 1 byte that has no character in windows-1253 was replaced by U+FFFD")}},
+        {"odd utf-16",
+         QByteArray("a\0\n\0b", 5),
+         TextEncoding::Utf16LE,
+         {QStringLiteral("a")},
+         {QStringLiteral("f: 1 byte was dropped at the end (too few for a character)")}},
+        // A lone high surrogate ends a line and a lone low one starts the next;
+        // a pair in between is no matter.
+        {"lone surrogates",
+         QByteArray("\xD8\x00\x00\n\xDC\x00\xD8\x3D\xDE\x00", 10),
+         TextEncoding::Utf16BE,
+         {lone, QString(QChar(0xDC00)) + QStringLiteral("\U0001F600")},
+         {QStringLiteral("f: 2 unpaired surrogates were kept as loaded; saving writes each as U+FFFD")}},
+        {"clean", QByteArray("plain\n"), TextEncoding::Ascii, {QStringLiteral("plain")}, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.write(QStringLiteral("f"), c.bytes);
+        LineList list("en_US");
+        const LoadReport report = loadFileToList(path, c.encoding, {.sortWhenLoading = false}, list);
+        EXPECT_EQ(show(linesOf(list)), show(c.expectedLines));
+        EXPECT_EQ(report.clean(), c.warnings.isEmpty());
+        QStringList named = c.warnings;
+        named.replaceInStrings(QStringLiteral("f:"), QDir::toNativeSeparators(path) + u':');
+        EXPECT_EQ(loadWarnings(path, report), named);
+    }
+}
+
 TEST(TextLoader, AsciiAndAnsiNeverFail)
 {
     // Bytes that are no ASCII and no valid UTF-8 still give a line each.
