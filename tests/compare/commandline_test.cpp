@@ -221,7 +221,7 @@ TEST(CompareCommand, AFailedWriteChangesNoResultFile)
 
 TEST(CompareCommand, AFileThatNeverEndsIsTooLargeForTheMemory)
 {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#if defined(TESTSUPPORT_ASAN) || defined(TESTSUPPORT_TSAN)
     GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
 #endif
     TempDir dir;
