@@ -15,24 +15,6 @@
 
 namespace {
 
-struct Reference
-{
-    QByteArray decoder;
-    qsizetype skip = 0; // bytes of the byte-order mark
-};
-
-// A byte-order mark wins over the chosen encoding: UTF-8's, then FF FE, then FE FF.
-Reference referenceFor(const QByteArray &bytes, TextEncoding encoding)
-{
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return {"UTF-8", 3};
-    if (bytes.startsWith("\xFF\xFE"))
-        return {"UTF-16LE", 2};
-    if (bytes.startsWith("\xFE\xFF"))
-        return {"UTF-16BE", 2};
-    return {decoderName(encoding), 0};
-}
-
 // Where the first ill-formed UTF-8 sequence starts, found by feeding the
 // decoder a byte at a time: the last place where no sequence was open.
 qsizetype firstBadUtf8(QByteArrayView bytes)
@@ -105,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         expected.append(QStringLiteral("kept"));
     }
 
-    const Reference reference = referenceFor(bytes, encoding);
+    const fuzz::Reference reference = fuzz::referenceFor(bytes, encoding);
     const QByteArrayView text = QByteArrayView(bytes).sliced(reference.skip);
     const qsizetype bad = reference.decoder == "UTF-8" ? firstBadUtf8(text) : -1;
     try {

@@ -3,6 +3,8 @@
 // Shared by the fuzz targets: the input as bytes, a scratch folder, and the
 // reference line splitting the targets check our code against.
 
+#include "lists/textencoding.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -44,6 +46,24 @@ inline bool isValidUtf8(QByteArrayView bytes)
     Decoder decoder(QStringDecoder::Utf8);
     const QString text = decoder.decode(bytes); // lazy until taken
     return !decoder.hasError() && !decoder.hasPendingInput();
+}
+
+struct Reference
+{
+    QByteArray decoder;
+    qsizetype skip = 0; // bytes of the byte-order mark
+};
+
+// A byte-order mark wins over the chosen encoding: UTF-8's, then FF FE, then FE FF.
+inline Reference referenceFor(const QByteArray &bytes, TextEncoding encoding)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return {"UTF-8", 3};
+    if (bytes.startsWith("\xFF\xFE"))
+        return {"UTF-16LE", 2};
+    if (bytes.startsWith("\xFE\xFF"))
+        return {"UTF-16BE", 2};
+    return {decoderName(encoding), 0};
 }
 
 // Reads flags from the front of the input and hands out the rest.

@@ -29,8 +29,13 @@ QString referenceLookup(const QString &key, const QStringList &lines, bool *foun
 // The file the mapping names for the id, as the loader should pick it.
 QString referenceChoice(const QByteArray &mapping, int langId, const QStringList &files)
 {
-    QStringDecoder decoder(decoderName(TextEncoding::Ansi).constData());
-    const QString text = decoder.decode(mapping);
+    const fuzz::Reference reference = fuzz::referenceFor(mapping, TextEncoding::Ansi);
+    QStringDecoder decoder(reference.decoder.constData(), QStringConverter::Flag::ConvertInitialBom);
+    const QByteArrayView bytes = QByteArrayView(mapping).sliced(reference.skip);
+    // A mapping that cannot be read counts as an empty one.
+    if (reference.decoder == "UTF-8" && !fuzz::isValidUtf8(bytes))
+        return QString();
+    const QString text = decoder.decode(bytes);
     const QStringList lines = fuzz::referenceLines(text, false);
     auto asciiLower = [](QString text) {
         for (QChar &c : text) {
