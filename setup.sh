@@ -2,7 +2,8 @@
 # ./setup.sh        installs what is missing, builds and starts Pairsight
 # ./setup.sh test   installs what is missing, builds and runs every test:
 #                   once in the normal build and once under AddressSanitizer
-#                   and UndefinedBehaviorSanitizer
+#                   and UndefinedBehaviorSanitizer (with each fuzz target for
+#                   30 s), and the tests that run threads under ThreadSanitizer
 set -euo pipefail
 
 cd "$(dirname "$0")"
@@ -22,7 +23,9 @@ packages=(
     libgtest-dev libssl-dev
     fonts-dejavu-core
 )
-[ "$mode" = test ] && packages+=(xvfb xauth clang-format clang-tidy git)
+# clang builds the sanitizer build and libFuzzer (in libclang-rt-14-dev) the fuzz
+# targets; clang-format and clang-tidy check the style.
+[ "$mode" = test ] && packages+=(xvfb xauth git clang libclang-rt-14-dev clang-format clang-tidy)
 
 missing=()
 for package in "${packages[@]}"; do
@@ -64,5 +67,12 @@ tests/check-style.sh . build
 # flushes out any hidden dependence on the machine's locale.
 (cd build && LANG=tr_TR.UTF-8 LC_ALL=tr_TR.UTF-8 ctest --output-on-failure -j "$jobs")
 
-build build-asan -DCMAKE_BUILD_TYPE=Debug -DPAIRSIGHT_SANITIZE=ON
+# clang, so that the fuzz targets come out of the same build; ctest runs each
+# of them for a bounded time besides the tests.
+build build-asan -DCMAKE_BUILD_TYPE=Debug -DPAIRSIGHT_SANITIZE=ON -DPAIRSIGHT_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++
 (cd build-asan && ctest --output-on-failure -j "$jobs")
+
+# ThreadSanitizer needs only the program of the tests that run threads.
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPAIRSIGHT_TSAN=ON
+cmake --build build-tsan -j "$jobs" --target pairsight_thread_tests
+(cd build-tsan && ctest --output-on-failure -j "$jobs")

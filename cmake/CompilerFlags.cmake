@@ -3,7 +3,9 @@ add_library(pairsight_flags INTERFACE)
 
 target_compile_options(pairsight_flags INTERFACE
     -Wall -Wextra -Wpedantic -Wformat=2 -Wnon-virtual-dtor -Woverloaded-virtual
-    -Wcast-align -Wshadow=local -Wundef)
+    -Wcast-align -Wundef
+    # clang has no "local" form; its plain -Wshadow also flags shadowed members.
+    $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>)
 if(PAIRSIGHT_WERROR)
     target_compile_options(pairsight_flags INTERFACE -Werror)
 endif()
@@ -21,4 +23,12 @@ endif()
 if(PAIRSIGHT_TSAN)
     add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
     add_link_options(-fsanitize=thread)
+endif()
+if(PAIRSIGHT_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "PAIRSIGHT_FUZZ needs clang (libFuzzer): configure with -DCMAKE_CXX_COMPILER=clang++")
+    endif()
+    # Coverage for the fuzzer in all our code; only the fuzz targets get its main.
+    add_compile_options(-fsanitize=fuzzer-no-link)
+    add_link_options(-fsanitize=fuzzer-no-link)
 endif()

@@ -12,11 +12,27 @@
 // can back them by 2 MiB pages: faulting hundreds of megabytes in 4 KiB at a
 // time costs more than writing them. Smaller blocks come from malloc. A small
 // header before each block says which it is.
+//
+// Under AddressSanitizer every block comes from malloc, whatever its size: it
+// cannot see the bounds of a mapping, so a read past the end of a large list
+// would go unreported.
+#if defined(__SANITIZE_ADDRESS__)
+#define PAIRSIGHT_LARGE_FROM_MALLOC 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PAIRSIGHT_LARGE_FROM_MALLOC 1
+#endif
+#endif
+
 namespace platform {
 
 namespace {
 
+#ifdef PAIRSIGHT_LARGE_FROM_MALLOC
+constexpr std::size_t MapAtLeast = SIZE_MAX;
+#else
 constexpr std::size_t MapAtLeast = std::size_t {1} << 20;
+#endif
 constexpr std::size_t HugePage = std::size_t {2} << 20;
 
 struct Header
@@ -42,6 +58,12 @@ void adviseHugePages(void *mapping, std::size_t bytes)
 #endif
 }
 
+// The header must fit in front of the block without the size wrapping round.
+bool tooLarge(std::size_t bytes)
+{
+    return bytes > SIZE_MAX - sizeof(Header);
+}
+
 void *mapBlock(std::size_t bytes)
 {
     const std::size_t total = bytes + sizeof(Header);
@@ -59,6 +81,8 @@ void *mapBlock(std::size_t bytes)
 
 void *allocateLarge(std::size_t bytes)
 {
+    if (tooLarge(bytes))
+        return nullptr;
     if (bytes >= MapAtLeast)
         return mapBlock(bytes);
     auto *header = static_cast<Header *>(std::malloc(bytes + sizeof(Header)));
@@ -73,6 +97,8 @@ void *reallocateLarge(void *block, std::size_t bytes)
 {
     if (!block)
         return allocateLarge(bytes);
+    if (tooLarge(bytes))
+        return nullptr;
     Header *header = headerOf(block);
     if (header->total != 0) {
         const std::size_t total = bytes + sizeof(Header);

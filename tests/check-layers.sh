@@ -12,7 +12,8 @@
 #     or any file of platform/ does;
 #  2. the folders' includes form a cycle: a folder includes a folder that,
 #     directly or through others, includes it back.
-# The code folders are those the top CMakeLists.txt adds, tests/ aside.
+# The code folders are those the top CMakeLists.txt adds, tests/ and fuzz/
+# aside: both sit on top of everything.
 # Plain bash, grep and awk, so it runs wherever the build does.
 set -euo pipefail
 # Byte-wise ranges and matching, whatever the caller's locale.
@@ -26,7 +27,7 @@ usage() {
 # The code folders of the tree at $1, one a line.
 code_folders() {
     sed -n 's/^[[:space:]]*add_subdirectory([[:space:]]*\([A-Za-z0-9_]*\)[[:space:]]*).*/\1/p' \
-        "$1/CMakeLists.txt" | grep -vx tests || true
+        "$1/CMakeLists.txt" | grep -vx -e tests -e fuzz || true
 }
 
 # The file names that $1 (a folder's CMakeLists.txt) puts in pairsight_gui.

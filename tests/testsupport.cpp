@@ -161,3 +161,28 @@ void SmallFileSystem::fill() const
 }
 
 } // namespace testsupport
+
+// The sanitizers' options, read by their run-times at start; the environment
+// (ASAN_OPTIONS and the like) still wins. Compiled in, so a run by hand gets
+// them as ctest's does.
+#define TESTSUPPORT_SANITIZER_HOOK extern "C" __attribute__((visibility("default"), used)) const char *
+TESTSUPPORT_SANITIZER_HOOK __asan_default_options()
+{
+    return "detect_leaks=1";
+}
+TESTSUPPORT_SANITIZER_HOOK __ubsan_default_options()
+{
+    return "print_stacktrace=1:halt_on_error=1";
+}
+#ifdef PAIRSIGHT_LSAN_SUPPRESSIONS
+TESTSUPPORT_SANITIZER_HOOK __lsan_default_options()
+{
+    return "suppressions=" PAIRSIGHT_LSAN_SUPPRESSIONS ":print_suppressions=0";
+}
+#endif
+#ifdef PAIRSIGHT_TSAN_SUPPRESSIONS
+TESTSUPPORT_SANITIZER_HOOK __tsan_default_options()
+{
+    return "halt_on_error=1:second_deadlock_stack=1:suppressions=" PAIRSIGHT_TSAN_SUPPRESSIONS;
+}
+#endif

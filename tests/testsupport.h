@@ -9,6 +9,23 @@
 
 #include <memory>
 
+// TESTSUPPORT_ASAN and TESTSUPPORT_TSAN: built with AddressSanitizer or
+// ThreadSanitizer. GCC says so with __SANITIZE_*__, clang through __has_feature.
+#if defined(__SANITIZE_ADDRESS__)
+#define TESTSUPPORT_ASAN 1
+#endif
+#if defined(__SANITIZE_THREAD__)
+#define TESTSUPPORT_TSAN 1
+#endif
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TESTSUPPORT_ASAN 1
+#endif
+#if __has_feature(thread_sanitizer)
+#define TESTSUPPORT_TSAN 1
+#endif
+#endif
+
 class LineList;
 
 namespace testsupport {

@@ -1,11 +1,14 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <functional>
@@ -237,9 +240,180 @@ TEST(CompareCommand, AFailedWriteChangesNoResultFile)
     }
 }
 
+void becomeNobody()
+{
+    constexpr id_t Nobody = 65534;
+    if (::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+        ::_exit(99);
+}
+
+// Hostile inputs, each with its exit status and what it says; a run that
+// fails leaves the results of the last run as they were. (The options, a
+// missing file, an output that is a file and a full disk are in the tests
+// above.)
+TEST(CompareCommand, BadInputs)
+{
+    const bool root = ::geteuid() == 0;
+    const QByteArray block(4095, 'a');
+    enum Setup
+    {
+        Plain,
+        List1IsAFolder,
+        List1Unreadable,
+        OutputReadOnly,
+    };
+    struct Case
+    {
+        const char *name;
+        QByteArray list1;
+        QByteArray list2;
+        int status;
+        // In stdout when the run succeeds, in stderr when it fails.
+        QByteArray says;
+        // only1.txt after a run that succeeds, without its byte-order mark.
+        QByteArray only1 = {};
+        Setup setup = Plain;
+        QStringList options = {};
+    };
+    const auto invalid = [](const char *name, const QByteArray &list1, int offset) {
+        return Case {
+            name, list1, "x\n", 1,
+            "list1.txt: No mapping for the Unicode character exists in the target multi-byte code page "
+            "(invalid UTF-8 at byte offset "
+                + QByteArray::number(offset) + ")\n"};
+    };
+    const Case cases[] = {
+        {"empty files", "", "", 0, "intersection: 0, only #1: 0, only #2: 0, ", ""},
+        {"only line ends", "\n\r\n\r", "", 0, "intersection: 0, only #1: 3, only #2: 0, ", "\r\n\r\n\r\n"},
+        {"NUL bytes are text", QByteArray("a\0b\nc\0\n", 7), QByteArray("a\0b\n", 4), 0,
+         "intersection: 1, only #1: 1, only #2: 0, ", QByteArray("c\0\r\n", 4)},
+        invalid(
+            "a binary file",
+            [] {
+                QByteArray bytes;
+                for (int i = 0; i < 256; ++i)
+                    bytes += char(i);
+                return bytes;
+            }(),
+            128),
+        invalid("a lone continuation byte", "ab\x80\n", 2),
+        invalid("an overlong two-byte form", "ab\xC0\xAF\n", 2),
+        invalid("an overlong three-byte form", "ab\xE0\x80\xAF\n", 2),
+        invalid("an overlong four-byte form", "ab\xF0\x80\x80\xAF\n", 2),
+        invalid("an encoded surrogate", "ab\xED\xA0\x80\n", 2),
+        invalid("a code point above U+10FFFF", "ab\xF4\x90\x80\x80\n", 2),
+        invalid("a five-byte form", "ab\xF8\x88\x80\x80\x80\n", 2),
+        invalid("a byte that never occurs", "ab\xFF\n", 2),
+        invalid("a sequence cut short by a letter", "ab\xE2\x82z\n", 2),
+        invalid("a sequence cut short by the end", "ab\xE2\x82", 2),
+        invalid("counted from the byte-order mark",
+                "\xEF\xBB\xBF"
+                "ab\xC3(\n",
+                5),
+        invalid("across the edge of a decoding block", block + "\xE2\x82z\n", 4095),
+        {"UTF-16 of odd length drops the last byte",
+         QByteArray("\xFF\xFE"
+                    "a\0b\0\n\0c",
+                    9),
+         "", 0, "intersection: 0, only #1: 1, only #2: 0, ", "ab\r\n"},
+        {"an unpaired UTF-16 surrogate is written as U+FFFD",
+         QByteArray("\xFF\xFE\x00\xD8"
+                    "a\0\n\0",
+                    8),
+         "", 0, "intersection: 0, only #1: 1, only #2: 0, ",
+         "\xEF\xBF\xBD"
+         "a\r\n"},
+        {"an unpaired big-endian low surrogate", QByteArray("\xFE\xFF\xDC\x00\x00\n", 6), "", 0,
+         "intersection: 0, only #1: 1, only #2: 0, ", "\xEF\xBF\xBD\r\n"},
+        {"a folder",
+         "",
+         "x\n",
+         1,
+         "list1.txt: Cannot open file \"list1.txt\". Is a directory\n",
+         {},
+         List1IsAFolder},
+        {"an unreadable file",
+         "x\n",
+         "x\n",
+         1,
+         "list1.txt: Cannot open file \"list1.txt\". Permission denied\n",
+         {},
+         List1Unreadable},
+        {"a read-only output folder", "x\n", "y\n", 1, "Permission denied", {}, OutputReadOnly},
+    };
+    const QStringList results {QStringLiteral("intersection.txt"), QStringLiteral("only1.txt"),
+                               QStringLiteral("only2.txt")};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        // Root reads and writes whatever the permissions say, so as root a
+        // run that must meet them is made as the user nobody.
+        const bool asNobody = root && (c.setup == List1Unreadable || c.setup == OutputReadOnly);
+        const TempDir dir;
+        if (c.setup == List1IsAFolder)
+            QDir(dir.path()).mkdir(QStringLiteral("list1.txt"));
+        else
+            dir.write(QStringLiteral("list1.txt"), c.list1);
+        dir.write(QStringLiteral("list2.txt"), c.list2);
+        const QString out = dir.file(QStringLiteral("out"));
+        QDir().mkpath(out);
+        for (const QString &name : results)
+            testsupport::writeAll(out + u'/' + name, "earlier " + name.toUtf8());
+        if (asNobody)
+            ::chmod(QFile::encodeName(dir.path()).constData(), 0777);
+        if (c.setup == List1Unreadable)
+            ::chmod(QFile::encodeName(dir.file(QStringLiteral("list1.txt"))).constData(), 0200);
+        if (c.setup == OutputReadOnly)
+            ::chmod(QFile::encodeName(out).constData(), 0555);
+
+        const CommandRun run = runCompare(
+            QStringList {QStringLiteral("--output"), out} + c.options
+                + QStringList {QStringLiteral("list1.txt"), QStringLiteral("list2.txt")},
+            dir.path(), asNobody ? std::function<void()>(becomeNobody) : std::function<void()>());
+        ::chmod(QFile::encodeName(out).constData(), 0755);
+        EXPECT_EQ(run.status, c.status) << run.err.toStdString();
+        if (c.status == 0) {
+            EXPECT_TRUE(run.out.startsWith(QString::fromUtf8(c.says))) << run.out.toStdString();
+            EXPECT_EQ(readAll(out + QStringLiteral("/only1.txt")), Mark + c.only1);
+            continue;
+        }
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.says))) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+        for (const QString &name : results)
+            EXPECT_EQ(readAll(out + u'/' + name), "earlier " + name.toUtf8()) << name.toStdString();
+        EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden, QDir::Name), results);
+    }
+}
+
+// A line far longer than the lists' short references hold, in both files
+// and alone in one, is compared and written whole.
+TEST(CompareCommand, ALineOf200MegabytesIsOneLine)
+{
+    const TempDir dir;
+    const qsizetype length = 200 * 1024 * 1024;
+    {
+        QByteArray line(length, 'a');
+        line[length / 2] = 'b';
+        dir.write(QStringLiteral("one.txt"), line + "\nshort\n");
+        line[length - 1] = 'c';
+        dir.write(QStringLiteral("two.txt"), "short\n" + line);
+    }
+    const CommandRun run = runCompare({QStringLiteral("one.txt"), QStringLiteral("two.txt")}, dir.path());
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral("intersection: 1, only #1: 1, only #2: 1, ")))
+        << run.out.toStdString();
+    EXPECT_EQ(readAll(dir.file(QStringLiteral("intersection.txt"))), Mark + "short\r\n");
+    for (const char *name : {"only1.txt", "only2.txt"}) {
+        QFile file(dir.file(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(file.size(), Mark.size() + length + 2) << name;
+        file.seek(Mark.size() + length - 1);
+        EXPECT_EQ(file.read(3), QByteArray(name[4] == '1' ? "a\r\n" : "c\r\n")) << name;
+    }
+}
+
 TEST(CompareCommand, AFileThatNeverEndsIsTooLargeForTheMemory)
 {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#if defined(TESTSUPPORT_ASAN) || defined(TESTSUPPORT_TSAN)
     GTEST_SKIP() << "the sanitizers reserve more address space than the limit allows";
 #endif
     TempDir dir;
