@@ -104,7 +104,7 @@ inline const QTemporaryDir &scratch()
 // Writes the bytes to `name` in the scratch folder and returns its path.
 inline QString writeScratch(const QString &name, const QByteArray &bytes)
 {
-    const QString path = scratch().filePath(name);
+    QString path = scratch().filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         fail("cannot write the scratch file", path);

@@ -165,6 +165,8 @@ void SmallFileSystem::fill() const
 // The sanitizers' options, read by their run-times at start; the environment
 // (ASAN_OPTIONS and the like) still wins. Compiled in, so a run by hand gets
 // them as ctest's does.
+// The run-times look these reserved names up, so they must be spelt so.
+// NOLINTBEGIN(bugprone-reserved-identifier)
 #define TESTSUPPORT_SANITIZER_HOOK extern "C" __attribute__((visibility("default"), used)) const char *
 TESTSUPPORT_SANITIZER_HOOK __asan_default_options()
 {
@@ -186,3 +188,4 @@ TESTSUPPORT_SANITIZER_HOOK __tsan_default_options()
     return "halt_on_error=1:second_deadlock_stack=1:suppressions=" PAIRSIGHT_TSAN_SUPPRESSIONS;
 }
 #endif
+// NOLINTEND(bugprone-reserved-identifier)

@@ -389,7 +389,7 @@ TEST(CompareCommand, BadInputs)
 TEST(CompareCommand, ALineOf200MegabytesIsOneLine)
 {
     const TempDir dir;
-    const qsizetype length = 200 * 1024 * 1024;
+    const qsizetype length = qsizetype {200} * 1024 * 1024;
     {
         QByteArray line(length, 'a');
         line[length / 2] = 'b';
