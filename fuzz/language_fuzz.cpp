@@ -78,8 +78,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString path = fuzz::writeScratch(QStringLiteral("program/Languages/German.lang.txt"), language);
     fuzz::writeScratch(QStringLiteral("program/Languages/x lang.txt"), "{Yes}Ja\r\n");
 
-    // The file read on its own: UTF-8, a byte-order mark skipped.
+    // The file read on its own: UTF-8, a byte-order mark skipped. A UTF-16
+    // mark wins over UTF-8, as for every file the loader reads; such files
+    // are the decode target's, so only their errors are checked here.
     QByteArrayView text(language);
+    const bool utf16 = text.startsWith("\xFF\xFE") || text.startsWith("\xFE\xFF");
     if (text.startsWith("\xEF\xBB\xBF"))
         text = text.sliced(3);
     const QString decoded = QString::fromUtf8(text);
@@ -87,9 +90,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QStringList lines;
     try {
         lines = readLanguageFile(path);
-        fuzz::check(valid, "invalid UTF-8 read as a language file");
-        fuzz::check(lines == fuzz::referenceLines(decoded, false), "the language file's lines differ",
-                    fuzz::describe(lines, fuzz::referenceLines(decoded, false)));
+        if (!utf16) {
+            fuzz::check(valid, "invalid UTF-8 read as a language file");
+            fuzz::check(lines == fuzz::referenceLines(decoded, false), "the language file's lines differ",
+                        fuzz::describe(lines, fuzz::referenceLines(decoded, false)));
+        }
     } catch (const AppError &error) {
         fuzz::check(error.message().contains(QDir::toNativeSeparators(path)),
                     "the error does not name the file", error.message());
