@@ -260,6 +260,10 @@ void TAppForm::createComponents()
                                           QStringLiteral("Calculate Union of Lists"), false);
     CaseSensitive1
         = addCheckItem(Settings1, QStringLiteral("CaseSensitive1"), QStringLiteral("Case Sensitive"), false);
+    IgnoreAccents1
+        = addCheckItem(Settings1, QStringLiteral("IgnoreAccents1"), QStringLiteral("Ignore Accents"), false);
+    IgnorePunctuation1 = addCheckItem(Settings1, QStringLiteral("IgnorePunctuation1"),
+                                      QStringLiteral("Ignore Punctuation and Spaces"), false);
     N4 = addSeparator(Settings1, QStringLiteral("N4"));
     IgnoreWhitespace1 = addCheckItem(Settings1, QStringLiteral("IgnoreWhitespace1"),
                                      QStringLiteral("Ignore Whitespace When Loading"), false);
@@ -380,6 +384,10 @@ void TAppForm::createComponents()
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setFont(QApplication::font(StatusBar1));
     StatusBar1->setFixedHeight(StatusBarHeight);
+    // A normal widget, so that the progress and the load notes cover it.
+    m_matchingLabel = new QLabel(StatusBar1);
+    m_matchingLabel->setObjectName(QStringLiteral("MatchingLabel"));
+    StatusBar1->addWidget(m_matchingLabel);
 
     TimerChecker = new QTimer(this);
     TimerChecker->setObjectName(QStringLiteral("TimerChecker"));
@@ -423,6 +431,12 @@ void TAppForm::connectHandlers()
         CaseSensitive1, &QAction::triggered, this,
         [this] { storeOption(CaseSensitive1, KeyCaseSensitive, false); }, Qt::QueuedConnection);
     connect(
+        IgnoreAccents1, &QAction::triggered, this,
+        [this] { storeOption(IgnoreAccents1, KeyIgnoreAccents, false); }, Qt::QueuedConnection);
+    connect(
+        IgnorePunctuation1, &QAction::triggered, this,
+        [this] { storeOption(IgnorePunctuation1, KeyIgnorePunctuation, false); }, Qt::QueuedConnection);
+    connect(
         IgnoreWhitespace1, &QAction::triggered, this,
         [this] { storeOption(IgnoreWhitespace1, KeyIgnoreWhitespace, true); }, Qt::QueuedConnection);
     connect(
@@ -453,6 +467,7 @@ void TAppForm::FormCreate()
     SettingsFolder = resolveSettingsFolder(programFolder(), userConfigFolder());
     const QString settingsProblem = openSettingsStore(SettingsFolder);
     applyStoredOptions();
+    showMatching();
 
     // List1 and List2 are members, empty since construction; their panes come now.
     MemoLeft = new TMemoLeft(&List1, Panel1);
@@ -494,6 +509,8 @@ void TAppForm::applyStoredOptions()
     // Only the value that differs from the default counts, spelled exactly.
     CalculateUnionofLists1->setChecked(stored(KeyCalculateUnion) == QStringLiteral("ON"));
     CaseSensitive1->setChecked(stored(KeyCaseSensitive) == QStringLiteral("ON"));
+    IgnoreAccents1->setChecked(stored(KeyIgnoreAccents) == QStringLiteral("ON"));
+    IgnorePunctuation1->setChecked(stored(KeyIgnorePunctuation) == QStringLiteral("ON"));
     IgnoreWhitespace1->setChecked(stored(KeyIgnoreWhitespace) == QStringLiteral("ON"));
     SortWhenLoading1->setChecked(stored(KeySortWhenLoading) != QStringLiteral("OFF"));
 }
@@ -509,6 +526,17 @@ void TAppForm::storeOption(QAction *item, const char *key, bool emptiesLists)
         SettingsIni.write();
     if (emptiesLists)
         Sifirla();
+    showMatching();
+}
+
+Matching TAppForm::matching() const
+{
+    return {CaseSensitive1->isChecked(), IgnoreAccents1->isChecked(), IgnorePunctuation1->isChecked()};
+}
+
+void TAppForm::showMatching()
+{
+    m_matchingLabel->setText(describeMatching(matching()));
 }
 
 void TAppForm::CalculateUnionofLists1Click()
@@ -521,6 +549,18 @@ void TAppForm::CaseSensitive1Click()
 {
     CaseSensitive1->setChecked(!CaseSensitive1->isChecked());
     storeOption(CaseSensitive1, KeyCaseSensitive, false);
+}
+
+void TAppForm::IgnoreAccents1Click()
+{
+    IgnoreAccents1->setChecked(!IgnoreAccents1->isChecked());
+    storeOption(IgnoreAccents1, KeyIgnoreAccents, false);
+}
+
+void TAppForm::IgnorePunctuation1Click()
+{
+    IgnorePunctuation1->setChecked(!IgnorePunctuation1->isChecked());
+    storeOption(IgnorePunctuation1, KeyIgnorePunctuation, false);
 }
 
 void TAppForm::IgnoreWhitespace1Click()
@@ -744,12 +784,11 @@ void TAppForm::ButtonCompareClick()
     StatusBar1->clearMessage();
     TimerPercentage->start();
     m_compareRun->start([this] {
-        // The case flags are set here, on the GUI thread, so that re-sorting a
+        // The matching is set here, on the GUI thread, so that re-sorting a
         // sorted list never overlaps a repaint of its pane; the run then reads
         // snapshots, and later edits of the lists are the next run's.
-        const bool caseSensitive = CaseSensitive1->isChecked();
-        List1.setCaseSensitive(caseSensitive);
-        List2.setCaseSensitive(caseSensitive);
+        List1.setMatching(matching());
+        List2.setMatching(matching());
         MemoLeft->viewport()->update();
         MemoRight->viewport()->update();
         return CompareInput {List1, List2, {CalculateUnionofLists1->isChecked()}};

@@ -65,6 +65,8 @@ public:
     // at once and, for the two loading options, empties both lists.
     void CalculateUnionofLists1Click();
     void CaseSensitive1Click();
+    void IgnoreAccents1Click();
+    void IgnorePunctuation1Click();
     void IgnoreWhitespace1Click();
     void SortWhenLoading1Click();
     // Asks, then deletes settings.ini and starts the program afresh.
@@ -124,6 +126,8 @@ public:
     QMenu *Settings1;
     QAction *CalculateUnionofLists1;
     QAction *CaseSensitive1;
+    QAction *IgnoreAccents1;
+    QAction *IgnorePunctuation1;
     QAction *N4;
     QAction *IgnoreWhitespace1;
     QAction *SortWhenLoading1;
@@ -218,6 +222,10 @@ private:
     void storeOption(QAction *item, const char *key, bool emptiesLists);
     // The loading options as the Settings check marks stand.
     LoadOptions loadOptions() const;
+    // What the check items of the Settings menu make equal.
+    Matching matching() const;
+    // The matching in force, in the status bar while nothing else is said.
+    void showMatching();
 
     void setUpPaneCommands();
     void clearList(LineList &list, Refresh refresh);
@@ -235,6 +243,7 @@ private:
 
     CompareRun *m_compareRun;
     QString m_loadNote;
+    QLabel *m_matchingLabel = nullptr;
 };
 
 // The main window; set while it exists.

@@ -225,7 +225,7 @@ void TAppForm::removeDuplicates(LineList &list, Refresh refresh)
         const BusyCursor busy;
         // Lets the pointer show; input waits, so no other command runs meanwhile.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        list.removeDuplicates(CaseSensitive1->isChecked());
+        list.removeDuplicates(matching());
         (this->*refresh)();
     }
     QApplication::beep();

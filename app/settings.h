@@ -27,9 +27,11 @@ QString userConfigFolder();
 // otherwise it is empty.
 QString openSettingsStore(const QString &folder);
 
-// The section and keys of the four options.
+// The section and keys of the options.
 inline constexpr char SettingsSection[] = "Settings";
 inline constexpr char KeyCalculateUnion[] = "CalculateUnionOfLists";
 inline constexpr char KeyCaseSensitive[] = "CaseSensitive";
+inline constexpr char KeyIgnoreAccents[] = "IgnoreAccents";
+inline constexpr char KeyIgnorePunctuation[] = "IgnorePunctuation";
 inline constexpr char KeyIgnoreWhitespace[] = "IgnoreWhitespace";
 inline constexpr char KeySortWhenLoading[] = "SortWhenLoading";

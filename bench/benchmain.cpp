@@ -155,7 +155,7 @@ int runLoad(const Options &options)
         const Stamp loaded = now();
         loadPhase = between(start, loaded);
         inputLines = double(list.count());
-        list.removeDuplicates(options.caseSensitive);
+        list.removeDuplicates(Matching {.caseSensitive = options.caseSensitive});
         sortPhase = between(loaded, now());
         mode = std::string(options.sort ? "load+sort+dedup" : "load+dedup")
             + (options.caseSensitive ? " case" : "");

@@ -73,8 +73,9 @@ struct Options
 {
     TextEncoding encoding = TextEncoding::Utf8;
     LoadOptions load;
-    bool caseSensitive = false;
+    Matching matching;
     bool calculateUnion = false;
+    bool pairs = false;
     bool stats = false;
     QString outputFolder;
     QString file1, file2;
@@ -93,7 +94,8 @@ int runCompareCommand(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Compares two lists of text lines with the collation of your locale and writes intersection.txt,\n"
-        "only1.txt and only2.txt (and union.txt) in UTF-8, as the results window of Pairsight saves them."));
+        "only1.txt and only2.txt (and union.txt, written-differently.txt) in UTF-8, as the results window of "
+        "Pairsight saves them."));
     const QCommandLineOption encoding(
         QStringLiteral("encoding"),
         QStringLiteral(
@@ -102,12 +104,21 @@ int runCompareCommand(const QStringList &arguments)
         QStringLiteral("name"), QStringLiteral("UTF-8"));
     const QCommandLineOption caseSensitive(QStringLiteral("case-sensitive"),
                                            QStringLiteral("Lines that differ in letter case are different."));
+    const QCommandLineOption ignoreAccents(QStringLiteral("ignore-accents"),
+                                           QStringLiteral("Lines that differ only in accents are the same."));
+    const QCommandLineOption ignorePunctuation(
+        QStringLiteral("ignore-punctuation"),
+        QStringLiteral("Spaces and punctuation do not count when matching lines."));
     const QCommandLineOption ignoreWhitespace(
         QStringLiteral("ignore-whitespace"),
         QStringLiteral("Strip blanks and control characters from both ends of each line; skip empty lines."));
     const QCommandLineOption noSort(QStringLiteral("no-sort"),
                                     QStringLiteral("Do not sort the lists when loading."));
     const QCommandLineOption withUnion(QStringLiteral("union"), QStringLiteral("Also write union.txt."));
+    const QCommandLineOption pairs(
+        QStringLiteral("pairs"),
+        QStringLiteral("Also write written-differently.txt: each line of list #1 that matched a line of\n"
+                       "list #2 written differently, a TAB and that line."));
     const QCommandLineOption output(
         QStringLiteral("output"),
         QStringLiteral("Folder for the result files (default: the current folder)."), QStringLiteral("dir"),
@@ -117,8 +128,8 @@ int runCompareCommand(const QStringList &arguments)
         QStringLiteral("Print the time of each phase and the peak memory on stderr."));
     const QCommandLineOption help(QStringLiteral("help"), QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    parser.addOptions(
-        {encoding, caseSensitive, ignoreWhitespace, noSort, withUnion, output, stats, help, version});
+    parser.addOptions({encoding, caseSensitive, ignoreAccents, ignorePunctuation, ignoreWhitespace, noSort,
+                       withUnion, pairs, output, stats, help, version});
     parser.addPositionalArgument(QStringLiteral("LIST1"), QStringLiteral("The file of list #1."));
     parser.addPositionalArgument(QStringLiteral("LIST2"), QStringLiteral("The file of list #2."));
 
@@ -144,8 +155,10 @@ int runCompareCommand(const QStringList &arguments)
     options.encoding = *chosen;
     options.load.ignoreWhitespace = parser.isSet(ignoreWhitespace);
     options.load.sortWhenLoading = !parser.isSet(noSort);
-    options.caseSensitive = parser.isSet(caseSensitive);
+    options.matching
+        = {parser.isSet(caseSensitive), parser.isSet(ignoreAccents), parser.isSet(ignorePunctuation)};
     options.calculateUnion = parser.isSet(withUnion);
+    options.pairs = parser.isSet(pairs);
     options.stats = parser.isSet(stats);
     options.outputFolder = parser.value(output);
     if (const QFileInfo folder(options.outputFolder); !folder.isDir()) {
@@ -168,8 +181,8 @@ int runCompareCommand(const QStringList &arguments)
     // Both lists load before anything is written, so an unreadable file
     // changes no result file. They load side by side.
     LineList list1, list2;
-    list1.setCaseSensitive(options.caseSensitive);
-    list2.setCaseSensitive(options.caseSensitive);
+    list1.setMatching(options.matching);
+    list2.setMatching(options.matching);
     struct Load
     {
         LineList *list;
@@ -237,24 +250,37 @@ int runCompareCommand(const QStringList &arguments)
     phase(QStringLiteral("compare"));
 
     const QDir folder(options.outputFolder);
-    std::vector<std::pair<QString, const LineList *>> outputs {{QStringLiteral("intersection.txt"), common},
-                                                               {QStringLiteral("only1.txt"), only1},
-                                                               {QStringLiteral("only2.txt"), only2}};
+    struct Output
+    {
+        QString name;
+        const LineList *lines;
+        const LineList *partners = nullptr; // for pairs: the lines of list #2
+    };
+    std::vector<Output> outputs {{QStringLiteral("intersection.txt"), common},
+                                 {QStringLiteral("only1.txt"), only1},
+                                 {QStringLiteral("only2.txt"), only2}};
     if (all)
-        outputs.emplace_back(QStringLiteral("union.txt"), all);
+        outputs.push_back({QStringLiteral("union.txt"), all});
+    const LinePairs &differently = *result.writtenDifferently;
+    if (options.pairs)
+        outputs.push_back(
+            {QStringLiteral("written-differently.txt"), &differently.first, &differently.second});
     // All files are written under temporary names first and renamed only
     // when every one is complete, so a failed run changes no result file.
     try {
         FileGroupWriter group;
         std::vector<FileWriter *> writers;
         writers.reserve(outputs.size());
-        for (const auto &[name, lines] : outputs)
-            writers.push_back(&group.add(folder.filePath(name)));
+        for (const Output &file : outputs)
+            writers.push_back(&group.add(folder.filePath(file.name)));
         // Two writers, each taking every other file.
         auto write = [&](size_t first) {
             for (size_t i = first; i < outputs.size(); i += 2) {
                 writers[i]->write(Utf8ByteOrderMark);
-                writers[i]->writeLines(*outputs[i].second);
+                if (outputs[i].partners)
+                    writers[i]->writePairs(*outputs[i].lines, *outputs[i].partners);
+                else
+                    writers[i]->writeLines(*outputs[i].lines);
                 writers[i]->finish();
             }
         };
@@ -269,12 +295,14 @@ int runCompareCommand(const QStringList &arguments)
     }
     phase(QStringLiteral("write"));
 
-    print(stdout,
-          QStringLiteral("intersection: %1, only #1: %2, only #2: %3, union: %4\n")
-              .arg(common->count())
-              .arg(only1->count())
-              .arg(only2->count())
-              .arg(all ? QString::number(all->count()) : QStringLiteral("not computed")));
+    QString summary = QStringLiteral("intersection: %1, only #1: %2, only #2: %3, union: %4")
+                          .arg(common->count())
+                          .arg(only1->count())
+                          .arg(only2->count())
+                          .arg(all ? QString::number(all->count()) : QStringLiteral("not computed"));
+    if (options.pairs)
+        summary += QStringLiteral(", written differently: %1").arg(differently.count());
+    print(stdout, summary + u'\n');
     if (options.stats) {
         print(stderr,
               timings.join(QStringLiteral(", "))

@@ -114,6 +114,8 @@ void CompareRun::CompareThreadTerminate()
             if (result[set])
                 form->deliver(set, std::move(*result[set]));
         }
+        if (result.writtenDifferently)
+            form->deliverPairs(std::move(*result.writtenDifferently));
         if (!result.stopped) {
             if (result[ResultSet::Union]) {
                 form->showUnionTab();

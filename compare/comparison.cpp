@@ -15,11 +15,12 @@ namespace {
 class AscendingView
 {
 public:
+    const LineList &list() const { return m_list; }
     AscendingView(const LineList &list, const Collation &collation)
         : m_list(list)
     {
         const bool sortedAlready = list.sorted() && list.collationLocale() == collation.locale()
-            && list.caseSensitive() == collation.caseSensitive();
+            && list.matching() == collation.matching();
         if (sortedAlready) {
             m_prefixes = list.keyPrefixes(collation);
         } else {
@@ -51,8 +52,53 @@ struct Matches
     // equal lines once, in ascending order, represented by its first line in
     // list #1's order, else by its first in list #2's.
     std::vector<std::uint32_t> unionPicks;
+    // The written-differently pairs: index in list #1 << 32 | index in list #2.
+    std::vector<std::uint64_t> pairs;
     bool stopped = false;
 };
+
+// What one part of the walk finds besides the flags.
+struct WalkFinds
+{
+    std::vector<std::uint32_t> &picks;
+    std::vector<std::uint64_t> &pairs;
+    bool &stopped;
+};
+
+// Pairs the lines of a matched run of list #1, [aFrom, aTo) of its view,
+// with those of list #2's run [bFrom, bTo) that are not the same units.
+void pairWrittenDifferently(const AscendingView &a,
+                            qsizetype aFrom,
+                            qsizetype aTo,
+                            const AscendingView &b,
+                            qsizetype bFrom,
+                            qsizetype bTo,
+                            std::vector<std::uint64_t> &pairs)
+{
+    auto pair = [&](std::uint32_t first, std::uint32_t second) {
+        pairs.push_back(std::uint64_t(first) << 32 | second);
+    };
+    // The first line of list #2's run, and its first line unlike that one:
+    // a line of list #1 unlike the first is paired with it, a line like it
+    // with the first unlike it.
+    std::uint32_t head = b.index(bFrom);
+    for (qsizetype k = bFrom + 1; k < bTo; ++k)
+        head = std::min(head, b.index(k));
+    const QStringView headLine = b.list().at(head);
+    std::uint32_t other = LineList::FromSecond; // none yet
+    for (qsizetype k = bFrom; k < bTo; ++k) {
+        const std::uint32_t index = b.index(k);
+        if (index < other && b.list().at(index) != headLine)
+            other = index;
+    }
+    for (qsizetype k = aFrom; k < aTo; ++k) {
+        const std::uint32_t index = a.index(k);
+        if (a.list().at(index) != headLine)
+            pair(index, head);
+        else if (other != LineList::FromSecond)
+            pair(index, other);
+    }
+}
 
 // One side of the walk: the line at its position, with its key made once
 // if its prefix does not settle a comparison.
@@ -131,10 +177,10 @@ void walk(const AscendingView &a,
           const Collation &collation,
           bool wantUnion,
           Matches &matches,
-          std::vector<std::uint32_t> &picks,
-          bool &stopped,
+          const WalkFinds &finds,
           CompareProgress &progress)
 {
+    std::vector<std::uint32_t> &picks = finds.picks;
     qsizetype reported = i;
     // At most one pick per line: no growing, which would copy and fault in
     // fresh pages as it goes; pages never written cost nothing.
@@ -144,7 +190,7 @@ void walk(const AscendingView &a,
     Cursor right(b, j, bEnd);
     while (!left.done() || !right.done()) {
         if (progress.StopRequested.load(std::memory_order_relaxed)) {
-            stopped = true;
+            finds.stopped = true;
             return;
         }
         const int order = left.done() ? 1
@@ -152,10 +198,17 @@ void walk(const AscendingView &a,
             ? -1
             : compareLines(collation, a.prefix(left.k), left.line, b.prefix(right.k), right.line);
         if (order == 0) {
+            const qsizetype leftFrom = left.k, rightFrom = right.k;
+            const QStringView leftLine = left.line.line(), rightLine = right.line.line();
             const std::uint32_t first = endRun(left, collation, &matches.inFirst);
             endRun(right, collation, &matches.inSecond);
             if (wantUnion)
                 picks.push_back(first);
+            // Nearly every run is one line on each side, the same units.
+            if (left.k - leftFrom > 1 || right.k - rightFrom > 1)
+                pairWrittenDifferently(a, leftFrom, left.k, b, rightFrom, right.k, finds.pairs);
+            else if (leftLine != rightLine)
+                finds.pairs.push_back(std::uint64_t(a.index(leftFrom)) << 32 | b.index(rightFrom));
         } else if (order < 0) {
             if (wantUnion)
                 picks.push_back(endRun(left, collation, nullptr));
@@ -206,8 +259,8 @@ Matches matchLines(const AscendingView &a,
     const bool parallel
         = std::thread::hardware_concurrency() >= 2 && size_t(a.size() + b.size()) >= WorthASecondThread;
     if (!parallel) {
-        walk(a, 0, a.size(), b, 0, b.size(), collation, wantUnion, matches, matches.unionPicks,
-             matches.stopped, progress);
+        walk(a, 0, a.size(), b, 0, b.size(), collation, wantUnion, matches,
+             {matches.unionPicks, matches.pairs, matches.stopped}, progress);
         return matches;
     }
     const QStringView pivot = a.size() > 0 ? a.at(a.size() / 2) : b.at(b.size() / 2);
@@ -215,20 +268,22 @@ Matches matchLines(const AscendingView &a,
     const qsizetype bSplit = lowerBound(b, pivot, collation);
     // Both parts mark lines in the same flags, each its own; picks and stops apart.
     std::vector<std::uint32_t> upperPicks;
+    std::vector<std::uint64_t> upperPairs;
     if (wantUnion)
         matches.unionPicks.reserve(size_t(a.size() + b.size()));
     bool upperStopped = false;
     onTwoThreads(
         [&] {
-            walk(a, 0, aSplit, b, 0, bSplit, collation, wantUnion, matches, matches.unionPicks,
-                 matches.stopped, progress);
+            walk(a, 0, aSplit, b, 0, bSplit, collation, wantUnion, matches,
+                 {matches.unionPicks, matches.pairs, matches.stopped}, progress);
         },
         [&] {
-            walk(a, aSplit, a.size(), b, bSplit, b.size(), collation, wantUnion, matches, upperPicks,
-                 upperStopped, progress);
+            walk(a, aSplit, a.size(), b, bSplit, b.size(), collation, wantUnion, matches,
+                 {upperPicks, upperPairs, upperStopped}, progress);
         });
     matches.stopped = matches.stopped || upperStopped;
     matches.unionPicks.insert(matches.unionPicks.end(), upperPicks.begin(), upperPicks.end());
+    matches.pairs.insert(matches.pairs.end(), upperPairs.begin(), upperPairs.end());
     return matches;
 }
 
@@ -249,6 +304,21 @@ std::optional<std::vector<std::uint32_t>> pick(const std::vector<std::uint8_t> &
             progress.ProgressCurrent.store(qint64(i) + 1, std::memory_order_relaxed);
     }
     return indexes;
+}
+
+// The pairs in list #1's order, as lines.
+LinePairs pairedLines(const LineList &list1, const LineList &list2, std::vector<std::uint64_t> &pairs)
+{
+    // Found in ascending order of the lines, which is list #1's own order
+    // only when it is sorted.
+    if (!std::is_sorted(pairs.begin(), pairs.end()))
+        std::sort(pairs.begin(), pairs.end());
+    std::vector<std::uint32_t> first(pairs.size()), second(pairs.size());
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        first[i] = std::uint32_t(pairs[i] >> 32);
+        second[i] = std::uint32_t(pairs[i]);
+    }
+    return {LineList::subset(list1, first), LineList::subset(list2, second)};
 }
 
 void enterStage(CompareProgress &progress, int stage)
@@ -298,7 +368,7 @@ CompareResult compareLists(const LineList &list1,
     startStage(progress, 1, list1.count());
     const AscendingView ascending1(list1, collation);
     const AscendingView ascending2(list2, collation);
-    const Matches matches = matchLines(ascending1, ascending2, collation, options.calculateUnion, progress);
+    Matches matches = matchLines(ascending1, ascending2, collation, options.calculateUnion, progress);
     if (matches.stopped)
         return result;
     // The walk has counted stage 1's items already.
@@ -306,6 +376,7 @@ CompareResult compareLists(const LineList &list1,
     if (!common)
         return result;
     result[ResultSet::Intersection] = LineList::subset(list1, *common);
+    result.writtenDifferently = pairedLines(list1, list2, matches.pairs);
 
     startStage(progress, 2, list1.count());
     auto only1 = pick(matches.inFirst, 0, progress, true);

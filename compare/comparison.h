@@ -37,11 +37,24 @@ enum class ResultSet
     Union,
 };
 
+// Lines matched although written differently: line i of `first` (list #1)
+// matched line i of `second` (list #2) without being the same code units.
+struct LinePairs
+{
+    LineList first;
+    LineList second;
+    qsizetype count() const { return first.count(); }
+};
+
 struct CompareResult
 {
     // A set is there once its stage has finished: after a stop, the sets of
     // the stages before it; the union only when it was asked for.
     std::array<std::optional<LineList>, 4> sets;
+    // With the intersection: for each of its lines whose matching lines in
+    // list #2 are not all the same code units as it, the line and the first
+    // of those (in list #2's order) that differs; in list #1's order.
+    std::optional<LinePairs> writtenDifferently;
     // Stopped before only #2 was finished.
     bool stopped = false;
 

@@ -81,6 +81,21 @@ TCompareForm::TCompareForm(QWidget *parent)
     Button2 = only2.save;
     Button4 = all.save;
 
+    // Two columns, the lines of list #1 beside those of list #2; added to
+    // the tabs only when there are pairs.
+    m_pairsTab.model = new LineListModel({&m_pairs.first, &m_pairs.second},
+                                         {QStringLiteral("List #1"), QStringLiteral("List #2")}, this);
+    TabSheet5 = createTab(m_pairsTab, QStringLiteral("ListViewPairs"), QStringLiteral("Label5"),
+                          QStringLiteral("Button5"), [this] { savePairs(); });
+    TabSheet5->setObjectName(QStringLiteral("TabSheet5"));
+    TabSheet5->setParent(this);
+    TabSheet5->hide();
+    ListViewPairs = m_pairsTab.view;
+    ListViewPairs->setHeaderHidden(false);
+    ListViewPairs->header()->setSectionResizeMode(QHeaderView::Stretch);
+    Label5 = m_pairsTab.total;
+    Button5 = m_pairsTab.save;
+
     SaveTextFileDialog1 = new SaveTextFileDialog(this, {QStringLiteral("UTF-8")});
     SaveTextFileDialog1->setObjectName(QStringLiteral("SaveTextFileDialog1"));
 
@@ -93,15 +108,16 @@ TCompareForm::~TCompareForm()
         CompareForm = nullptr;
 }
 
-QWidget *TCompareForm::createTab(Tab &tab, const QString &view, const QString &label, const QString &button)
+QWidget *TCompareForm::createTab(
+    Tab &tab, const QString &view, const QString &label, const QString &button, std::function<void()> save)
 {
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    tab.lines = LineList();
-    tab.model = new LineListModel(&tab.lines, this);
+    if (!tab.model)
+        tab.model = new LineListModel(&tab.lines, this);
     tab.view = new QTreeView(page);
     tab.view->setObjectName(view);
     tab.view->setModel(tab.model);
@@ -125,9 +141,10 @@ QWidget *TCompareForm::createTab(Tab &tab, const QString &view, const QString &l
     tab.save->setFixedHeight(38);
     tab.save->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     layout->addWidget(tab.save);
+    if (!save)
+        save = [this, &tab] { saveTab(tab); };
     // Queued: a failed save throws, and must not unwind through the button's code.
-    connect(
-        tab.save, &QPushButton::clicked, this, [this, &tab] { saveTab(tab); }, Qt::QueuedConnection);
+    connect(tab.save, &QPushButton::clicked, this, std::move(save), Qt::QueuedConnection);
     return page;
 }
 
@@ -144,6 +161,15 @@ void TCompareForm::showUnionTab()
     PageControl1->setTabVisible(3, true);
 }
 
+void TCompareForm::deliverPairs(LinePairs pairs)
+{
+    m_pairs = std::move(pairs);
+    m_pairsTab.model->setRowCount(m_pairs.count());
+    m_pairsTab.total->setText(totalText(m_pairs.count()));
+    if (m_pairs.count() > 0 && PageControl1->indexOf(TabSheet5) < 0)
+        PageControl1->addTab(TabSheet5, QStringLiteral("Written Differently"));
+}
+
 const LineList &TCompareForm::list(ResultSet set) const
 {
     return m_tabs[int(set)].lines;
@@ -156,4 +182,13 @@ void TCompareForm::saveTab(const Tab &tab)
         return;
     SaveTextFileDialog1->remember(*fileName);
     writeLinesToFile(*fileName, tab.lines, true);
+}
+
+void TCompareForm::savePairs()
+{
+    const std::optional<QString> fileName = Dialogs::current().saveTextFile(*SaveTextFileDialog1);
+    if (!fileName)
+        return;
+    SaveTextFileDialog1->remember(*fileName);
+    writePairsToFile(*fileName, m_pairs.first, m_pairs.second);
 }

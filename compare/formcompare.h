@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class LineListModel;
 class QLabel;
 class QPushButton;
@@ -26,6 +28,10 @@ public:
     // Takes a result set: the tab's list, its row count and its total.
     void deliver(ResultSet set, LineList lines);
     void showUnionTab();
+    // Takes the written-differently pairs; their tab comes after the others
+    // when there is at least one.
+    void deliverPairs(LinePairs pairs);
+    const LinePairs &pairs() const { return m_pairs; }
     const LineList &list(ResultSet set) const;
 
     QTabWidget *PageControl1;
@@ -33,18 +39,22 @@ public:
     QWidget *TabSheet2;
     QWidget *TabSheet3;
     QWidget *TabSheet4;
+    QWidget *TabSheet5;
     QTreeView *ListViewCommon;
     QTreeView *ListViewOnly1;
     QTreeView *ListViewOnly2;
     QTreeView *ListViewAll;
+    QTreeView *ListViewPairs;
     QLabel *Label1;
     QLabel *Label2;
     QLabel *Label3;
     QLabel *Label4;
+    QLabel *Label5;
     QPushButton *Button3;
     QPushButton *Button1;
     QPushButton *Button2;
     QPushButton *Button4;
+    QPushButton *Button5;
     SaveTextFileDialog *SaveTextFileDialog1;
 
 private:
@@ -57,10 +67,20 @@ private:
         QPushButton *save = nullptr;
     };
 
-    QWidget *createTab(Tab &tab, const QString &view, const QString &label, const QString &button);
+    // A tab's page over tab.lines (or tab.model when set); its button saves
+    // the lines, or calls `save` when given.
+    QWidget *createTab(Tab &tab,
+                       const QString &view,
+                       const QString &label,
+                       const QString &button,
+                       std::function<void()> save = {});
     void saveTab(const Tab &tab);
+    void savePairs();
 
     Tab m_tabs[4];
+    // The pairs' tab: its list is `first`, with `second` beside it.
+    LinePairs m_pairs;
+    Tab m_pairsTab;
 };
 
 // The newest results window; cleared when it closes.

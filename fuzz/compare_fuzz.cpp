@@ -65,7 +65,7 @@ void prepare(LineList &list, const QStringList &lines, bool sort, bool dedupe, b
 {
     const Collation &collation = list.collation();
     if (dedupe) {
-        list.removeDuplicates(caseSensitive);
+        list.removeDuplicates({.caseSensitive = caseSensitive});
         const QStringList expected = distinctByKey(collation, lines);
         fuzz::check(linesOf(list) == expected, "Remove Duplicates differs from the keys",
                     fuzz::describe(linesOf(list), expected));
@@ -105,8 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     LineList list1(locale);
     LineList list2(locale);
-    list1.setCaseSensitive(caseSensitive);
-    list2.setCaseSensitive(caseSensitive);
+    list1.setMatching({.caseSensitive = caseSensitive});
+    list2.setMatching({.caseSensitive = caseSensitive});
     fill(list1, lines1);
     fill(list2, lines2);
     prepare(list1, lines1, shape & 1, shape & 4, caseSensitive);

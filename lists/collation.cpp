@@ -7,6 +7,7 @@
 #include <unicode/uiter.h>
 
 #include <QMutex>
+#include <QStringList>
 
 #include <algorithm>
 #include <cstring>
@@ -30,19 +31,51 @@ int32_t icuLength(QStringView text)
 
 } // namespace
 
-Collation::Collation(const QByteArray &locale, bool caseSensitive)
+QString describeMatching(const Matching &matching)
+{
+    QStringList ignored;
+    if (!matching.caseSensitive)
+        ignored << QStringLiteral("case");
+    if (matching.ignoreAccents)
+        ignored << QStringLiteral("accents");
+    if (matching.ignorePunctuation)
+        ignored << QStringLiteral("punctuation and spaces");
+    if (ignored.isEmpty())
+        return QStringLiteral("Matching: case sensitive");
+    return QStringLiteral("Matching: ignore ") + ignored.join(QStringLiteral(", "));
+}
+
+Collation::Collation(const QByteArray &locale, Matching matching)
     : m_locale(locale)
-    , m_caseSensitive(caseSensitive)
+    , m_matching(matching)
 {
     UErrorCode status = U_ZERO_ERROR;
     m_collator = ucol_open(locale.isEmpty() ? "root" : locale.constData(), &status);
     if (U_FAILURE(status))
         throw AppError(QStringLiteral("Cannot open the collation for locale \"%1\": %2")
                            .arg(QString::fromLatin1(locale), QString::fromLatin1(u_errorName(status))));
-    ucol_setStrength(m_collator, caseSensitive ? UCOL_TERTIARY : UCOL_SECONDARY);
+    if (matching.ignoreAccents) {
+        // Base letters only; case, when it counts, as a level of its own
+        // between them and the accents, so that "é" = "e" but "E" != "e".
+        ucol_setStrength(m_collator, UCOL_PRIMARY);
+        if (matching.caseSensitive)
+            ucol_setAttribute(m_collator, UCOL_CASE_LEVEL, UCOL_ON, &status);
+    } else {
+        ucol_setStrength(m_collator, matching.caseSensitive ? UCOL_TERTIARY : UCOL_SECONDARY);
+    }
+    // Shifted: the variable characters (up to ICU's default variable top,
+    // spaces and punctuation; symbols stay) weigh only at the quaternary
+    // level, which no strength used here compares.
+    if (matching.ignorePunctuation)
+        ucol_setAttribute(m_collator, UCOL_ALTERNATE_HANDLING, UCOL_SHIFTED, &status);
     // Decomposed and precomposed spellings must be equal whatever order the
     // marks come in; FCD input (nearly all text) pays only a quick check.
     ucol_setAttribute(m_collator, UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
+    if (U_FAILURE(status)) {
+        ucol_close(m_collator);
+        throw AppError(QStringLiteral("Cannot set up the collation for locale \"%1\": %2")
+                           .arg(QString::fromLatin1(locale), QString::fromLatin1(u_errorName(status))));
+    }
 }
 
 Collation::~Collation()
@@ -50,20 +83,20 @@ Collation::~Collation()
     ucol_close(m_collator);
 }
 
-std::shared_ptr<const Collation> Collation::forLocale(const QByteArray &locale, bool caseSensitive)
+std::shared_ptr<const Collation> Collation::forLocale(const QByteArray &locale, Matching matching)
 {
     static QMutex mutex;
-    static std::map<std::pair<QByteArray, bool>, std::shared_ptr<const Collation>> cache;
+    static std::map<std::pair<QByteArray, Matching>, std::shared_ptr<const Collation>> cache;
     QMutexLocker lock(&mutex);
-    auto &entry = cache[{locale, caseSensitive}];
+    auto &entry = cache[{locale, matching}];
     if (!entry)
-        entry = std::make_shared<const Collation>(locale, caseSensitive);
+        entry = std::make_shared<const Collation>(locale, matching);
     return entry;
 }
 
-std::shared_ptr<const Collation> Collation::forUser(bool caseSensitive)
+std::shared_ptr<const Collation> Collation::forUser(Matching matching)
 {
-    return forLocale(platform::userCollationLocale(), caseSensitive);
+    return forLocale(platform::userCollationLocale(), matching);
 }
 
 int Collation::compare(QStringView a, QStringView b) const

@@ -1,34 +1,52 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <QStringView>
 
 #include <array>
+#include <compare>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 struct UCollator;
 
+// What makes two lines the same, besides the locale. All off: letters that
+// differ only in case are equal, accents and punctuation count.
+struct Matching
+{
+    bool caseSensitive = false;
+    bool ignoreAccents = false;
+    // Spaces and punctuation (ICU's variable characters) are ignored.
+    bool ignorePunctuation = false;
+
+    friend bool operator==(const Matching &, const Matching &) = default;
+    friend auto operator<=>(const Matching &, const Matching &) = default;
+};
+
+// A few words on what is ignored, for the status bar: "Matching: ignore case".
+QString describeMatching(const Matching &matching);
+
 // Locale-aware line order and equality: an ICU collator opened once for a
-// locale, tertiary strength when case matters, secondary when it does not.
-// Read-only after creation, so any number of threads may use one instance.
+// locale and a matching. Read-only after creation, so any number of threads
+// may use one instance.
 class Collation
 {
 public:
     // locale: an ICU id such as "de_DE"; "" is the root collation.
-    Collation(const QByteArray &locale, bool caseSensitive);
+    Collation(const QByteArray &locale, Matching matching);
     ~Collation();
     Collation(const Collation &) = delete;
     Collation &operator=(const Collation &) = delete;
 
     // The collation of the user's locale (see platform::userCollationLocale), shared.
-    static std::shared_ptr<const Collation> forUser(bool caseSensitive);
-    // The collation of an explicit locale, shared per (locale, case).
-    static std::shared_ptr<const Collation> forLocale(const QByteArray &locale, bool caseSensitive);
+    static std::shared_ptr<const Collation> forUser(Matching matching);
+    // The collation of an explicit locale, shared per (locale, matching).
+    static std::shared_ptr<const Collation> forLocale(const QByteArray &locale, Matching matching);
 
     const QByteArray &locale() const { return m_locale; }
-    bool caseSensitive() const { return m_caseSensitive; }
+    const Matching &matching() const { return m_matching; }
 
     // Lines longer than this get no whole sort key: a key may take many bytes
     // per character, too many to make for a line of millions. Such lines are
@@ -90,5 +108,5 @@ private:
 
     UCollator *m_collator = nullptr;
     QByteArray m_locale;
-    bool m_caseSensitive = false;
+    Matching m_matching;
 };

@@ -57,7 +57,7 @@ LineList::LineList(QByteArray collationLocale)
     : m_d(std::make_shared<Data>())
     , m_id(nextListId())
     , m_locale(std::move(collationLocale))
-    , m_collation(Collation::forLocale(m_locale, false))
+    , m_collation(Collation::forLocale(m_locale, Matching {}))
 {
 }
 
@@ -69,7 +69,7 @@ LineList::LineList(const LineList &other)
     , m_locale(other.m_locale)
     , m_collation(other.m_collation)
     , m_sorted(other.m_sorted)
-    , m_caseSensitive(other.m_caseSensitive)
+    , m_matching(other.m_matching)
 {
 }
 
@@ -82,7 +82,7 @@ LineList::LineList(LineList &&other) noexcept
     , m_locale(other.m_locale) // NOLINT(performance-move-constructor-init)
     , m_collation(other.m_collation)
     , m_sorted(std::exchange(other.m_sorted, false))
-    , m_caseSensitive(other.m_caseSensitive)
+    , m_matching(other.m_matching)
 {
 }
 
@@ -96,7 +96,7 @@ LineList &LineList::operator=(const LineList &other)
         m_locale = other.m_locale;
         m_collation = other.m_collation;
         m_sorted = other.m_sorted;
-        m_caseSensitive = other.m_caseSensitive;
+        m_matching = other.m_matching;
     }
     return *this;
 }
@@ -111,7 +111,7 @@ LineList &LineList::operator=(LineList &&other) noexcept
         m_locale = other.m_locale;
         m_collation = other.m_collation;
         m_sorted = std::exchange(other.m_sorted, false);
-        m_caseSensitive = other.m_caseSensitive;
+        m_matching = other.m_matching;
     }
     return *this;
 }
@@ -130,7 +130,7 @@ QStringView LineList::longLineIn(const Data &d, std::uint64_t ref)
 LineList LineList::subset(const LineList &source, const std::vector<std::uint32_t> &indexes)
 {
     LineList result(source.m_locale);
-    result.setCaseSensitive(source.m_caseSensitive);
+    result.setMatching(source.m_matching);
     Data &d = *result.m_d;
     d.blocks[0] = source.m_d->blocks[0];
     d.blocks[1] = source.m_d->blocks[1];
@@ -145,7 +145,7 @@ LineList
 LineList::merged(const LineList &first, const LineList &second, const std::vector<std::uint32_t> &picks)
 {
     LineList result(first.m_locale);
-    result.setCaseSensitive(first.m_caseSensitive);
+    result.setMatching(first.m_matching);
     if (first.m_d->blocks[1] || second.m_d->blocks[1]) {
         // Already made of two blocks each: copy the text.
         for (const std::uint32_t pick : picks)
@@ -350,9 +350,9 @@ void LineList::truncate(qsizetype count)
     m_d->refs.truncate(size_t(std::max<qsizetype>(count, 0)));
 }
 
-void LineList::removeDuplicates(bool caseSensitive)
+void LineList::removeDuplicates(Matching matching)
 {
-    if (m_sorted && m_caseSensitive == caseSensitive) {
+    if (m_sorted && m_matching == matching) {
         // Already in order under this comparison, so equal lines stand together:
         // one pass keeps the first of each run, without a sort.
         // Each line is judged by its neighbour alone, so the two halves run apart.
@@ -395,14 +395,14 @@ void LineList::removeDuplicates(bool caseSensitive)
         return;
     }
     // Sorted under the new comparison right away, so no sort under the old one first.
-    std::shared_ptr<const Collation> collation = Collation::forLocale(m_locale, caseSensitive);
+    std::shared_ptr<const Collation> collation = Collation::forLocale(m_locale, matching);
     // The order goes before the text is copied, as in sortAll().
     KeyPrefixes prefixes;
     permuteReferences(distinctSortedOrder(*this, *collation, prefixes));
     layOutInOrder();
     m_collation = std::move(collation);
     keepPrefixes(std::move(prefixes));
-    m_caseSensitive = caseSensitive;
+    m_matching = matching;
     m_sorted = true;
 }
 
@@ -529,13 +529,13 @@ void LineList::setSorted(bool on)
     m_sorted = on;
 }
 
-void LineList::setCaseSensitive(bool on)
+void LineList::setMatching(Matching matching)
 {
-    if (on == m_caseSensitive)
+    if (matching == m_matching)
         return;
-    m_caseSensitive = on;
+    m_matching = matching;
     dropPrefixes();
-    m_collation = Collation::forLocale(m_locale, on);
+    m_collation = Collation::forLocale(m_locale, matching);
     if (m_sorted)
         sortAll();
 }

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-// An ordered list of UTF-16 lines with a sorted flag and a case flag.
+// An ordered list of UTF-16 lines with a sorted flag and a matching.
 //
 // All text lives in one buffer and each line costs one 64-bit reference, so
 // millions of lines make no small allocations. Copies share the storage until
@@ -90,8 +90,8 @@ public:
     // Keeps the first `count` lines.
     void truncate(qsizetype count);
     // Keeps one line of each set of equal ones, the first met, and leaves the
-    // list sorted with the given case flag: one sort of keys and one pass.
-    void removeDuplicates(bool caseSensitive);
+    // list sorted under the given matching: one sort of keys and one pass.
+    void removeDuplicates(Matching matching);
 
     bool sorted() const
     {
@@ -100,12 +100,12 @@ public:
     // Switching on sorts the whole list (not stable); switching off keeps the order.
     void setSorted(bool on);
 
-    bool caseSensitive() const
+    const Matching &matching() const
     {
-        return m_caseSensitive;
+        return m_matching;
     }
     // While sorted, the list is sorted again under the new comparison.
-    void setCaseSensitive(bool on);
+    void setMatching(Matching matching);
 
     const Collation &collation() const
     {
@@ -206,5 +206,5 @@ private:
     QByteArray m_locale;
     std::shared_ptr<const Collation> m_collation;
     bool m_sorted = false;
-    bool m_caseSensitive = false;
+    Matching m_matching;
 };

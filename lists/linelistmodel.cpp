@@ -6,8 +6,14 @@
 #include <limits>
 
 LineListModel::LineListModel(const LineList *list, QObject *parent)
+    : LineListModel(std::vector<const LineList *> {list}, {QStringLiteral("Items")}, parent)
+{
+}
+
+LineListModel::LineListModel(std::vector<const LineList *> columns, QStringList headers, QObject *parent)
     : QAbstractTableModel(parent)
-    , m_list(list)
+    , m_columns(std::move(columns))
+    , m_headers(std::move(headers))
 {
 }
 
@@ -22,24 +28,29 @@ int LineListModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
         return 0;
-    return int(std::min(m_rows, m_list->count()));
+    qsizetype rows = m_rows;
+    for (const LineList *column : m_columns)
+        rows = std::min(rows, column->count());
+    return int(rows);
 }
 
 int LineListModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : 1;
+    return parent.isValid() ? 0 : int(m_columns.size());
 }
 
 QVariant LineListModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()
+        || index.column() >= columnCount())
         return {};
-    return m_list->lineAt(index.row());
+    return m_columns[size_t(index.column())]->lineAt(index.row());
 }
 
 QVariant LineListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (role == Qt::DisplayRole && orientation == Qt::Horizontal && section == 0)
-        return QStringLiteral("Items");
+    if (role == Qt::DisplayRole && orientation == Qt::Horizontal && section >= 0
+        && section < m_headers.size())
+        return m_headers[section];
     return {};
 }

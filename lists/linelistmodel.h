@@ -4,6 +4,10 @@
 
 class LineList;
 
+#include <QStringList>
+
+#include <vector>
+
 // A virtual view of a list: row i shows line i; nothing is stored per row. The
 // row count is what the last setRowCount() said, so whoever changes the list
 // sets it, once, after the change; it never exceeds the list's count.
@@ -13,6 +17,9 @@ class LineListModel : public QAbstractTableModel
 
 public:
     explicit LineListModel(const LineList *list, QObject *parent = nullptr);
+    // Lists side by side, a column each, under the given headers: row i
+    // shows line i of each.
+    LineListModel(std::vector<const LineList *> columns, QStringList headers, QObject *parent = nullptr);
 
     void setRowCount(qsizetype rows);
 
@@ -22,6 +29,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    const LineList *m_list;
+    std::vector<const LineList *> m_columns;
+    QStringList m_headers;
     qsizetype m_rows = 0;
 };

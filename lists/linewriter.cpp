@@ -53,6 +53,17 @@ void FileWriter::write(QByteArrayView bytes)
     m_buffer.append(bytes);
 }
 
+void FileWriter::append(QStringEncoder &encoder, QStringView text, char after)
+{
+    const qsizetype start = m_buffer.size();
+    m_buffer.resize(start + encoder.requiredSpace(text.size()) + 2);
+    char *end = encoder.appendToBuffer(m_buffer.data() + start, text);
+    if (after == '\n')
+        *end++ = '\r';
+    *end++ = after;
+    m_buffer.resize(end - m_buffer.constData());
+}
+
 void FileWriter::writeLines(const LineList &lines)
 {
     // Stateless: nothing is carried from one line into the next, so a line
@@ -61,13 +72,19 @@ void FileWriter::writeLines(const LineList &lines)
     m_buffer.reserve(FlushAt + 4096);
     for (qsizetype i = 0; i < lines.count(); ++i) {
         lines.prefetch(i + 64);
-        const QStringView line = lines.at(i);
-        const qsizetype start = m_buffer.size();
-        m_buffer.resize(start + encoder.requiredSpace(line.size()) + 2);
-        char *end = encoder.appendToBuffer(m_buffer.data() + start, line);
-        *end++ = '\r';
-        *end++ = '\n';
-        m_buffer.resize(end - m_buffer.constData());
+        append(encoder, lines.at(i), '\n');
+        if (m_buffer.size() >= FlushAt)
+            flushBuffer();
+    }
+}
+
+void FileWriter::writePairs(const LineList &first, const LineList &second)
+{
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    m_buffer.reserve(FlushAt + 4096);
+    for (qsizetype i = 0; i < first.count(); ++i) {
+        append(encoder, first.at(i), '\t');
+        append(encoder, second.at(i), '\n');
         if (m_buffer.size() >= FlushAt)
             flushBuffer();
     }
@@ -96,6 +113,14 @@ void writeLinesToFile(const QString &fileName, const LineList &lines, bool byteO
     if (byteOrderMark)
         file.write(Utf8ByteOrderMark);
     file.writeLines(lines);
+    file.commit();
+}
+
+void writePairsToFile(const QString &fileName, const LineList &first, const LineList &second)
+{
+    FileWriter file(fileName);
+    file.write(Utf8ByteOrderMark);
+    file.writePairs(first, second);
     file.commit();
 }
 

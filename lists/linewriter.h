@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringEncoder>
 
 class LineList;
 
@@ -44,6 +45,9 @@ public:
     // Every line in UTF-8 followed by CR LF. Each line is encoded on its own:
     // a lone surrogate becomes U+FFFD in its own line.
     void writeLines(const LineList &lines);
+    // Line i of `first`, a TAB and line i of `second`, in UTF-8, then CR LF,
+    // for every i of `first` (`second` has as many).
+    void writePairs(const LineList &first, const LineList &second);
 
     // Writes out what is buffered and brings it to the disk; nothing but the
     // rename can fail after it.
@@ -52,6 +56,8 @@ public:
     void commit();
 
 private:
+    // Encodes `text` into the buffer, then `after` ('\n' as CR LF).
+    void append(QStringEncoder &encoder, QStringView text, char after);
     void flushBuffer();
     [[noreturn]] void fail();
 
@@ -66,5 +72,8 @@ private:
 // written: a failed save leaves an existing file as it was and no partial
 // file behind. Throws WriteError naming the file and the reason.
 void writeLinesToFile(const QString &fileName, const LineList &lines, bool byteOrderMark);
+// Writes the pairs as FileWriter::writePairs does, after the byte-order mark,
+// replacing the file as writeLinesToFile does.
+void writePairsToFile(const QString &fileName, const LineList &first, const LineList &second);
 // Replaces the file by these bytes, as writeLinesToFile does.
 void writeBytesToFile(const QString &fileName, QByteArrayView bytes);

@@ -222,6 +222,8 @@ TEST_F(AppFormTest, MenuItems)
         {"Exit1", "Exit", false, false, true, true, true},
         {"CalculateUnionofLists1", "Calculate Union of Lists", true, false},
         {"CaseSensitive1", "Case Sensitive", true, false},
+        {"IgnoreAccents1", "Ignore Accents", true, false},
+        {"IgnorePunctuation1", "Ignore Punctuation and Spaces", true, false},
         {"N4", nullptr},
         {"IgnoreWhitespace1", "Ignore Whitespace When Loading", true, false},
         {"SortWhenLoading1", "Sort When Loading", true, true},

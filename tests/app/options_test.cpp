@@ -80,15 +80,24 @@ TEST_F(OptionsTest, StoredValuesCountOnlyWhenTheyAreExactlyTheOtherValue)
     {
         const char *file; // nullptr: no settings.ini
         bool calculateUnion, caseSensitive, ignoreWhitespace, sortWhenLoading;
+        bool ignoreAccents = false, ignorePunctuation = false;
+        const char *matching = "Matching: ignore case";
     };
     const Case cases[] = {
         {nullptr, false, false, false, true},
-        {"[Settings]\r\nSortWhenLoading=off\r\nCaseSensitive=ON\r\n", false, true, false, true},
+        {"[Settings]\r\nSortWhenLoading=off\r\nCaseSensitive=ON\r\n", false, true, false, true, false, false,
+         "Matching: case sensitive"},
         {"\xEF\xBB\xBF[settings]\r\nsortwhenloading=OFF\r\ncalculateunionoflists=ON\r\n", true, false, false,
          false},
         {"[Settings]\r\nIgnoreWhitespace=ON\r\nCalculateUnionOfLists=on\r\nCaseSensitive=YES\r\n", false,
          false, true, true},
         {"[Other]\r\nCaseSensitive=ON\r\n", false, false, false, true},
+        {"[Settings]\r\nIgnoreAccents=ON\r\nIgnorePunctuation=ON\r\n", false, false, false, true, true, true,
+         "Matching: ignore case, accents, punctuation and spaces"},
+        {"[Settings]\r\nIgnoreAccents=On\r\nIgnorePunctuation=OFF\r\nCaseSensitive=ON\r\n", false, true,
+         false, true, false, false, "Matching: case sensitive"},
+        {"[Settings]\r\nIgnorePunctuation=ON\r\nCaseSensitive=ON\r\n", false, true, false, true, false, true,
+         "Matching: ignore punctuation and spaces"},
         {"[Settings]\r\nCaseSensitive=ON\xC0\r\n", false, false, false, true}, // not UTF-8: deleted
     };
     for (const Case &c : cases) {
@@ -103,6 +112,9 @@ TEST_F(OptionsTest, StoredValuesCountOnlyWhenTheyAreExactlyTheOtherValue)
         EXPECT_EQ(form->CaseSensitive1->isChecked(), c.caseSensitive);
         EXPECT_EQ(form->IgnoreWhitespace1->isChecked(), c.ignoreWhitespace);
         EXPECT_EQ(form->SortWhenLoading1->isChecked(), c.sortWhenLoading);
+        EXPECT_EQ(form->IgnoreAccents1->isChecked(), c.ignoreAccents);
+        EXPECT_EQ(form->IgnorePunctuation1->isChecked(), c.ignorePunctuation);
+        EXPECT_EQ(form->findChild<QLabel *>(u"MatchingLabel"_s)->text(), QString::fromLatin1(c.matching));
         form.reset();
     }
     // The last file was not UTF-8; it is gone without a word.
@@ -124,6 +136,9 @@ TEST_F(OptionsTest, EachToggleFlipsItsMarkWritesTheFileAndTheLoadingOnesEmptyThe
         {&TAppForm::CalculateUnionofLists1, &TAppForm::CalculateUnionofLists1Click, "CalculateUnionOfLists",
          false, false},
         {&TAppForm::CaseSensitive1, &TAppForm::CaseSensitive1Click, "CaseSensitive", false, false},
+        {&TAppForm::IgnoreAccents1, &TAppForm::IgnoreAccents1Click, "IgnoreAccents", false, false},
+        {&TAppForm::IgnorePunctuation1, &TAppForm::IgnorePunctuation1Click, "IgnorePunctuation", false,
+         false},
         {&TAppForm::IgnoreWhitespace1, &TAppForm::IgnoreWhitespace1Click, "IgnoreWhitespace", false, true},
         {&TAppForm::SortWhenLoading1, &TAppForm::SortWhenLoading1Click, "SortWhenLoading", true, true},
     };
@@ -217,6 +232,7 @@ TEST_F(OptionsTest, ResetToDefaultsAnsweredYesDeletesTheFileAndStartsAFreshInsta
 {
     start();
     pick(form->CaseSensitive1);
+    pick(form->IgnoreAccents1);
     pick(form->SortWhenLoading1);
     dialogs.answerMessage(QMessageBox::Yes);
     pick(form->ResettoDefaults1);
@@ -230,6 +246,7 @@ TEST_F(OptionsTest, ResetToDefaultsAnsweredYesDeletesTheFileAndStartsAFreshInsta
     form.reset();
     start();
     EXPECT_FALSE(form->CaseSensitive1->isChecked());
+    EXPECT_FALSE(form->IgnoreAccents1->isChecked());
     EXPECT_TRUE(form->SortWhenLoading1->isChecked());
     EXPECT_TRUE(form->List1.isEmpty());
 }

@@ -342,7 +342,7 @@ TEST_F(PaneCommandsTest, CommandsChangeTheListPaneAndClipboard)
             EXPECT_EQ(clipboardText(), c.clipboardAfter);
             EXPECT_EQ(side.list.sorted(), c.sortedAfter);
             if (c.command == Command::RemoveDuplicates) {
-                EXPECT_EQ(side.list.caseSensitive(), c.caseSensitive);
+                EXPECT_EQ(side.list.matching().caseSensitive, c.caseSensitive);
             }
             if (c.after.size() != c.lines.size()) {
                 EXPECT_TRUE(side.pane->selectedRows() == std::vector<bool>(size_t(c.after.size()), false));

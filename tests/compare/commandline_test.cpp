@@ -93,6 +93,53 @@ TEST(CompareCommand, OptionsMirrorTheProgram)
     }
 }
 
+TEST(CompareCommand, MatchingOptionsAndTheWrittenDifferentlyPairs)
+{
+    TempDir dir;
+    dir.write(QStringLiteral("one.txt"), "M\xC3\xBCller\nco-op\nsame\nJ. Smith\n");
+    dir.write(QStringLiteral("two.txt"), "MULLER\ncoop\nsame\nJ Smith\n");
+    struct Case
+    {
+        const char *name;
+        QStringList options;
+        QByteArray common, pairs;
+    };
+    const Case cases[] = {
+        {"accents",
+         {QStringLiteral("--ignore-accents")},
+         "M\xC3\xBCller\r\nsame\r\n",
+         "M\xC3\xBCller\tMULLER\r\n"},
+        {"punctuation",
+         {QStringLiteral("--ignore-punctuation")},
+         "co-op\r\nsame\r\nJ. Smith\r\n",
+         "co-op\tcoop\r\nJ. Smith\tJ Smith\r\n"},
+        {"both, case sensitive",
+         {QStringLiteral("--ignore-accents"), QStringLiteral("--ignore-punctuation"),
+          QStringLiteral("--case-sensitive")},
+         "co-op\r\nsame\r\nJ. Smith\r\n",
+         "co-op\tcoop\r\nJ. Smith\tJ Smith\r\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const CommandRun run
+            = runCompare(c.options
+                             + QStringList {QStringLiteral("--no-sort"), QStringLiteral("--pairs"),
+                                            QStringLiteral("one.txt"), QStringLiteral("two.txt")},
+                         dir.path());
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(readAll(dir.file(QStringLiteral("intersection.txt"))), Mark + c.common);
+        EXPECT_EQ(readAll(dir.file(QStringLiteral("written-differently.txt"))), Mark + c.pairs);
+        EXPECT_TRUE(run.out.endsWith(QStringLiteral(", written differently: %1\n").arg(c.pairs.count('\t'))))
+            << run.out.toStdString();
+    }
+    // Without --pairs, neither the file nor its count.
+    QFile::remove(dir.file(QStringLiteral("written-differently.txt")));
+    const CommandRun run = runCompare({QStringLiteral("one.txt"), QStringLiteral("two.txt")}, dir.path());
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("intersection: 1, only #1: 3, only #2: 3, union: not computed\n"));
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("written-differently.txt"))));
+}
+
 TEST(CompareCommand, ExitStatuses)
 {
     TempDir dir;

@@ -26,7 +26,7 @@ LineList makeList(const QStringList &lines, bool sorted, bool caseSensitive, con
     LineList list(locale);
     for (const QString &line : lines)
         list.append(line);
-    list.setCaseSensitive(caseSensitive);
+    list.setMatching({.caseSensitive = caseSensitive});
     list.setSorted(sorted);
     return list;
 }
@@ -151,7 +151,7 @@ Outcome reference(const LineList &list1, const LineList &list2)
     outcome.sets[ResultSet::Only1] = onlyOrCommon(list1, list2, false);
     outcome.sets[ResultSet::Only2] = onlyOrCommon(list2, list1, false);
     LineList all(list1.collationLocale());
-    all.setCaseSensitive(list1.caseSensitive());
+    all.setMatching({.caseSensitive = list1.matching().caseSensitive});
     all.setSorted(true);
     for (const LineList *list : {&list1, &list2}) {
         for (qsizetype i = 0; i < list->count(); ++i)
@@ -264,8 +264,8 @@ TEST(Comparison, EditsAfterSortingLeaveNoStalePrefixes)
              list.keepOnly({true, false, true, true});
          }},
         {"truncate", [](LineList &list) { list.truncate(2); }},
-        {"remove duplicates", [](LineList &list) { list.removeDuplicates(false); }},
-        {"case", [](LineList &list) { list.setCaseSensitive(true); }},
+        {"remove duplicates", [](LineList &list) { list.removeDuplicates({.caseSensitive = false}); }},
+        {"case", [](LineList &list) { list.setMatching({.caseSensitive = true}); }},
     };
     const LineList other = makeList(
         {QStringLiteral("avocado"), QStringLiteral("cherry"), QStringLiteral("date")}, true, false);
@@ -273,7 +273,7 @@ TEST(Comparison, EditsAfterSortingLeaveNoStalePrefixes)
         SCOPED_TRACE(name);
         LineList list = makeList(lines, true, false);
         edit(list);
-        LineList plain = makeList(linesOf(list), false, list.caseSensitive());
+        LineList plain = makeList(linesOf(list), false, list.matching().caseSensitive);
         const Outcome expected = reference(plain, other);
         const Outcome actual = compare(list, other);
         for (ResultSet set : {ResultSet::Intersection, ResultSet::Only1, ResultSet::Only2, ResultSet::Union})
@@ -312,6 +312,36 @@ TEST(Comparison, LargeListsSplitForTwoThreadsGiveTheSameSets)
     EXPECT_EQ(actual.sets.at(ResultSet::Intersection), common);
     EXPECT_EQ(actual.sets.at(ResultSet::Only1), only1);
     EXPECT_EQ(actual.sets.at(ResultSet::Only2), only2);
+
+    // Written differently, by its definition: each line of list #1 and the
+    // first line of list #2 equal to it but not the same units.
+    const Collation &collation1 = list1.collation();
+    std::map<QByteArray, std::vector<qsizetype>> byKey;
+    for (qsizetype j = 0; j < list2.count(); ++j) {
+        QByteArray key;
+        collation1.appendSortKey(list2.at(j), key);
+        byKey[key].push_back(j);
+    }
+    QStringList first, second;
+    for (qsizetype i = 0; i < list1.count(); ++i) {
+        QByteArray key;
+        collation1.appendSortKey(list1.at(i), key);
+        const auto found = byKey.find(key);
+        if (found == byKey.end())
+            continue;
+        for (const qsizetype j : found->second) {
+            if (list2.at(j) != list1.at(i)) {
+                first << list1.lineAt(i);
+                second << list2.lineAt(j);
+                break;
+            }
+        }
+    }
+    CompareProgress progress;
+    const CompareResult result = compareLists(list1, list2, {}, progress);
+    ASSERT_GT(first.size(), 1000);
+    EXPECT_EQ(linesOf(result.writtenDifferently->first), first);
+    EXPECT_EQ(linesOf(result.writtenDifferently->second), second);
 
     // The union: strictly ascending, and each class shown by its first line met.
     LineList all = makeList(actual.sets.at(ResultSet::Union), false, false);

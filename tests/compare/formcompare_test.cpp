@@ -97,7 +97,18 @@ TEST_F(CompareCommandTest, CompareOpensTheResultsWindowWithItsSets)
                           QStringLiteral("Only #2")};
         if (withUnion)
             tabs << QStringLiteral("Union");
+        // "A" matched "a" of list #2.
+        tabs << QStringLiteral("Written Differently");
         EXPECT_EQ(visibleTabs(results), tabs);
+        EXPECT_EQ(results->Label5->text(), total(1));
+        const QAbstractItemModel *pairs = results->ListViewPairs->model();
+        ASSERT_EQ(pairs->rowCount(), 1);
+        ASSERT_EQ(pairs->columnCount(), 2);
+        EXPECT_EQ(pairs->index(0, 0).data().toString(), QStringLiteral("A"));
+        EXPECT_EQ(pairs->index(0, 1).data().toString(), QStringLiteral("a"));
+        EXPECT_EQ(pairs->headerData(0, Qt::Horizontal).toString(), QStringLiteral("List #1"));
+        EXPECT_EQ(pairs->headerData(1, Qt::Horizontal).toString(), QStringLiteral("List #2"));
+        EXPECT_FALSE(results->ListViewPairs->isHeaderHidden());
         EXPECT_EQ(results->Label1->text(), total(2));
         EXPECT_EQ(results->Label2->text(), total(2));
         EXPECT_EQ(results->Label3->text(), total(1));
@@ -117,8 +128,8 @@ TEST_F(CompareCommandTest, CaseFlagIsSetAtTheStartAndSortedListsAreSortedAgain)
     fill(form.List2, {QStringLiteral("A")});
     TCompareForm *results = compare();
     ASSERT_NE(results, nullptr);
-    EXPECT_TRUE(form.List1.caseSensitive());
-    EXPECT_TRUE(form.List2.caseSensitive());
+    EXPECT_TRUE(form.List1.matching().caseSensitive);
+    EXPECT_TRUE(form.List2.matching().caseSensitive);
     EXPECT_EQ(
         linesOf(form.List1),
         (QStringList {QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("B")}));

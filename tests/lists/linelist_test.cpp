@@ -31,7 +31,7 @@ TEST(LineList, EqualityIsCollationEqualitySortedOrNot)
         EXPECT_EQ(list.at(list.indexOf(Precomposed)), Decomposed);
         EXPECT_TRUE(list.contains(u"apple")); // case ignored
         EXPECT_FALSE(list.contains(u"a"));
-        list.setCaseSensitive(true);
+        list.setMatching({.caseSensitive = true});
         EXPECT_FALSE(list.contains(u"apple"));
         EXPECT_TRUE(list.contains(Precomposed)); // canonical equivalence is no case matter
     }
@@ -56,13 +56,13 @@ TEST(LineList, SortOrderFollowsTheCaseFlag)
     LineList list("en_US");
     for (const char16_t *line : {u"b", u"A", u"a", u"B"})
         list.append(line);
-    list.setCaseSensitive(true);
+    list.setMatching({.caseSensitive = true});
     list.setSorted(true);
     // Tertiary strength: lower case before upper case.
     EXPECT_EQ(
         linesOf(list),
         (QStringList {QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("B")}));
-    list.setCaseSensitive(false); // sorted again, stays a valid order
+    list.setMatching({.caseSensitive = false}); // sorted again, stays a valid order
     QStringList folded;
     for (const QString &line : linesOf(list))
         folded << line.toLower();
@@ -239,7 +239,7 @@ TEST(LineSort, ParallelPrefixSortMatchesPlainCollationOrder)
     for (bool caseSensitive : {false, true}) {
         SCOPED_TRACE(caseSensitive ? "case-sensitive" : "case ignored");
         const LineList list = randomLines(60000, 7);
-        const auto collation = Collation::forLocale("de_DE", caseSensitive);
+        const auto collation = Collation::forLocale("de_DE", {.caseSensitive = caseSensitive});
         for (unsigned threads : {1u, 2u}) {
             const LineOrder order = sortedOrder(list, *collation, threads);
             ASSERT_EQ(order.size(), size_t(list.count()));
@@ -286,7 +286,7 @@ TEST(Collation, OrderAndEqualityAreThoseOfTheSortKeys)
                              longLine + u'c'};
     for (const char *locale : {"th_TH", "en_US", "tr_TR"}) {
         for (bool caseSensitive : {false, true}) {
-            const auto collation = Collation::forLocale(locale, caseSensitive);
+            const auto collation = Collation::forLocale(locale, {.caseSensitive = caseSensitive});
             for (const QString &x : lines) {
                 QByteArray keyX;
                 collation->appendSortKey(x, keyX);
@@ -322,7 +322,7 @@ TEST(LineList, EqualLinesAreFoundWhateverTheirOrder)
             list.setSorted(sorted);
             for (const QString &line : lines)
                 EXPECT_GE(list.indexOf(line), 0);
-            list.removeDuplicates(false);
+            list.removeDuplicates({.caseSensitive = false});
             EXPECT_EQ(list.count(), 2);
         }
         LineList added("th_TH");
@@ -335,7 +335,7 @@ TEST(LineList, EqualLinesAreFoundWhateverTheirOrder)
 
 TEST(Collation, EmptyLocaleIsTheRootCollation)
 {
-    const auto root = Collation::forLocale("", false);
+    const auto root = Collation::forLocale("", {.caseSensitive = false});
     EXPECT_TRUE(root->equal(u"Apple", u"apple"));
     EXPECT_LT(root->compare(u"apple", u"Banana"), 0);
     QByteArray a, b;

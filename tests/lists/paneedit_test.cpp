@@ -76,11 +76,11 @@ TEST(PaneEdit, SelectedTextAndDelete)
     LineList sorted
         = listOf({QStringLiteral("c"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("a")});
     sorted.setSorted(true);
-    sorted.setCaseSensitive(true);
+    sorted.setMatching({.caseSensitive = true});
     deleteSelected(sorted, rows({0, 0, 1, 0}));
     EXPECT_EQ(linesOf(sorted), (QStringList {QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("c")}));
     EXPECT_TRUE(sorted.sorted());
-    EXPECT_TRUE(sorted.caseSensitive());
+    EXPECT_TRUE(sorted.matching().caseSensitive);
     EXPECT_EQ(sorted.indexOf(u"c"), 2);
 }
 
@@ -187,10 +187,10 @@ TEST(PaneEdit, RemoveDuplicatesKeepsTheFirstOfEqualLinesAndSorts)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         LineList list = listOf(c.lines);
-        list.removeDuplicates(c.caseSensitive);
+        list.removeDuplicates({.caseSensitive = c.caseSensitive});
         EXPECT_EQ(linesOf(list), c.after);
         EXPECT_TRUE(list.sorted());
-        EXPECT_EQ(list.caseSensitive(), c.caseSensitive);
+        EXPECT_EQ(list.matching().caseSensitive, c.caseSensitive);
         for (const QString &line : c.after)
             EXPECT_GE(list.indexOf(line), 0) << line.toStdString();
     }
@@ -207,14 +207,14 @@ TEST(PaneEdit, RemoveDuplicatesOfAListAlreadySorted)
                       QStringLiteral("cafe\u0301"), QStringLiteral("b"), QStringLiteral("caf\u00E9")});
         list.setSorted(true); // case ignored: a, b B b, café café
         const QStringList sorted = linesOf(list);
-        list.removeDuplicates(caseSensitive);
+        list.removeDuplicates({.caseSensitive = caseSensitive});
         const QStringList expected = caseSensitive
             ? QStringList {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("B"),
                            QStringLiteral("cafe\u0301")}
             : QStringList {sorted[0], sorted[1], sorted[4]};
         EXPECT_EQ(linesOf(list), expected);
         EXPECT_TRUE(list.sorted());
-        EXPECT_EQ(list.caseSensitive(), caseSensitive);
+        EXPECT_EQ(list.matching().caseSensitive, caseSensitive);
     }
 }
 
@@ -265,7 +265,7 @@ TEST(PaneEdit, SortedOrdersMatchFullKeysOnEveryPath)
 {
     const LineList list = mixedLines(30000);
     for (bool caseSensitive : {false, true}) {
-        const Collation collation("en_US", caseSensitive);
+        const Collation collation("en_US", {.caseSensitive = caseSensitive});
         // Reference: every line's whole sort key; the first line met for each key, in key order.
         std::vector<QByteArray> keys(size_t(list.count()));
         std::map<QByteArray, std::uint32_t> first;
