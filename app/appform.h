@@ -52,6 +52,8 @@ public:
     // Back to idle: timer off, status empty, "COMPARE", normal cursor.
     void IslemTamam();
     bool comparing() const;
+    // What the check items of the Settings menu make equal.
+    Matching matching() const;
     CompareRun &compareRun() const { return *m_compareRun; }
 
     // Open the about window and the language chooser, modally.
@@ -222,8 +224,6 @@ private:
     void storeOption(QAction *item, const char *key, bool emptiesLists);
     // The loading options as the Settings check marks stand.
     LoadOptions loadOptions() const;
-    // What the check items of the Settings menu make equal.
-    Matching matching() const;
     // The matching in force, in the status bar while nothing else is said.
     void showMatching();
 

@@ -8,10 +8,12 @@ set -euo pipefail
 
 usage() {
     cat <<'EOF_USAGE'
-usage: run-compare-bench.sh [--bin DIR] [--runs R] [--seed S] [--locale L] [N ...]
+usage: run-compare-bench.sh [--bin DIR] [--runs R] [--seed S] [--locale L] [--options "OPTS"] [N ...]
 Generates pairs of N-line lists (default: 1000000 10000000) under /tmp and
 prints one row per size. DIR holds pairsight-datagen and pairsight-compare
-(default: the build tree, found from this script's folder).
+(default: the build tree, found from this script's folder). OPTS are passed
+to pairsight-compare besides --union, for example
+"--ignore-accents --ignore-punctuation --pairs".
 EOF_USAGE
 }
 
@@ -20,6 +22,7 @@ bin=$here
 runs=3
 seed=1
 locale=en_US.UTF-8
+extra=()
 counts=()
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -27,6 +30,7 @@ while [ $# -gt 0 ]; do
     --runs) runs=$2; shift 2 ;;
     --seed) seed=$2; shift 2 ;;
     --locale) locale=$2; shift 2 ;;
+    --options) read -r -a extra <<<"$2"; shift 2 ;;
     -h | --help) usage; exit 0 ;;
     -*) usage >&2; exit 2 ;;
     *) counts+=("$1"); shift ;;
@@ -56,7 +60,7 @@ for n in "${counts[@]}"; do
     : >"$work/ours"
     for ((run = 0; run < runs; run++)); do
         start=$(seconds)
-        LC_ALL=$locale "$compare" --union --stats --output "$out" "$one" "$two" >/dev/null 2>"$work/stats"
+        LC_ALL=$locale "$compare" --union "${extra[@]}" --stats --output "$out" "$one" "$two" >/dev/null 2>"$work/stats"
         end=$(seconds)
         echo "$(echo "$end - $start" | bc) $(tr '\n' ' ' <"$work/stats")" >>"$work/ours"
     done

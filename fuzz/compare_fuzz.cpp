@@ -61,11 +61,11 @@ void fill(LineList &list, const QStringList &lines)
 }
 
 // Brings a list into the shape the flags ask for and checks that step.
-void prepare(LineList &list, const QStringList &lines, bool sort, bool dedupe, bool caseSensitive)
+void prepare(LineList &list, const QStringList &lines, bool sort, bool dedupe, const Matching &matching)
 {
     const Collation &collation = list.collation();
     if (dedupe) {
-        list.removeDuplicates({.caseSensitive = caseSensitive});
+        list.removeDuplicates(matching);
         const QStringList expected = distinctByKey(collation, lines);
         fuzz::check(linesOf(list) == expected, "Remove Duplicates differs from the keys",
                     fuzz::describe(linesOf(list), expected));
@@ -93,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::uint8_t flags = input.byte();
     const std::uint8_t shape = input.byte();
     const QByteArray locale = Locales[flags & 7];
-    const bool caseSensitive = flags & 0x08;
+    const Matching matching {bool(flags & 0x08), bool(flags & 0x40), bool(flags & 0x80)};
     const bool wantUnion = flags & 0x10;
     const bool utf16 = flags & 0x20;
 
@@ -105,12 +105,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     LineList list1(locale);
     LineList list2(locale);
-    list1.setMatching({.caseSensitive = caseSensitive});
-    list2.setMatching({.caseSensitive = caseSensitive});
+    list1.setMatching(matching);
+    list2.setMatching(matching);
     fill(list1, lines1);
     fill(list2, lines2);
-    prepare(list1, lines1, shape & 1, shape & 4, caseSensitive);
-    prepare(list2, lines2, shape & 2, shape & 8, caseSensitive);
+    prepare(list1, lines1, shape & 1, shape & 4, matching);
+    prepare(list2, lines2, shape & 2, shape & 8, matching);
 
     CompareProgress progress;
     const CompareResult result = compareLists(list1, list2, CompareOptions {wantUnion}, progress);
@@ -120,10 +120,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QStringList final1 = linesOf(list1);
     const QStringList final2 = linesOf(list2);
     std::set<QByteArray> keys1, keys2;
+    // Each key's lines of list #2, in its order.
+    std::map<QByteArray, QStringList> lines2ByKey;
     for (const QString &line : final1)
         keys1.insert(keyOf(collation, line));
-    for (const QString &line : final2)
+    for (const QString &line : final2) {
         keys2.insert(keyOf(collation, line));
+        lines2ByKey[keyOf(collation, line)].append(line);
+    }
 
     QStringList intersection, only1, only2;
     for (const QString &line : final1)
@@ -133,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             only2.append(line);
     }
     const QString where
-        = QStringLiteral("locale \"%1\", case %2\n").arg(QString::fromLatin1(locale)).arg(caseSensitive);
+        = QStringLiteral("locale \"%1\", %2\n").arg(QString::fromLatin1(locale), describeMatching(matching));
     auto expectSet = [&](ResultSet set, const QStringList &expected, const char *what) {
         fuzz::check(result[set].has_value(), what, where + QStringLiteral("missing"));
         const QStringList got = linesOf(*result[set]);
@@ -142,6 +146,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     expectSet(ResultSet::Intersection, intersection, "the intersection differs from the keys");
     expectSet(ResultSet::Only1, only1, "only #1 differs from the keys");
     expectSet(ResultSet::Only2, only2, "only #2 differs from the keys");
+    // Written differently: each line of list #1 with the first line of list
+    // #2 of its key that is not the same units.
+    QStringList pairs1, pairs2;
+    for (const QString &line : final1) {
+        const auto found = lines2ByKey.find(keyOf(collation, line));
+        if (found == lines2ByKey.end())
+            continue;
+        for (const QString &other : found->second) {
+            if (other != line) {
+                pairs1.append(line);
+                pairs2.append(other);
+                break;
+            }
+        }
+    }
+    fuzz::check(result.writtenDifferently.has_value(), "no written-differently pairs", where);
+    const QStringList got1 = linesOf(result.writtenDifferently->first);
+    const QStringList got2 = linesOf(result.writtenDifferently->second);
+    fuzz::check(got1 == pairs1, "the written-differently lines of list #1 differ",
+                where + fuzz::describe(got1, pairs1));
+    fuzz::check(got2 == pairs2, "the written-differently lines of list #2 differ",
+                where + fuzz::describe(got2, pairs2));
     if (wantUnion)
         expectSet(ResultSet::Union, distinctByKey(collation, final1 + final2),
                   "the union differs from the keys");

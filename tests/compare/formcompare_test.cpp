@@ -1,4 +1,5 @@
 #include "app/appform.h"
+#include "compare/commandline.h"
 #include "compare/comparerun.h"
 #include "compare/formcompare.h"
 #include "lists/formatcount.h"
@@ -22,6 +23,7 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
 using testsupport::linesOf;
 using testsupport::readAll;
 
@@ -134,6 +136,60 @@ TEST_F(CompareCommandTest, CaseFlagIsSetAtTheStartAndSortedListsAreSortedAgain)
         linesOf(form.List1),
         (QStringList {QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("B")}));
     EXPECT_EQ(linesOf(results->list(ResultSet::Intersection)), QStringList {QStringLiteral("A")});
+}
+
+// The Settings menu's matching reaches the comparison, and the window and
+// pairsight-compare give the same sets under every combination.
+TEST_F(CompareCommandTest, EveryMatchingGivesTheSetsOfTheCommandLine)
+{
+    const QStringList lines1 {u"M\u00FCller"_s, u"co-op"_s, u"Apple"_s, u"J. Smith"_s, u"..."_s, u"x"_s};
+    const QStringList lines2 {u"MULLER"_s, u"coop"_s, u"apple"_s, u"J Smith"_s, u""_s, u"muller"_s};
+    dir.write(u"one.txt"_s, lines1.join(u'\n').toUtf8());
+    dir.write(u"two.txt"_s, lines2.join(u'\n').toUtf8());
+    auto setOf = [&](const char *name) {
+        QByteArray bytes = readAll(dir.file(QString::fromLatin1(name)));
+        EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+        QStringList lines = QString::fromUtf8(bytes.mid(3)).split(u"\r\n"_s);
+        lines.removeLast(); // after the last CR LF
+        return lines;
+    };
+    for (int bits = 0; bits < 8; ++bits) {
+        form.CaseSensitive1->setChecked(bits & 1);
+        form.IgnoreAccents1->setChecked(bits & 2);
+        form.IgnorePunctuation1->setChecked(bits & 4);
+        SCOPED_TRACE(describeMatching(form.matching()).toStdString());
+        form.CalculateUnionofLists1->setChecked(true);
+        fill(form.List1, lines1);
+        fill(form.List2, lines2);
+        TCompareForm *results = compare();
+        ASSERT_NE(results, nullptr);
+        EXPECT_EQ(form.List1.matching(), form.matching());
+
+        QStringList arguments {u"pairsight-compare"_s, u"--no-sort"_s, u"--union"_s,
+                               u"--pairs"_s,           u"--output"_s,  dir.path()};
+        if (bits & 1)
+            arguments << u"--case-sensitive"_s;
+        if (bits & 2)
+            arguments << u"--ignore-accents"_s;
+        if (bits & 4)
+            arguments << u"--ignore-punctuation"_s;
+        arguments << dir.file(u"one.txt"_s) << dir.file(u"two.txt"_s);
+        ASSERT_EQ(runCompareCommand(arguments), 0);
+        EXPECT_EQ(linesOf(results->list(ResultSet::Intersection)), setOf("intersection.txt"));
+        EXPECT_EQ(linesOf(results->list(ResultSet::Only1)), setOf("only1.txt"));
+        EXPECT_EQ(linesOf(results->list(ResultSet::Only2)), setOf("only2.txt"));
+        EXPECT_EQ(linesOf(results->list(ResultSet::Union)), setOf("union.txt"));
+
+        // The pairs tab saves as the command line writes them.
+        const QString saved = dir.file(u"pairs.txt"_s);
+        dialogs.answerSave(saved);
+        QFile::remove(saved);
+        QTest::mouseClick(results->Button5, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(saved); }));
+        EXPECT_EQ(readAll(saved), readAll(dir.file(u"written-differently.txt"_s)));
+        EXPECT_EQ(results->PageControl1->indexOf(results->TabSheet5) >= 0, results->pairs().count() > 0);
+        results->close();
+    }
 }
 
 TEST_F(CompareCommandTest, PressingAgainWhileRunningOnlyAsksToStop)
