@@ -15,7 +15,6 @@ namespace {
 class AscendingView
 {
 public:
-    const LineList &list() const { return m_list; }
     AscendingView(const LineList &list, const Collation &collation)
         : m_list(list)
     {
@@ -30,6 +29,7 @@ public:
         m_identity = sortedAlready;
     }
 
+    const LineList &list() const { return m_list; }
     qsizetype size() const { return m_list.count(); }
     std::uint32_t index(qsizetype k) const { return m_identity ? std::uint32_t(k) : m_order[size_t(k)]; }
     QStringView at(qsizetype k) const { return m_list.at(index(k)); }
@@ -65,6 +65,11 @@ struct WalkFinds
     bool &stopped;
 };
 
+std::uint64_t pairOf(std::uint32_t index1, std::uint32_t index2)
+{
+    return std::uint64_t(index1) << 32 | index2;
+}
+
 // Pairs the lines of a matched run of list #1, [aFrom, aTo) of its view,
 // with those of list #2's run [bFrom, bTo) that are not the same units.
 void pairWrittenDifferently(const AscendingView &a,
@@ -75,9 +80,6 @@ void pairWrittenDifferently(const AscendingView &a,
                             qsizetype bTo,
                             std::vector<std::uint64_t> &pairs)
 {
-    auto pair = [&](std::uint32_t first, std::uint32_t second) {
-        pairs.push_back(std::uint64_t(first) << 32 | second);
-    };
     // The first line of list #2's run, and its first line unlike that one:
     // a line of list #1 unlike the first is paired with it, a line like it
     // with the first unlike it.
@@ -94,9 +96,9 @@ void pairWrittenDifferently(const AscendingView &a,
     for (qsizetype k = aFrom; k < aTo; ++k) {
         const std::uint32_t index = a.index(k);
         if (a.list().at(index) != headLine)
-            pair(index, head);
+            pairs.push_back(pairOf(index, head));
         else if (other != LineList::FromSecond)
-            pair(index, other);
+            pairs.push_back(pairOf(index, other));
     }
 }
 
@@ -208,7 +210,7 @@ void walk(const AscendingView &a,
             if (left.k - leftFrom > 1 || right.k - rightFrom > 1)
                 pairWrittenDifferently(a, leftFrom, left.k, b, rightFrom, right.k, finds.pairs);
             else if (leftLine != rightLine)
-                finds.pairs.push_back(std::uint64_t(a.index(leftFrom)) << 32 | b.index(rightFrom));
+                finds.pairs.push_back(pairOf(a.index(leftFrom), b.index(rightFrom)));
         } else if (order < 0) {
             if (wantUnion)
                 picks.push_back(endRun(left, collation, nullptr));

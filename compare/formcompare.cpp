@@ -175,20 +175,22 @@ const LineList &TCompareForm::list(ResultSet set) const
     return m_tabs[int(set)].lines;
 }
 
+std::optional<QString> TCompareForm::chooseFileToSave()
+{
+    std::optional<QString> fileName = Dialogs::current().saveTextFile(*SaveTextFileDialog1);
+    if (fileName)
+        SaveTextFileDialog1->remember(*fileName);
+    return fileName;
+}
+
 void TCompareForm::saveTab(const Tab &tab)
 {
-    const std::optional<QString> fileName = Dialogs::current().saveTextFile(*SaveTextFileDialog1);
-    if (!fileName)
-        return;
-    SaveTextFileDialog1->remember(*fileName);
-    writeLinesToFile(*fileName, tab.lines, true);
+    if (const std::optional<QString> fileName = chooseFileToSave())
+        writeLinesToFile(*fileName, tab.lines, true);
 }
 
 void TCompareForm::savePairs()
 {
-    const std::optional<QString> fileName = Dialogs::current().saveTextFile(*SaveTextFileDialog1);
-    if (!fileName)
-        return;
-    SaveTextFileDialog1->remember(*fileName);
-    writePairsToFile(*fileName, m_pairs.first, m_pairs.second);
+    if (const std::optional<QString> fileName = chooseFileToSave())
+        writePairsToFile(*fileName, m_pairs.first, m_pairs.second);
 }

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class LineListModel;
 class QLabel;
@@ -74,6 +75,8 @@ private:
                        const QString &label,
                        const QString &button,
                        std::function<void()> save = {});
+    // The save dialog's answer, remembered for the next save; nullopt when cancelled.
+    std::optional<QString> chooseFileToSave();
     void saveTab(const Tab &tab);
     void savePairs();
 

@@ -255,6 +255,17 @@ TEST(Matching, KeyPartsAgreeWithWholeKeys)
         EXPECT_FALSE(collation->equal(with(u'y'), body));
         EXPECT_EQ(collation->equal(with(u'X'), with(u'x')), !matching.caseSensitive);
         EXPECT_EQ(collation->equal(with(u'\u00E9'), with(u'e')), matching.ignoreAccents);
+
+        // And so does a comparison of such lines, sorted or not.
+        for (bool sorted : {false, true}) {
+            const LineList list1 = listOf("de_DE", {with(u'-'), with(u'y')}, matching, sorted);
+            const LineList list2 = listOf("de_DE", {body}, matching, sorted);
+            CompareProgress progress;
+            const CompareResult result = compareLists(list1, list2, {}, progress);
+            EXPECT_EQ(result[ResultSet::Intersection]->count(), matching.ignorePunctuation ? 1 : 0);
+            EXPECT_EQ(result[ResultSet::Only1]->count(), matching.ignorePunctuation ? 1 : 2);
+            EXPECT_EQ(result.writtenDifferently->count(), matching.ignorePunctuation ? 1 : 0);
+        }
     }
 }
 
