@@ -791,7 +791,7 @@ void TAppForm::ButtonCompareClick()
         List2.setMatching(matching());
         MemoLeft->viewport()->update();
         MemoRight->viewport()->update();
-        return CompareInput {List1, List2, {CalculateUnionofLists1->isChecked()}};
+        return CompareInput {List1, List2, {.calculateUnion = CalculateUnionofLists1->isChecked()}};
     });
 }
 

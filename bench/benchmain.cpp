@@ -286,7 +286,7 @@ int runCompare(const CompareCommand &options)
         if (*ended[next])
             stage(ended[next]);
     };
-    compareLists(lists[0], lists[1], {options.calculateUnion}, progress);
+    compareLists(lists[0], lists[1], {.calculateUnion = options.calculateUnion}, progress);
     if (!options.calculateUnion)
         stage("only #2");
     const Span total = between(compareStart, now());

@@ -3,6 +3,7 @@
 #include "about/versioninfo.h"
 #include "compare/comparison.h"
 #include "lists/filegroupwriter.h"
+#include "lists/linekey.h"
 #include "lists/parallel.h"
 #include "lists/textloader.h"
 #include "platform/apperror.h"
@@ -74,6 +75,8 @@ struct Options
     TextEncoding encoding = TextEncoding::Utf8;
     LoadOptions load;
     Matching matching;
+    LineKey key;
+    bool header = false;
     bool calculateUnion = false;
     bool pairs = false;
     bool stats = false;
@@ -115,6 +118,27 @@ int runCompareCommand(const QStringList &arguments)
     const QCommandLineOption noSort(QStringLiteral("no-sort"),
                                     QStringLiteral("Do not sort the lists when loading."));
     const QCommandLineOption withUnion(QStringLiteral("union"), QStringLiteral("Also write union.txt."));
+    const QCommandLineOption field(
+        QStringLiteral("field"),
+        QStringLiteral("Compare field N (from 1) of each line instead of the whole line."),
+        QStringLiteral("N"));
+    const QCommandLineOption delimiter(
+        QStringLiteral("delimiter"),
+        QStringLiteral(
+            "What separates the fields: tab (default), comma, semicolon, pipe, space or one character."),
+        QStringLiteral("C"));
+    const QCommandLineOption csv(
+        QStringLiteral("csv"),
+        QStringLiteral("Fields in double quotes may hold the delimiter; \"\" is a quote."));
+    const QCommandLineOption keyPattern(
+        QStringLiteral("key-pattern"),
+        QStringLiteral(
+            "Compare what this regular expression finds in each line: its first group, else the match."),
+        QStringLiteral("REGEX"));
+    const QCommandLineOption header(
+        QStringLiteral("header"),
+        QStringLiteral("The first line of each file is a header, out of the comparison,\n"
+                       "written at the top of each result file."));
     const QCommandLineOption pairs(
         QStringLiteral("pairs"),
         QStringLiteral("Also write written-differently.txt: each line of list #1 that matched a line of\n"
@@ -128,8 +152,9 @@ int runCompareCommand(const QStringList &arguments)
         QStringLiteral("Print the time of each phase and the peak memory on stderr."));
     const QCommandLineOption help(QStringLiteral("help"), QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    parser.addOptions({encoding, caseSensitive, ignoreAccents, ignorePunctuation, ignoreWhitespace, noSort,
-                       withUnion, pairs, output, stats, help, version});
+    parser.addOptions({encoding, caseSensitive, ignoreAccents, ignorePunctuation, ignoreWhitespace, field,
+                       delimiter, csv, keyPattern, header, noSort, withUnion, pairs, output, stats, help,
+                       version});
     parser.addPositionalArgument(QStringLiteral("LIST1"), QStringLiteral("The file of list #1."));
     parser.addPositionalArgument(QStringLiteral("LIST2"), QStringLiteral("The file of list #2."));
 
@@ -159,6 +184,37 @@ int runCompareCommand(const QStringList &arguments)
         = {parser.isSet(caseSensitive), parser.isSet(ignoreAccents), parser.isSet(ignorePunctuation)};
     options.calculateUnion = parser.isSet(withUnion);
     options.pairs = parser.isSet(pairs);
+    options.header = parser.isSet(header);
+    if (parser.isSet(field) && parser.isSet(keyPattern))
+        return usageError(parser, QStringLiteral("--field and --key-pattern cannot be used together"));
+    if ((parser.isSet(delimiter) || parser.isSet(csv)) && !parser.isSet(field))
+        return usageError(parser, QStringLiteral("--delimiter and --csv need --field"));
+    if (parser.isSet(field)) {
+        bool number = false;
+        const int n = parser.value(field).toInt(&number);
+        if (!number || n < 1)
+            return usageError(
+                parser,
+                QStringLiteral("the field \"%1\" is not a number from 1 on").arg(parser.value(field)));
+        QChar separator = u'\t';
+        if (parser.isSet(delimiter)) {
+            const std::optional<QChar> named = delimiterFromName(parser.value(delimiter));
+            if (!named)
+                return usageError(parser,
+                                  QStringLiteral("the delimiter \"%1\" is not tab, comma, semicolon, pipe, "
+                                                 "space or one character")
+                                      .arg(parser.value(delimiter)));
+            separator = *named;
+        }
+        options.key = LineKey::field(n, separator, parser.isSet(csv));
+    } else if (parser.isSet(keyPattern)) {
+        try {
+            options.key = LineKey::pattern(parser.value(keyPattern));
+        } catch (const PatternError &error) {
+            return usageError(parser, error.message());
+        }
+    }
+    options.key.trimmed = options.load.ignoreWhitespace;
     options.stats = parser.isSet(stats);
     options.outputFolder = parser.value(output);
     if (const QFileInfo folder(options.outputFolder); !folder.isDir()) {
@@ -205,7 +261,10 @@ int runCompareCommand(const QStringList &arguments)
             job.report = loadFileToList(job.file, options.encoding, unsorted, *job.list);
             if (options.load.sortWhenLoading) {
                 const std::lock_guard lock(sorting);
-                job.list->setSorted(true);
+                if (options.key.isWholeLine() && !options.header)
+                    job.list->setSorted(true);
+                else
+                    job.list->sortByKey(options.key, options.header ? 1 : 0);
             }
         } catch (const DecodeError &error) {
             job.error = QStringLiteral("%1 (invalid UTF-8 at byte offset %2)")
@@ -241,7 +300,10 @@ int runCompareCommand(const QStringList &arguments)
         std::optional<ProgressDisplay> display;
         if (platform::stderrIsTerminal())
             display.emplace(progress);
-        result = compareLists(list1, list2, {options.calculateUnion}, progress);
+        result = compareLists(
+            list1, list2,
+            {.calculateUnion = options.calculateUnion, .key = options.key, .header = options.header},
+            progress);
     }
     const LineList *common = &*result[ResultSet::Intersection];
     const LineList *only1 = &*result[ResultSet::Only1];
@@ -255,12 +317,14 @@ int runCompareCommand(const QStringList &arguments)
         QString name;
         const LineList *lines;
         const LineList *partners = nullptr; // for pairs: the lines of list #2
+        const std::optional<QString> *header = nullptr; // the header of the list the lines come from
     };
-    std::vector<Output> outputs {{QStringLiteral("intersection.txt"), common},
-                                 {QStringLiteral("only1.txt"), only1},
-                                 {QStringLiteral("only2.txt"), only2}};
+    const std::optional<QString> *header1 = &result.headers[0], *header2 = &result.headers[1];
+    std::vector<Output> outputs {{QStringLiteral("intersection.txt"), common, nullptr, header1},
+                                 {QStringLiteral("only1.txt"), only1, nullptr, header1},
+                                 {QStringLiteral("only2.txt"), only2, nullptr, header2}};
     if (all)
-        outputs.push_back({QStringLiteral("union.txt"), all});
+        outputs.push_back({QStringLiteral("union.txt"), all, nullptr, header1});
     const LinePairs &differently = *result.writtenDifferently;
     if (options.pairs)
         outputs.push_back(
@@ -277,6 +341,8 @@ int runCompareCommand(const QStringList &arguments)
         auto write = [&](size_t first) {
             for (size_t i = first; i < outputs.size(); i += 2) {
                 writers[i]->write(Utf8ByteOrderMark);
+                if (outputs[i].header && *outputs[i].header)
+                    writers[i]->writeLine(**outputs[i].header);
                 if (outputs[i].partners)
                     writers[i]->writePairs(*outputs[i].lines, *outputs[i].partners);
                 else
@@ -302,6 +368,10 @@ int runCompareCommand(const QStringList &arguments)
                           .arg(all ? QString::number(all->count()) : QStringLiteral("not computed"));
     if (options.pairs)
         summary += QStringLiteral(", written differently: %1").arg(differently.count());
+    if (!options.key.isWholeLine())
+        summary += QStringLiteral(", without a key: %1 in #1, %2 in #2")
+                       .arg(result.withoutKey[0])
+                       .arg(result.withoutKey[1]);
     print(stdout, summary + u'\n');
     if (options.stats) {
         print(stderr,

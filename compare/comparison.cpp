@@ -289,23 +289,70 @@ Matches matchLines(const AscendingView &a,
     return matches;
 }
 
-// The indexes whose flag equals `wanted`, or nullopt after a stop.
-std::optional<std::vector<std::uint32_t>> pick(const std::vector<std::uint8_t> &flags,
-                                               std::uint8_t wanted,
-                                               CompareProgress &progress,
-                                               bool countProgress)
+// Line flags: matched (1) or not (0), as the walk marks them; by key, also
+// lines without a key and the header.
+constexpr std::uint8_t Unmatched = 0;
+constexpr std::uint8_t Matched = 1;
+constexpr std::uint8_t WithoutKey = 2;
+constexpr std::uint8_t Header = 3;
+
+// The indexes of the matched lines, or of the others but the header; nullopt
+// after a stop.
+std::optional<std::vector<std::uint32_t>>
+pick(const std::vector<std::uint8_t> &flags, bool matched, CompareProgress &progress, bool countProgress)
 {
+    auto wanted = [matched](std::uint8_t flag) { return matched ? flag == Matched : (flag & 1) == 0; };
     std::vector<std::uint32_t> indexes;
-    indexes.reserve(size_t(std::count(flags.begin(), flags.end(), wanted)));
+    indexes.reserve(size_t(std::count_if(flags.begin(), flags.end(), wanted)));
     for (size_t i = 0; i < flags.size(); ++i) {
         if (progress.StopRequested.load(std::memory_order_relaxed))
             return std::nullopt;
-        if (flags[i] == wanted)
+        if (wanted(flags[i]))
             indexes.push_back(std::uint32_t(i));
         if (countProgress)
             progress.ProgressCurrent.store(qint64(i) + 1, std::memory_order_relaxed);
     }
     return indexes;
+}
+
+// What the walk over the keys found, in terms of the lines: the flags of
+// each line, the union picks (lines without a key after the others) and
+// the pairs.
+void keysToLines(Matches &matches,
+                 const LineList &list1,
+                 const LineList &list2,
+                 const std::vector<std::uint32_t> &owners1,
+                 const std::vector<std::uint32_t> &owners2,
+                 bool header,
+                 bool wantUnion)
+{
+    auto lineFlags = [header](const LineList &list, const std::vector<std::uint32_t> &owners,
+                              const std::vector<std::uint8_t> &keyFlags) {
+        std::vector<std::uint8_t> flags(size_t(list.count()), WithoutKey);
+        if (header && !flags.empty())
+            flags[0] = Header;
+        for (size_t k = 0; k < owners.size(); ++k)
+            flags[owners[k]] = keyFlags[k];
+        return flags;
+    };
+    matches.inFirst = lineFlags(list1, owners1, matches.inFirst);
+    matches.inSecond = lineFlags(list2, owners2, matches.inSecond);
+    if (wantUnion) {
+        for (std::uint32_t &pick : matches.unionPicks)
+            pick = (pick & LineList::FromSecond)
+                ? (LineList::FromSecond | owners2[pick & ~LineList::FromSecond])
+                : owners1[pick];
+        for (size_t i = 0; i < matches.inFirst.size(); ++i) {
+            if (matches.inFirst[i] == WithoutKey)
+                matches.unionPicks.push_back(std::uint32_t(i));
+        }
+        for (size_t i = 0; i < matches.inSecond.size(); ++i) {
+            if (matches.inSecond[i] == WithoutKey)
+                matches.unionPicks.push_back(LineList::FromSecond | std::uint32_t(i));
+        }
+    }
+    for (std::uint64_t &pair : matches.pairs)
+        pair = pairOf(owners1[pair >> 32], owners2[std::uint32_t(pair)]);
 }
 
 // The pairs in list #1's order, as lines.
@@ -363,31 +410,54 @@ CompareResult compareLists(const LineList &list1,
                            const CompareOptions &options,
                            CompareProgress &progress)
 {
-    const Collation &collation = list1.collation();
     CompareResult result;
     result.stopped = true;
 
     startStage(progress, 1, list1.count());
-    const AscendingView ascending1(list1, collation);
-    const AscendingView ascending2(list2, collation);
+    // By key, the keys are compared as lines are, and what they find is
+    // then said of their lines.
+    const bool byKey = !options.key.isWholeLine() || options.header;
+    std::vector<std::uint32_t> owners1, owners2;
+    std::optional<LineList> keys1, keys2;
+    if (byKey) {
+        const qsizetype from = options.header ? 1 : 0;
+        keys1 = list1.keysOf(options.key, from, owners1);
+        keys2 = list2.keysOf(options.key, from, owners2);
+        if (options.header) {
+            if (!list1.isEmpty())
+                result.headers[0] = list1.lineAt(0);
+            if (!list2.isEmpty())
+                result.headers[1] = list2.lineAt(0);
+        }
+    }
+    const LineList &compared1 = byKey ? *keys1 : list1;
+    const LineList &compared2 = byKey ? *keys2 : list2;
+    const Collation &collation = compared1.collation();
+    const AscendingView ascending1(compared1, collation);
+    const AscendingView ascending2(compared2, collation);
     Matches matches = matchLines(ascending1, ascending2, collation, options.calculateUnion, progress);
     if (matches.stopped)
         return result;
+    if (byKey) {
+        keysToLines(matches, list1, list2, owners1, owners2, options.header, options.calculateUnion);
+        result.withoutKey[0] = std::count(matches.inFirst.begin(), matches.inFirst.end(), WithoutKey);
+        result.withoutKey[1] = std::count(matches.inSecond.begin(), matches.inSecond.end(), WithoutKey);
+    }
     // The walk has counted stage 1's items already.
-    auto common = pick(matches.inFirst, 1, progress, false);
+    auto common = pick(matches.inFirst, true, progress, false);
     if (!common)
         return result;
     result[ResultSet::Intersection] = LineList::subset(list1, *common);
     result.writtenDifferently = pairedLines(list1, list2, matches.pairs);
 
     startStage(progress, 2, list1.count());
-    auto only1 = pick(matches.inFirst, 0, progress, true);
+    auto only1 = pick(matches.inFirst, false, progress, true);
     if (!only1)
         return result;
     result[ResultSet::Only1] = LineList::subset(list1, *only1);
 
     startStage(progress, 3, list2.count());
-    auto only2 = pick(matches.inSecond, 0, progress, true);
+    auto only2 = pick(matches.inSecond, false, progress, true);
     if (!only2)
         return result;
     result[ResultSet::Only2] = LineList::subset(list2, *only2);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lists/linekey.h"
 #include "lists/linelist.h"
 
 #include <array>
@@ -27,6 +28,12 @@ std::optional<int> progressPercent(int stage, qint64 total, qint64 current);
 struct CompareOptions
 {
     bool calculateUnion = false;
+    // What of each line is compared; the sets hold whole lines. A line
+    // without a key matches nothing: it goes to its list's "only" set and,
+    // after the others, to the union.
+    LineKey key = LineKey();
+    // The first line of each list is a header, out of the comparison.
+    bool header = false;
 };
 
 enum class ResultSet
@@ -57,6 +64,10 @@ struct CompareResult
     std::optional<LinePairs> writtenDifferently;
     // Stopped before only #2 was finished.
     bool stopped = false;
+    // With a header: each list's first line, for the sets taken from it.
+    std::array<std::optional<QString>, 2> headers;
+    // By key: how many lines of each list had none.
+    std::array<qsizetype, 2> withoutKey {0, 0};
 
     std::optional<LineList> &operator[](ResultSet set) { return sets[size_t(set)]; }
     const std::optional<LineList> &operator[](ResultSet set) const { return sets[size_t(set)]; }

@@ -65,6 +65,7 @@ LineList::LineList(const LineList &other)
     : m_d(other.m_d)
     , m_prefixes(other.m_prefixes)
     , m_prefixCollation(other.m_prefixCollation)
+    , m_keyOrder(other.m_keyOrder)
     , m_id(nextListId())
     , m_locale(other.m_locale)
     , m_collation(other.m_collation)
@@ -77,6 +78,7 @@ LineList::LineList(LineList &&other) noexcept
     : m_d(std::exchange(other.m_d, std::make_shared<Data>()))
     , m_prefixes(std::exchange(other.m_prefixes, nullptr))
     , m_prefixCollation(std::exchange(other.m_prefixCollation, nullptr))
+    , m_keyOrder(std::exchange(other.m_keyOrder, nullptr))
     , m_id(std::exchange(other.m_id, nextListId()))
     // Copied: the emptied list keeps its collation.
     , m_locale(other.m_locale) // NOLINT(performance-move-constructor-init)
@@ -92,6 +94,7 @@ LineList &LineList::operator=(const LineList &other)
         m_d = other.m_d;
         m_prefixes = other.m_prefixes;
         m_prefixCollation = other.m_prefixCollation;
+        m_keyOrder = other.m_keyOrder;
         m_id = nextListId();
         m_locale = other.m_locale;
         m_collation = other.m_collation;
@@ -107,6 +110,7 @@ LineList &LineList::operator=(LineList &&other) noexcept
         m_d = std::exchange(other.m_d, std::make_shared<Data>());
         m_prefixes = std::exchange(other.m_prefixes, nullptr);
         m_prefixCollation = std::exchange(other.m_prefixCollation, nullptr);
+        m_keyOrder = std::exchange(other.m_keyOrder, nullptr);
         m_id = std::exchange(other.m_id, nextListId());
         m_locale = other.m_locale;
         m_collation = other.m_collation;
@@ -512,6 +516,99 @@ void LineList::sortAll()
     permuteReferences(sortedOrder(*this, *m_collation, prefixes));
     layOutInOrder();
     keepPrefixes(std::move(prefixes));
+}
+
+LineList LineList::keysOf(const LineKey &key, qsizetype from, std::vector<std::uint32_t> &owners) const
+{
+    LineList keys(m_locale);
+    keys.setMatching(m_matching);
+    owners.clear();
+    const size_t first = size_t(std::clamp<qsizetype>(from, 0, count()));
+    const size_t n = size_t(count());
+    // Each key as a reference into this list's text, when it lies in its
+    // line and is short enough for one; else (an unquoted field) copied.
+    constexpr std::uint64_t NoKey = ~std::uint64_t {0};
+    constexpr std::uint64_t Copied = NoKey - 1;
+    PodVector<std::uint64_t> refs;
+    refs.resizeForOverwrite(n - first);
+    std::atomic<bool> copies {false};
+    inTwoHalves(n - first, [&](int, size_t begin, size_t end) {
+        QString scratch;
+        for (size_t k = begin; k < end; ++k) {
+            const std::uint64_t ref = m_d->refs[first + k];
+            const QStringView line = lineIn(*m_d, ref);
+            const std::optional<QStringView> found = key.keyOf(line, scratch);
+            if (!found) {
+                refs[k] = NoKey;
+                continue;
+            }
+            const qsizetype start = found->isEmpty() ? 0 : found->utf16() - line.utf16();
+            if (start < 0 || start + found->size() > line.size()
+                || std::uint64_t(found->size()) >= LongLength) {
+                refs[k] = Copied;
+                copies.store(true, std::memory_order_relaxed);
+                continue;
+            }
+            refs[k] = makeRef(qsizetype(ref >> OffsetShift) + start, std::uint64_t(found->size()))
+                | (ref & BlockBit);
+        }
+    });
+    if (copies.load()) {
+        QString scratch;
+        for (size_t k = 0; k < refs.size(); ++k) {
+            if (refs[k] == NoKey)
+                continue;
+            keys.append(*key.keyOf(at(qsizetype(first + k)), scratch));
+            owners.push_back(std::uint32_t(first + k));
+        }
+    } else {
+        Data &d = *keys.m_d;
+        d.blocks[0] = m_d->blocks[0];
+        d.blocks[1] = m_d->blocks[1];
+        d.refs.reserve(refs.size());
+        owners.reserve(refs.size());
+        for (size_t k = 0; k < refs.size(); ++k) {
+            if (refs[k] == NoKey)
+                continue;
+            d.refs.push_back(refs[k]);
+            owners.push_back(std::uint32_t(first + k));
+        }
+    }
+    if (m_keyOrder && m_keyOrder->key == key && m_keyOrder->from == from) {
+        keys.m_sorted = true;
+        if (m_keyOrder->prefixes) {
+            keys.m_prefixes = m_keyOrder->prefixes;
+            keys.m_prefixCollation = keys.m_collation.get();
+        }
+    }
+    return keys;
+}
+
+void LineList::sortByKey(const LineKey &key, qsizetype from)
+{
+    from = std::clamp<qsizetype>(from, 0, count());
+    std::vector<std::uint32_t> owners;
+    const LineList keys = keysOf(key, from, owners);
+    KeyPrefixes prefixes;
+    const LineOrder keyOrder = stableSortedOrder(keys, *m_collation, prefixes);
+    LineOrder order;
+    order.resizeForOverwrite(size_t(count()));
+    size_t out = 0;
+    for (qsizetype i = 0; i < from; ++i)
+        order[out++] = std::uint32_t(i);
+    std::vector<bool> keyed(size_t(count()), false);
+    for (const std::uint32_t k : keyOrder) {
+        order[out++] = owners[k];
+        keyed[owners[k]] = true;
+    }
+    for (qsizetype i = from; i < count(); ++i) {
+        if (!keyed[size_t(i)])
+            order[out++] = std::uint32_t(i);
+    }
+    permute(order);
+    m_sorted = false;
+    m_keyOrder = std::make_shared<const KeyOrder>(
+        KeyOrder {key, from, std::make_shared<const KeyPrefixes>(std::move(prefixes))});
 }
 
 void LineList::keepPrefixes(KeyPrefixes &&prefixes)

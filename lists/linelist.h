@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lists/collation.h"
+#include "lists/linekey.h"
 #include "lists/linesort.h"
 #include "lists/podvector.h"
 
@@ -131,6 +132,16 @@ public:
         return indexOf(line) >= 0;
     }
 
+    // The keys of lines `from` onwards, as a list sharing this one's text
+    // where it can (in the lines' order, the matching kept); owners[k] is
+    // the index of key k's line. Lines without a key have no entry. When
+    // this list was last sorted by the same key, the keys are sorted too.
+    LineList keysOf(const LineKey &key, qsizetype from, std::vector<std::uint32_t> &owners) const;
+    // Sorts lines `from` onwards by their keys, equal keys in the order of
+    // their lines, lines without a key after the others in their order.
+    // Clears the sorted flag: the list is no longer in the order of its lines.
+    void sortByKey(const LineKey &key, qsizetype from);
+
     // Puts the lines in the given order (order[i] is the old index of new line
     // i); lines that order leaves out are dropped. The text is laid out afresh
     // in the new order, as after sorting.
@@ -195,6 +206,7 @@ private:
     {
         m_prefixes.reset();
         m_prefixCollation = nullptr;
+        m_keyOrder.reset();
     }
     void keepPrefixes(KeyPrefixes &&prefixes);
 
@@ -202,6 +214,15 @@ private:
     // Shared by copies, as the lines are; never changed once made.
     std::shared_ptr<const KeyPrefixes> m_prefixes;
     const Collation *m_prefixCollation = nullptr;
+    // Set by sortByKey() until the lines change: the key, where it started,
+    // and the prefixes of the keys in order.
+    struct KeyOrder
+    {
+        LineKey key;
+        qsizetype from;
+        std::shared_ptr<const KeyPrefixes> prefixes;
+    };
+    std::shared_ptr<const KeyOrder> m_keyOrder;
     std::uint64_t m_id;
     QByteArray m_locale;
     std::shared_ptr<const Collation> m_collation;

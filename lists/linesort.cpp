@@ -181,6 +181,12 @@ void keepFirstMet(Entry *run, Entry *runEnd)
         repeat->index = Repeated;
 }
 
+// Equal lines in the list's order, for the stable order.
+void putInListOrder(Entry *run, Entry *runEnd)
+{
+    std::sort(run, runEnd, [](const Entry &a, const Entry &b) { return a.index < b.index; });
+}
+
 // Settles a run of entries with equal, incomplete prefixes. Lines of one
 // hash are split into sets of equal lines, each led by the first met; the
 // sets are then put in order by their leaders. Its buffers serve every run
@@ -188,11 +194,16 @@ void keepFirstMet(Entry *run, Entry *runEnd)
 class TieResolver
 {
 public:
-    TieResolver(const LineList &list, const Collation &collation, const std::uint32_t *hashes, bool distinct)
+    TieResolver(const LineList &list,
+                const Collation &collation,
+                const std::uint32_t *hashes,
+                bool distinct,
+                bool stable)
         : m_list(list)
         , m_collation(collation)
         , m_hashes(hashes)
         , m_distinct(distinct)
+        , m_stable(stable)
     {
     }
 
@@ -270,9 +281,12 @@ private:
             if (!m_collation.equal(m_head, m_probe))
                 return false;
         }
-        // Equal lines may stand in any order; only the distinct order keeps one.
+        // Equal lines may stand in any order, but for the stable order; the
+        // distinct order keeps one.
         if (m_distinct)
             keepFirstMet(run, run + size);
+        else if (m_stable)
+            putInListOrder(run, run + size);
         return true;
     }
 
@@ -354,6 +368,7 @@ private:
     const Collation &m_collation;
     const std::uint32_t *m_hashes;
     bool m_distinct;
+    bool m_stable;
     std::vector<Hashed> m_byHash;
     std::vector<std::uint32_t> m_leaders;
     std::vector<std::uint32_t> m_setOrder;
@@ -380,6 +395,7 @@ void prefetchHash(const std::uint32_t *hash)
 void settleTies(const LineList &list,
                 const std::uint32_t *hashes,
                 bool distinct,
+                bool stable,
                 TieResolver &ties,
                 Entry *begin,
                 Entry *end)
@@ -414,6 +430,8 @@ void settleTies(const LineList &list,
             } else if (distinct) {
                 // The whole key is in the prefix: the run is one line.
                 keepFirstMet(run, runEnd);
+            } else if (stable) {
+                putInListOrder(run, runEnd);
             }
         }
         run = runEnd;
@@ -439,6 +457,7 @@ LineOrder orderLines(const LineList &list,
                      const Collation &collation,
                      unsigned threads,
                      bool distinct,
+                     bool stable,
                      KeyHash hash,
                      KeyPrefixes *prefixes)
 {
@@ -487,16 +506,16 @@ LineOrder orderLines(const LineList &list,
         bounds.push_back(end);
         std::atomic<size_t> nextSlice {0};
         const auto settle = [&] {
-            TieResolver ties(list, collation, keyHashes, distinct);
+            TieResolver ties(list, collation, keyHashes, distinct, stable);
             for (size_t k; (k = nextSlice.fetch_add(1, std::memory_order_relaxed)) + 1 < bounds.size();)
-                settleTies(list, keyHashes, distinct, ties, bounds[k], bounds[k + 1]);
+                settleTies(list, keyHashes, distinct, stable, ties, bounds[k], bounds[k + 1]);
         };
         onTwoThreads(settle, settle);
     } else {
         fill(0, n);
         sortByPrefix(begin, end, 0);
-        TieResolver ties(list, collation, keyHashes, distinct);
-        settleTies(list, keyHashes, distinct, ties, begin, end);
+        TieResolver ties(list, collation, keyHashes, distinct, stable);
+        settleTies(list, keyHashes, distinct, stable, ties, begin, end);
     }
     // The hashes are done with: their memory takes the order, so no fresh
     // pages are faulted in for it.
@@ -526,21 +545,31 @@ std::uint32_t hashSortKey(const std::uint8_t *key, std::size_t length)
 
 LineOrder sortedOrder(const LineList &list, const Collation &collation, unsigned threads, KeyHash hash)
 {
-    return orderLines(list, collation, threads, false, hash, nullptr);
+    return orderLines(list, collation, threads, false, false, hash, nullptr);
 }
 
 LineOrder sortedOrder(const LineList &list, const Collation &collation, KeyPrefixes &prefixes)
 {
-    return orderLines(list, collation, 0, false, hashSortKey, &prefixes);
+    return orderLines(list, collation, 0, false, false, hashSortKey, &prefixes);
+}
+
+LineOrder stableSortedOrder(const LineList &list, const Collation &collation, unsigned threads, KeyHash hash)
+{
+    return orderLines(list, collation, threads, false, true, hash, nullptr);
+}
+
+LineOrder stableSortedOrder(const LineList &list, const Collation &collation, KeyPrefixes &prefixes)
+{
+    return orderLines(list, collation, 0, false, true, hashSortKey, &prefixes);
 }
 
 LineOrder
 distinctSortedOrder(const LineList &list, const Collation &collation, unsigned threads, KeyHash hash)
 {
-    return orderLines(list, collation, threads, true, hash, nullptr);
+    return orderLines(list, collation, threads, true, false, hash, nullptr);
 }
 
 LineOrder distinctSortedOrder(const LineList &list, const Collation &collation, KeyPrefixes &prefixes)
 {
-    return orderLines(list, collation, 0, true, hashSortKey, &prefixes);
+    return orderLines(list, collation, 0, true, false, hashSortKey, &prefixes);
 }

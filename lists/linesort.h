@@ -46,6 +46,13 @@ LineOrder sortedOrder(const LineList &list,
 // The same, and the key prefixes of the lines in that order.
 LineOrder sortedOrder(const LineList &list, const Collation &collation, KeyPrefixes &prefixes);
 
+// The same with equal lines in the list's order.
+LineOrder stableSortedOrder(const LineList &list,
+                            const Collation &collation,
+                            unsigned threads = 0,
+                            KeyHash hash = hashSortKey);
+LineOrder stableSortedOrder(const LineList &list, const Collation &collation, KeyPrefixes &prefixes);
+
 // The lines of sortedOrder() less repeats: of each run of equal lines only the
 // first in the list's order stays.
 LineOrder distinctSortedOrder(const LineList &list,

@@ -78,6 +78,14 @@ void FileWriter::writeLines(const LineList &lines)
     }
 }
 
+void FileWriter::writeLine(QStringView line)
+{
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    append(encoder, line, '\n');
+    if (m_buffer.size() >= FlushAt)
+        flushBuffer();
+}
+
 void FileWriter::writePairs(const LineList &first, const LineList &second)
 {
     QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);

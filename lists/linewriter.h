@@ -45,6 +45,8 @@ public:
     // Every line in UTF-8 followed by CR LF. Each line is encoded on its own:
     // a lone surrogate becomes U+FFFD in its own line.
     void writeLines(const LineList &lines);
+    // One line in UTF-8, then CR LF.
+    void writeLine(QStringView line);
     // Line i of `first`, a TAB and line i of `second`, in UTF-8, then CR LF,
     // for every i of `first` (`second` has as many).
     void writePairs(const LineList &first, const LineList &second);

@@ -42,7 +42,7 @@ TEST(CompareThread, ComparesItsSnapshotsOnItsOwnThreadAndChangesDuringARunAreNot
         std::unique_lock lock(mutex);
         edited.wait(lock, [&] { return done; });
     };
-    TCompareThread thread(CompareInput {list1, list2, {true}}, progress);
+    TCompareThread thread(CompareInput {list1, list2, {.calculateUnion = true}}, progress);
     QEventLoop loop;
     QObject::connect(&thread, &QThread::finished, &loop, &QEventLoop::quit);
     thread.start();

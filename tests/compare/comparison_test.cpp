@@ -39,7 +39,7 @@ Outcome compare(const LineList &list1,
                 const std::function<void(int)> &onStage = {})
 {
     progress.onStage = onStage;
-    const CompareResult result = compareLists(list1, list2, {withUnion}, progress);
+    const CompareResult result = compareLists(list1, list2, {.calculateUnion = withUnion}, progress);
     Outcome outcome;
     for (ResultSet set : {ResultSet::Intersection, ResultSet::Only1, ResultSet::Only2, ResultSet::Union}) {
         if (result[set])
@@ -439,7 +439,7 @@ TEST(Comparison, AnErrorDuringTheRunEndsIt)
         if (stage == 2)
             throw AppError(QStringLiteral("disk full"));
     };
-    EXPECT_THROW(compareLists(list, list, {true}, progress), AppError);
+    EXPECT_THROW(compareLists(list, list, {.calculateUnion = true}, progress), AppError);
     EXPECT_FALSE(unionStage);
 }
 

@@ -120,7 +120,7 @@ TEST(Matching, EveryCombinationOfTheOptionsInEveryPath)
                 const LineList list1 = listOf(c.locale, {a, QStringLiteral("only one")}, matching, sorted);
                 const LineList list2 = listOf(c.locale, {b}, matching, sorted);
                 CompareProgress progress;
-                const CompareResult result = compareLists(list1, list2, {true}, progress);
+                const CompareResult result = compareLists(list1, list2, {.calculateUnion = true}, progress);
                 EXPECT_EQ(linesOf(*result[ResultSet::Intersection]),
                           equal ? QStringList {a} : QStringList {});
                 EXPECT_EQ(linesOf(*result[ResultSet::Only2]), equal ? QStringList {} : QStringList {b});
@@ -155,7 +155,7 @@ TEST(Matching, LinesOfPunctuationOnlyMatchTheEmptyLine)
         const LineList list1 = listOf("en_US", lines1, matching, sorted);
         const LineList list2 = listOf("en_US", lines2, matching, sorted);
         CompareProgress progress;
-        const CompareResult result = compareLists(list1, list2, {true}, progress);
+        const CompareResult result = compareLists(list1, list2, {.calculateUnion = true}, progress);
         const QStringList common = linesOf(*result[ResultSet::Intersection]);
         EXPECT_EQ(common.size(), 3);
         for (const QString &line : {QStringLiteral("..."), QString(), QStringLiteral(" - ")})
