@@ -140,6 +140,85 @@ TEST(CompareCommand, MatchingOptionsAndTheWrittenDifferentlyPairs)
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("written-differently.txt"))));
 }
 
+TEST(CompareCommand, ComparesByKeyWithHeaders)
+{
+    TempDir dir;
+    dir.write(QStringLiteral("one.csv"), "id,mail\n1,ann@x.org\n2,\"bob@x.org\"\n3\n");
+    dir.write(QStringLiteral("two.csv"), "mail;n\nANN@x.org;5\ncid@x.org;6\n");
+    struct Case
+    {
+        const char *name;
+        QStringList options;
+        QByteArray common, only1, only2, summary;
+    };
+    const Case cases[] = {
+        {"the address a pattern finds, headers kept out",
+         {QStringLiteral("--key-pattern"), QStringLiteral("([\\w.]+@[\\w.]+)"), QStringLiteral("--header")},
+         "id,mail\r\n1,ann@x.org\r\n",
+         "id,mail\r\n2,\"bob@x.org\"\r\n3\r\n",
+         "mail;n\r\ncid@x.org;6\r\n",
+         ", without a key: 1 in #1, 0 in #2"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const CommandRun run
+            = runCompare(c.options
+                             + QStringList {QStringLiteral("--no-sort"), QStringLiteral("one.csv"),
+                                            QStringLiteral("two.csv")},
+                         dir.path());
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(readAll(dir.file(QStringLiteral("intersection.txt"))), Mark + c.common);
+        EXPECT_EQ(readAll(dir.file(QStringLiteral("only1.txt"))), Mark + c.only1);
+        EXPECT_EQ(readAll(dir.file(QStringLiteral("only2.txt"))), Mark + c.only2);
+        EXPECT_TRUE(run.out.endsWith(QString::fromUtf8(c.summary) + u'\n')) << run.out.toStdString();
+    }
+
+    // Sorted by key on loading: the header stays first, lines without a key go last.
+    dir.write(QStringLiteral("three.tsv"), "h\tk\nx\tb\nnone\ny\ta\nz\tB\n");
+    const CommandRun sorted
+        = runCompare({QStringLiteral("--field"), QStringLiteral("2"), QStringLiteral("--header"),
+                      QStringLiteral("--union"), QStringLiteral("three.tsv"), QStringLiteral("three.tsv")},
+                     dir.path());
+    ASSERT_EQ(sorted.status, 0) << sorted.err.toStdString();
+    EXPECT_EQ(readAll(dir.file(QStringLiteral("intersection.txt"))),
+              Mark + "h\tk\r\ny\ta\r\nx\tb\r\nz\tB\r\n");
+    EXPECT_EQ(readAll(dir.file(QStringLiteral("only1.txt"))), Mark + "h\tk\r\nnone\r\n");
+    EXPECT_EQ(readAll(dir.file(QStringLiteral("union.txt"))),
+              Mark + "h\tk\r\ny\ta\r\nx\tb\r\nnone\r\nnone\r\n");
+}
+
+TEST(CompareCommand, BadKeyOptionsAreUsageErrors)
+{
+    TempDir dir;
+    dir.write(QStringLiteral("a.txt"), "x\n");
+    struct Case
+    {
+        QStringList options;
+        const char *inError;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("--field"), QStringLiteral("0")}, "the field \"0\" is not a number from 1 on"},
+        {{QStringLiteral("--field"), QStringLiteral("two")}, "the field \"two\""},
+        {{QStringLiteral("--field"), QStringLiteral("2"), QStringLiteral("--delimiter"),
+          QStringLiteral("ab")},
+         "the delimiter \"ab\""},
+        {{QStringLiteral("--delimiter"), QStringLiteral("comma")}, "--delimiter and --csv need --field"},
+        {{QStringLiteral("--csv")}, "--delimiter and --csv need --field"},
+        {{QStringLiteral("--field"), QStringLiteral("1"), QStringLiteral("--key-pattern"),
+          QStringLiteral("x")},
+         "cannot be used together"},
+        {{QStringLiteral("--key-pattern"), QStringLiteral("a(b")}, "position 4"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.inError);
+        const CommandRun run = runCompare(
+            c.options + QStringList {QStringLiteral("a.txt"), QStringLiteral("a.txt")}, dir.path());
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.inError))) << run.err.toStdString();
+        EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("intersection.txt"))));
+    }
+}
+
 TEST(CompareCommand, ExitStatuses)
 {
     TempDir dir;
