@@ -301,7 +301,9 @@ constexpr std::uint8_t Header = 3;
 std::optional<std::vector<std::uint32_t>>
 pick(const std::vector<std::uint8_t> &flags, bool matched, CompareProgress &progress, bool countProgress)
 {
-    auto wanted = [matched](std::uint8_t flag) { return matched ? flag == Matched : (flag & 1) == 0; };
+    // Unmatched and WithoutKey have the low bit clear, Matched and Header set.
+    auto wanted
+        = [matched](std::uint8_t flag) { return matched ? flag == Matched : (flag & 1) == Unmatched; };
     std::vector<std::uint32_t> indexes;
     indexes.reserve(size_t(std::count_if(flags.begin(), flags.end(), wanted)));
     for (size_t i = 0; i < flags.size(); ++i) {

@@ -113,7 +113,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     prepare(list2, lines2, shape & 2, shape & 8, matching);
 
     CompareProgress progress;
-    const CompareResult result = compareLists(list1, list2, CompareOptions {.calculateUnion = wantUnion}, progress);
+    const CompareResult result
+        = compareLists(list1, list2, CompareOptions {.calculateUnion = wantUnion}, progress);
     fuzz::check(!result.stopped, "a comparison stopped unasked");
 
     const Collation &collation = list1.collation();

@@ -186,8 +186,8 @@ std::optional<QStringView> LineKey::matchOf(QStringView line) const
     if (found <= 0)
         return std::nullopt;
     const PCRE2_SIZE *vector = pcre2_get_ovector_pointer(data);
-    const int pair = m_compiled->hasGroup ? 1 : 0;
-    if (pair >= found || vector[2 * pair] == PCRE2_UNSET)
+    const size_t pair = m_compiled->hasGroup ? 1 : 0;
+    if (int(pair) >= found || vector[2 * pair] == PCRE2_UNSET)
         return std::nullopt; // the group took no part in the match
     return line.sliced(qsizetype(vector[2 * pair]), qsizetype(vector[2 * pair + 1] - vector[2 * pair]));
 }

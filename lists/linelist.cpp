@@ -558,7 +558,7 @@ LineList LineList::keysOf(const LineKey &key, qsizetype from, std::vector<std::u
         for (size_t k = 0; k < refs.size(); ++k) {
             if (refs[k] == NoKey)
                 continue;
-            keys.append(*key.keyOf(at(qsizetype(first + k)), scratch));
+            keys.append(*key.keyOf(at(qsizetype(first) + qsizetype(k)), scratch));
             owners.push_back(std::uint32_t(first + k));
         }
     } else {
