@@ -239,6 +239,8 @@ int runCompareCommand(const QStringList &arguments)
     LineList list1, list2;
     list1.setMatching(options.matching);
     list2.setMatching(options.matching);
+    list1.setKey(options.key, options.header);
+    list2.setKey(options.key, options.header);
     struct Load
     {
         LineList *list;
@@ -261,10 +263,7 @@ int runCompareCommand(const QStringList &arguments)
             job.report = loadFileToList(job.file, options.encoding, unsorted, *job.list);
             if (options.load.sortWhenLoading) {
                 const std::lock_guard lock(sorting);
-                if (options.key.isWholeLine() && !options.header)
-                    job.list->setSorted(true);
-                else
-                    job.list->sortByKey(options.key, options.header ? 1 : 0);
+                job.list->setSorted(true);
             }
         } catch (const DecodeError &error) {
             job.error = QStringLiteral("%1 (invalid UTF-8 at byte offset %2)")

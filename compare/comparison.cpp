@@ -18,8 +18,8 @@ public:
     AscendingView(const LineList &list, const Collation &collation)
         : m_list(list)
     {
-        const bool sortedAlready = list.sorted() && list.collationLocale() == collation.locale()
-            && list.matching() == collation.matching();
+        const bool sortedAlready = list.sorted() && !list.byKey()
+            && list.collationLocale() == collation.locale() && list.matching() == collation.matching();
         if (sortedAlready) {
             m_prefixes = list.keyPrefixes(collation);
         } else {

@@ -71,6 +71,8 @@ LineList::LineList(const LineList &other)
     , m_collation(other.m_collation)
     , m_sorted(other.m_sorted)
     , m_matching(other.m_matching)
+    , m_key(other.m_key)
+    , m_header(other.m_header)
 {
 }
 
@@ -85,6 +87,8 @@ LineList::LineList(LineList &&other) noexcept
     , m_collation(other.m_collation)
     , m_sorted(std::exchange(other.m_sorted, false))
     , m_matching(other.m_matching)
+    , m_key(other.m_key)
+    , m_header(other.m_header)
 {
 }
 
@@ -100,6 +104,8 @@ LineList &LineList::operator=(const LineList &other)
         m_collation = other.m_collation;
         m_sorted = other.m_sorted;
         m_matching = other.m_matching;
+        m_key = other.m_key;
+        m_header = other.m_header;
     }
     return *this;
 }
@@ -116,6 +122,8 @@ LineList &LineList::operator=(LineList &&other) noexcept
         m_collation = other.m_collation;
         m_sorted = std::exchange(other.m_sorted, false);
         m_matching = other.m_matching;
+        m_key = other.m_key;
+        m_header = other.m_header;
     }
     return *this;
 }
@@ -356,6 +364,15 @@ void LineList::truncate(qsizetype count)
 
 void LineList::removeDuplicates(Matching matching)
 {
+    if (byKey()) {
+        if (matching != m_matching) {
+            m_matching = matching;
+            m_collation = Collation::forLocale(m_locale, matching);
+        }
+        sortByKey(true);
+        m_sorted = true;
+        return;
+    }
     if (m_sorted && m_matching == matching) {
         // Already in order under this comparison, so equal lines stand together:
         // one pass keeps the first of each run, without a sort.
@@ -509,6 +526,10 @@ void LineList::layOutInOrder()
 
 void LineList::sortAll()
 {
+    if (byKey()) {
+        sortByKey(false);
+        return;
+    }
     if (count() <= 1)
         return;
     // The order goes before the text is copied: the two are the peaks of memory.
@@ -584,31 +605,43 @@ LineList LineList::keysOf(const LineKey &key, qsizetype from, std::vector<std::u
     return keys;
 }
 
-void LineList::sortByKey(const LineKey &key, qsizetype from)
+void LineList::sortByKey(bool distinct)
 {
-    from = std::clamp<qsizetype>(from, 0, count());
+    const qsizetype from = m_header ? std::min<qsizetype>(1, count()) : 0;
     std::vector<std::uint32_t> owners;
-    const LineList keys = keysOf(key, from, owners);
+    const LineList keys = keysOf(m_key, from, owners);
     KeyPrefixes prefixes;
-    const LineOrder keyOrder = stableSortedOrder(keys, *m_collation, prefixes);
+    const LineOrder keyOrder = distinct ? distinctSortedOrder(keys, *m_collation, prefixes)
+                                        : stableSortedOrder(keys, *m_collation, prefixes);
     LineOrder order;
     order.resizeForOverwrite(size_t(count()));
     size_t out = 0;
     for (qsizetype i = 0; i < from; ++i)
         order[out++] = std::uint32_t(i);
     std::vector<bool> keyed(size_t(count()), false);
-    for (const std::uint32_t k : keyOrder) {
+    for (const std::uint32_t owner : owners)
+        keyed[owner] = true;
+    for (const std::uint32_t k : keyOrder)
         order[out++] = owners[k];
-        keyed[owners[k]] = true;
-    }
     for (qsizetype i = from; i < count(); ++i) {
         if (!keyed[size_t(i)])
             order[out++] = std::uint32_t(i);
     }
+    order.truncate(out);
     permute(order);
-    m_sorted = false;
     m_keyOrder = std::make_shared<const KeyOrder>(
-        KeyOrder {key, from, std::make_shared<const KeyPrefixes>(std::move(prefixes))});
+        KeyOrder {m_key, from, std::make_shared<const KeyPrefixes>(std::move(prefixes))});
+}
+
+void LineList::setKey(const LineKey &key, bool header)
+{
+    if (key == m_key && header == m_header)
+        return;
+    m_key = key;
+    m_header = header;
+    dropPrefixes();
+    if (m_sorted)
+        sortAll();
 }
 
 void LineList::keepPrefixes(KeyPrefixes &&prefixes)

@@ -108,6 +108,27 @@ public:
     // While sorted, the list is sorted again under the new comparison.
     void setMatching(Matching matching);
 
+    // What of a line its order and Remove Duplicates look at: its key, and
+    // whether the first line is a header (it then stays first, out of
+    // both). Sorted by key, equal keys keep the order of their lines and
+    // lines without a key come last, in their order; Remove Duplicates keeps
+    // the first line of each key and every line without one. While sorted,
+    // the list is sorted again under the new key.
+    void setKey(const LineKey &key, bool header);
+    const LineKey &key() const
+    {
+        return m_key;
+    }
+    bool header() const
+    {
+        return m_header;
+    }
+    // Ordered by something other than whole lines.
+    bool byKey() const
+    {
+        return !m_key.isWholeLine() || m_header;
+    }
+
     const Collation &collation() const
     {
         return *m_collation;
@@ -119,10 +140,10 @@ public:
 
     // The key prefixes of the lines under `collation`, kept from the last sort
     // so that a comparison need not make keys again; nullptr when the list
-    // has none for it (any change of the lines drops them).
+    // has none for it (any change of the lines drops them), or is sorted by key.
     const KeyPrefix *keyPrefixes(const Collation &collation) const
     {
-        return m_prefixes && m_prefixCollation == &collation ? m_prefixes->begin() : nullptr;
+        return m_prefixes && m_prefixCollation == &collation && !byKey() ? m_prefixes->begin() : nullptr;
     }
 
     // The first line equal to `line`, or -1. Binary search while sorted.
@@ -137,10 +158,6 @@ public:
     // the index of key k's line. Lines without a key have no entry. When
     // this list was last sorted by the same key, the keys are sorted too.
     LineList keysOf(const LineKey &key, qsizetype from, std::vector<std::uint32_t> &owners) const;
-    // Sorts lines `from` onwards by their keys, equal keys in the order of
-    // their lines, lines without a key after the others in their order.
-    // Clears the sorted flag: the list is no longer in the order of its lines.
-    void sortByKey(const LineKey &key, qsizetype from);
 
     // Puts the lines in the given order (order[i] is the old index of new line
     // i); lines that order leaves out are dropped. The text is laid out afresh
@@ -194,6 +211,8 @@ private:
     std::uint64_t storeText(QStringView line);
     std::uint64_t refTo(qsizetype offset, qsizetype length);
     void sortAll();
+    // Sorts by the list's key (see setKey()); with `distinct`, one line a key.
+    void sortByKey(bool distinct);
     void permuteReferences(const LineOrder &order);
     // Copies the lines' text into a block of the list's own, in the lines'
     // order: a list read in order (a comparison's merge walk, saving, the
@@ -228,4 +247,6 @@ private:
     std::shared_ptr<const Collation> m_collation;
     bool m_sorted = false;
     Matching m_matching;
+    LineKey m_key;
+    bool m_header = false;
 };

@@ -183,6 +183,30 @@ TEST(CompareByKey, QuotedFieldsAndTheirUnquotedKeys)
     EXPECT_EQ(linesOf(result.writtenDifferently->second), QStringList {list2.lineAt(0)});
 }
 
+TEST(CompareByKey, SortingAndRemoveDuplicatesFollowTheListsKey)
+{
+    const QStringList lines {u"h,x"_s, u"5,b"_s, u"1,a"_s, u"3"_s, u"2,A"_s, u"4,b"_s, u"0"_s};
+    LineList list = listOf(lines);
+    list.setKey(LineKey::field(2, u',', false), true);
+    list.setSorted(true);
+    // The header first, equal keys in their lines' order, lines without a key last.
+    EXPECT_EQ(linesOf(list),
+              (QStringList {u"h,x"_s, u"1,a"_s, u"2,A"_s, u"5,b"_s, u"4,b"_s, u"3"_s, u"0"_s}));
+    list.removeDuplicates({});
+    EXPECT_EQ(linesOf(list), (QStringList {u"h,x"_s, u"1,a"_s, u"5,b"_s, u"3"_s, u"0"_s}));
+    EXPECT_TRUE(list.sorted());
+
+    // Unsorted, Remove Duplicates keeps the first line of each key as well.
+    LineList plain = listOf(lines);
+    plain.setKey(LineKey::field(2, u',', false), false);
+    plain.removeDuplicates({.caseSensitive = true});
+    EXPECT_EQ(linesOf(plain), (QStringList {u"1,a"_s, u"2,A"_s, u"5,b"_s, u"h,x"_s, u"3"_s, u"0"_s}));
+
+    // Back to whole lines: sorted again as lines.
+    list.setKey(LineKey(), false);
+    EXPECT_EQ(linesOf(list), (QStringList {u"0"_s, u"1,a"_s, u"3"_s, u"5,b"_s, u"h,x"_s}));
+}
+
 TEST(CompareByKey, TheSameSetsWhetherTheListsAreSortedByKeyOrNot)
 {
     // Big enough for the two-part walk and the two-thread sort.
@@ -201,8 +225,10 @@ TEST(CompareByKey, TheSameSetsWhetherTheListsAreSortedByKeyOrNot)
     const LineKey key = LineKey::field(2, u',', false);
     LineList plain1 = listOf(lines1), plain2 = listOf(lines2);
     LineList sorted1 = plain1, sorted2 = plain2;
-    sorted1.sortByKey(key, 0);
-    sorted2.sortByKey(key, 0);
+    sorted1.setKey(key, false);
+    sorted2.setKey(key, false);
+    sorted1.setSorted(true);
+    sorted2.setSorted(true);
 
     // Sorted by key: keys ascending, equal keys in their lines' order, lines without a key last.
     std::vector<std::uint32_t> owners;
