@@ -5,6 +5,7 @@
 #include "app/application.h"
 #include "app/helpurl.h"
 #include "app/settings.h"
+#include "compare/comparebydialog.h"
 #include "compare/comparerun.h"
 #include "compare/formcompare.h"
 #include "i18n/language.h"
@@ -264,6 +265,7 @@ void TAppForm::createComponents()
         = addCheckItem(Settings1, QStringLiteral("IgnoreAccents1"), QStringLiteral("Ignore Accents"), false);
     IgnorePunctuation1 = addCheckItem(Settings1, QStringLiteral("IgnorePunctuation1"),
                                       QStringLiteral("Ignore Punctuation and Spaces"), false);
+    CompareBy1 = addItem(Settings1, QStringLiteral("CompareBy1"), QStringLiteral("Compare By..."));
     N4 = addSeparator(Settings1, QStringLiteral("N4"));
     IgnoreWhitespace1 = addCheckItem(Settings1, QStringLiteral("IgnoreWhitespace1"),
                                      QStringLiteral("Ignore Whitespace When Loading"), false);
@@ -442,6 +444,7 @@ void TAppForm::connectHandlers()
     connect(
         SortWhenLoading1, &QAction::triggered, this,
         [this] { storeOption(SortWhenLoading1, KeySortWhenLoading, true); }, Qt::QueuedConnection);
+    connect(CompareBy1, &QAction::triggered, this, &TAppForm::CompareBy1Click, Qt::QueuedConnection);
     connect(ResettoDefaults1, &QAction::triggered, this, &TAppForm::ResettoDefaults1Click,
             Qt::QueuedConnection);
     connect(Exit1, &QAction::triggered, this, &TAppForm::Exit1Click);
@@ -467,7 +470,6 @@ void TAppForm::FormCreate()
     SettingsFolder = resolveSettingsFolder(programFolder(), userConfigFolder());
     const QString settingsProblem = openSettingsStore(SettingsFolder);
     applyStoredOptions();
-    showMatching();
 
     // List1 and List2 are members, empty since construction; their panes come now.
     MemoLeft = new TMemoLeft(&List1, Panel1);
@@ -483,6 +485,7 @@ void TAppForm::FormCreate()
     QWidget::setTabOrder(Button8, MemoRight);
 
     Sifirla();
+    applyKey();
 
     auto report = [this](const QString &message) {
         if (auto *app = qobject_cast<Application *>(QCoreApplication::instance()))
@@ -511,6 +514,7 @@ void TAppForm::applyStoredOptions()
     CaseSensitive1->setChecked(stored(KeyCaseSensitive) == QStringLiteral("ON"));
     IgnoreAccents1->setChecked(stored(KeyIgnoreAccents) == QStringLiteral("ON"));
     IgnorePunctuation1->setChecked(stored(KeyIgnorePunctuation) == QStringLiteral("ON"));
+    m_keyChoice = readKeyChoice(SettingsIni);
     IgnoreWhitespace1->setChecked(stored(KeyIgnoreWhitespace) == QStringLiteral("ON"));
     SortWhenLoading1->setChecked(stored(KeySortWhenLoading) != QStringLiteral("OFF"));
 }
@@ -526,7 +530,8 @@ void TAppForm::storeOption(QAction *item, const char *key, bool emptiesLists)
         SettingsIni.write();
     if (emptiesLists)
         Sifirla();
-    showMatching();
+    // Ignore Whitespace When Loading trims keys as well.
+    applyKey();
 }
 
 Matching TAppForm::matching() const
@@ -536,7 +541,45 @@ Matching TAppForm::matching() const
 
 void TAppForm::showMatching()
 {
-    m_matchingLabel->setText(describeMatching(matching()));
+    QString text = describeMatching(matching());
+    const QString key = lineKey().describe();
+    if (!key.isEmpty())
+        text += QStringLiteral(" \u00B7 ") + key;
+    if (m_keyChoice.header)
+        text += QStringLiteral(" \u00B7 first line is a header");
+    m_matchingLabel->setText(text);
+}
+
+LineKey TAppForm::lineKey() const
+{
+    return m_keyChoice.lineKey(IgnoreWhitespace1->isChecked());
+}
+
+void TAppForm::applyKey()
+{
+    const LineKey key = lineKey();
+    List1.setKey(key, m_keyChoice.header);
+    List2.setKey(key, m_keyChoice.header);
+    refreshList1();
+    refreshList2();
+    const QString tip = key.isWholeLine()
+        ? QString()
+        : QStringLiteral("Keeps the first line of each key (%1)").arg(key.describe());
+    Button4->setToolTip(tip);
+    Button5->setToolTip(tip);
+    showMatching();
+}
+
+void TAppForm::CompareBy1Click()
+{
+    CompareByDialog dialog(m_keyChoice, this);
+    if (Dialogs::current().execDialog(dialog) != QDialog::Accepted)
+        return;
+    m_keyChoice = dialog.choice();
+    writeKeyChoice(SettingsIni, m_keyChoice);
+    if (SettingsIni.isWritable())
+        SettingsIni.write();
+    applyKey();
 }
 
 void TAppForm::CalculateUnionofLists1Click()
@@ -789,9 +832,15 @@ void TAppForm::ButtonCompareClick()
         // snapshots, and later edits of the lists are the next run's.
         List1.setMatching(matching());
         List2.setMatching(matching());
+        List1.setKey(lineKey(), m_keyChoice.header);
+        List2.setKey(lineKey(), m_keyChoice.header);
         MemoLeft->viewport()->update();
         MemoRight->viewport()->update();
-        return CompareInput {List1, List2, {.calculateUnion = CalculateUnionofLists1->isChecked()}};
+        return CompareInput {List1,
+                             List2,
+                             {.calculateUnion = CalculateUnionofLists1->isChecked(),
+                              .key = lineKey(),
+                              .header = m_keyChoice.header}};
     });
 }
 

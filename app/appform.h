@@ -54,6 +54,9 @@ public:
     bool comparing() const;
     // What the check items of the Settings menu make equal.
     Matching matching() const;
+    // What Compare By chose, and the key it makes (trimmed with Ignore Whitespace When Loading).
+    const KeyChoice &keyChoice() const { return m_keyChoice; }
+    LineKey lineKey() const;
     CompareRun &compareRun() const { return *m_compareRun; }
 
     // Open the about window and the language chooser, modally.
@@ -69,6 +72,8 @@ public:
     void CaseSensitive1Click();
     void IgnoreAccents1Click();
     void IgnorePunctuation1Click();
+    // Opens the Compare By dialog; what it accepts is stored and set on both lists.
+    void CompareBy1Click();
     void IgnoreWhitespace1Click();
     void SortWhenLoading1Click();
     // Asks, then deletes settings.ini and starts the program afresh.
@@ -130,6 +135,7 @@ public:
     QAction *CaseSensitive1;
     QAction *IgnoreAccents1;
     QAction *IgnorePunctuation1;
+    QAction *CompareBy1;
     QAction *N4;
     QAction *IgnoreWhitespace1;
     QAction *SortWhenLoading1;
@@ -224,8 +230,10 @@ private:
     void storeOption(QAction *item, const char *key, bool emptiesLists);
     // The loading options as the Settings check marks stand.
     LoadOptions loadOptions() const;
-    // The matching in force, in the status bar while nothing else is said.
+    // The matching and key in force, in the status bar while nothing else is said.
     void showMatching();
+    // Sets the key on both lists (sorted ones are sorted again) and says so.
+    void applyKey();
 
     void setUpPaneCommands();
     void clearList(LineList &list, Refresh refresh);
@@ -244,6 +252,7 @@ private:
     CompareRun *m_compareRun;
     QString m_loadNote;
     QLabel *m_matchingLabel = nullptr;
+    KeyChoice m_keyChoice;
 };
 
 // The main window; set while it exists.

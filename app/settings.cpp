@@ -81,3 +81,60 @@ QString openSettingsStore(const QString &folder)
                           "does not save them.")
         .arg(problem);
 }
+
+KeyChoice readKeyChoice(const IniStore &store)
+{
+    const QString section = QString::fromLatin1(SettingsSection);
+    auto read = [&](const char *key) { return store.readString(section, QString::fromLatin1(key), {}); };
+    KeyChoice choice;
+    choice.header = read(KeyKeyHeader) == QStringLiteral("ON");
+    const QString mode = read(KeyCompareBy);
+    if (mode == QStringLiteral("FIELD")) {
+        bool number = false;
+        const int field = read(KeyKeyField).toInt(&number);
+        const std::optional<QChar> delimiter = delimiterFromName(read(KeyKeyDelimiter));
+        if (!number || field < 1 || !delimiter)
+            return choice;
+        choice.mode = LineKey::Mode::Field;
+        choice.field = field;
+        choice.delimiter = *delimiter;
+        choice.quoted = read(KeyKeyQuoted) == QStringLiteral("ON");
+    } else if (mode == QStringLiteral("PATTERN")) {
+        choice.pattern = read(KeyKeyPattern);
+        try {
+            LineKey::pattern(choice.pattern);
+        } catch (const PatternError &) {
+            choice.pattern.clear();
+            return choice;
+        }
+        choice.mode = LineKey::Mode::Pattern;
+    }
+    return choice;
+}
+
+void writeKeyChoice(IniStore &store, const KeyChoice &choice)
+{
+    const QString section = QString::fromLatin1(SettingsSection);
+    auto write = [&](const char *key, const QString &value) {
+        store.writeString(section, QString::fromLatin1(key), value);
+    };
+    auto onOff = [](bool on) { return on ? QStringLiteral("ON") : QStringLiteral("OFF"); };
+    switch (choice.mode) {
+    case LineKey::Mode::WholeLine:
+        write(KeyCompareBy, QStringLiteral("LINE"));
+        break;
+    case LineKey::Mode::Field:
+        write(KeyCompareBy, QStringLiteral("FIELD"));
+        write(KeyKeyField, QString::number(choice.field));
+        write(KeyKeyDelimiter,
+              delimiterName(choice.delimiter).startsWith(u'"') ? QString(choice.delimiter)
+                                                               : delimiterName(choice.delimiter).toUpper());
+        write(KeyKeyQuoted, onOff(choice.quoted));
+        break;
+    case LineKey::Mode::Pattern:
+        write(KeyCompareBy, QStringLiteral("PATTERN"));
+        write(KeyKeyPattern, choice.pattern);
+        break;
+    }
+    write(KeyKeyHeader, onOff(choice.header));
+}

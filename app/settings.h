@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/inistore.h"
+#include "lists/linekey.h"
 
 #include <QString>
 
@@ -35,3 +36,18 @@ inline constexpr char KeyIgnoreAccents[] = "IgnoreAccents";
 inline constexpr char KeyIgnorePunctuation[] = "IgnorePunctuation";
 inline constexpr char KeyIgnoreWhitespace[] = "IgnoreWhitespace";
 inline constexpr char KeySortWhenLoading[] = "SortWhenLoading";
+// Compare By...: "CompareBy" is LINE (or absent), FIELD or PATTERN; the others
+// hold the field number, the delimiter (TAB, COMMA, SEMICOLON, PIPE, SPACE or
+// the character), ON/OFF for quoted fields and the header, and the pattern.
+inline constexpr char KeyCompareBy[] = "CompareBy";
+inline constexpr char KeyKeyField[] = "KeyField";
+inline constexpr char KeyKeyDelimiter[] = "KeyDelimiter";
+inline constexpr char KeyKeyQuoted[] = "KeyQuoted";
+inline constexpr char KeyKeyPattern[] = "KeyPattern";
+inline constexpr char KeyKeyHeader[] = "KeyHeader";
+
+// The Compare By choice in the store; what cannot be read as one (an unknown
+// mode, a bad number or delimiter, a pattern that does not compile) is the
+// whole line.
+KeyChoice readKeyChoice(const IniStore &store);
+void writeKeyChoice(IniStore &store, const KeyChoice &choice);

@@ -22,8 +22,10 @@ void CompareRun::start(const std::function<CompareInput()> &takeInput)
     m_cursor = std::make_unique<BusyCursor>();
     m_form = new TCompareForm(m_owner);
     try {
-        m_thread
-            = std::make_unique<TCompareThread>(takeInput(), m_progress, m_compare ? m_compare : compareLists);
+        CompareInput input = takeInput();
+        m_keyDescription = input.options.key.describe();
+        m_thread = std::make_unique<TCompareThread>(std::move(input), m_progress,
+                                                    m_compare ? m_compare : compareLists);
     } catch (...) {
         delete m_form;
         restoreCursor();
@@ -116,6 +118,7 @@ void CompareRun::CompareThreadTerminate()
         }
         if (result.writtenDifferently)
             form->deliverPairs(std::move(*result.writtenDifferently));
+        form->deliverKeyInfo(result, m_keyDescription);
         if (!result.stopped) {
             if (result[ResultSet::Union]) {
                 form->showUnionTab();

@@ -42,6 +42,12 @@ TCompareForm::TCompareForm(QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(3, 3, 3, 3);
+    KeyInfo = new QLabel(this);
+    KeyInfo->setObjectName(QStringLiteral("KeyInfo"));
+    KeyInfo->setWordWrap(true);
+    KeyInfo->setTextFormat(Qt::PlainText);
+    KeyInfo->hide();
+    layout->addWidget(KeyInfo);
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     layout->addWidget(PageControl1);
@@ -50,6 +56,7 @@ TCompareForm::TCompareForm(QWidget *parent)
     Tab &only1 = m_tabs[int(ResultSet::Only1)];
     Tab &only2 = m_tabs[int(ResultSet::Only2)];
     Tab &all = m_tabs[int(ResultSet::Union)];
+    only2.source = 1;
     TabSheet1 = createTab(common, QStringLiteral("ListViewCommon"), QStringLiteral("Label1"),
                           QStringLiteral("Button3"));
     TabSheet2 = createTab(only1, QStringLiteral("ListViewOnly1"), QStringLiteral("Label2"),
@@ -183,10 +190,37 @@ std::optional<QString> TCompareForm::chooseFileToSave()
     return fileName;
 }
 
+void TCompareForm::deliverKeyInfo(const CompareResult &result, const QString &keyDescription)
+{
+    m_headers = result.headers;
+    QStringList lines;
+    if (!keyDescription.isEmpty()) {
+        lines << keyDescription
+                + QStringLiteral(": lines without a key: %1 in list #1, %2 in list #2")
+                      .arg(FormatCount(result.withoutKey[0]), FormatCount(result.withoutKey[1]));
+    }
+    for (int list = 0; list < 2; ++list) {
+        if (m_headers[size_t(list)])
+            lines << QStringLiteral("Header of list #%1: %2").arg(list + 1).arg(*m_headers[size_t(list)]);
+    }
+    KeyInfo->setText(lines.join(u'\n'));
+    KeyInfo->setVisible(!lines.isEmpty());
+}
+
 void TCompareForm::saveTab(const Tab &tab)
 {
-    if (const std::optional<QString> fileName = chooseFileToSave())
-        writeLinesToFile(*fileName, tab.lines, true);
+    const std::optional<QString> &header = m_headers[size_t(tab.source)];
+    if (const std::optional<QString> fileName = chooseFileToSave()) {
+        if (!header) {
+            writeLinesToFile(*fileName, tab.lines, true);
+            return;
+        }
+        FileWriter file(*fileName);
+        file.write(Utf8ByteOrderMark);
+        file.writeLine(*header);
+        file.writeLines(tab.lines);
+        file.commit();
+    }
 }
 
 void TCompareForm::savePairs()

@@ -33,9 +33,13 @@ public:
     // when there is at least one.
     void deliverPairs(LinePairs pairs);
     const LinePairs &pairs() const { return m_pairs; }
+    // By key: the headers of the lists (saved at the top of each set taken
+    // from that list) and how many lines had no key, shown above the tabs.
+    void deliverKeyInfo(const CompareResult &result, const QString &keyDescription);
     const LineList &list(ResultSet set) const;
 
     QTabWidget *PageControl1;
+    QLabel *KeyInfo;
     QWidget *TabSheet1;
     QWidget *TabSheet2;
     QWidget *TabSheet3;
@@ -66,6 +70,7 @@ private:
         QTreeView *view = nullptr;
         QLabel *total = nullptr;
         QPushButton *save = nullptr;
+        int source = 0; // the list its lines come from, for the header
     };
 
     // A tab's page over tab.lines (or tab.model when set); its button saves
@@ -81,6 +86,7 @@ private:
     void savePairs();
 
     Tab m_tabs[4];
+    std::array<std::optional<QString>, 2> m_headers;
     // The pairs' tab: its list is `first`, with `second` beside it.
     LinePairs m_pairs;
     Tab m_pairsTab;

@@ -249,3 +249,14 @@ QString delimiterName(QChar delimiter)
     }
     return u'"' + QString(delimiter) + u'"';
 }
+
+LineKey KeyChoice::lineKey(bool trimmed) const
+{
+    LineKey key;
+    if (mode == LineKey::Mode::Field)
+        key = LineKey::field(field, delimiter, quoted);
+    else if (mode == LineKey::Mode::Pattern)
+        key = LineKey::pattern(pattern);
+    key.trimmed = trimmed;
+    return key;
+}

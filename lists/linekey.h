@@ -90,3 +90,18 @@ private:
 std::optional<QChar> delimiterFromName(const QString &name);
 // "Tab", "Comma", ... or the character in quotes.
 QString delimiterName(QChar delimiter);
+
+// What the user chose to compare by, as the dialog and settings.ini hold it.
+struct KeyChoice
+{
+    LineKey::Mode mode = LineKey::Mode::WholeLine;
+    int field = 1;
+    QChar delimiter = u'\t';
+    bool quoted = false;
+    QString pattern;
+    bool header = false;
+
+    // The key it stands for, trimmed when asked. Throws PatternError.
+    LineKey lineKey(bool trimmed) const;
+    friend bool operator==(const KeyChoice &, const KeyChoice &) = default;
+};

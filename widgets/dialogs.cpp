@@ -5,6 +5,7 @@
 #include "widgets/savetextfiledialog.h"
 
 #include <QDesktopServices>
+#include <QDialog>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -50,6 +51,11 @@ QMessageBox::StandardButton Dialogs::messageDlgWithCaptions(QWidget *parent,
     const auto box = createMessageDlgWithCaptions(text, type, buttons, captions, title, parent);
     box->exec();
     return box->answer();
+}
+
+int Dialogs::execDialog(QDialog &dialog)
+{
+    return dialog.exec();
 }
 
 Dialogs &Dialogs::current()

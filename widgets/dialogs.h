@@ -8,6 +8,7 @@
 #include <optional>
 
 class OpenTextFileDialog;
+class QDialog;
 class SaveTextFileDialog;
 class QUrl;
 class QWidget;
@@ -42,6 +43,9 @@ public:
                                                                QMessageBox::StandardButtons buttons,
                                                                const QStringList &captions,
                                                                const QString &title);
+
+    // Runs one of the program's own dialogs modally; its result code.
+    virtual int execDialog(QDialog &dialog);
 
     // The instance in use: the real dialogs unless a test installed others.
     static Dialogs &current();

@@ -224,6 +224,7 @@ TEST_F(AppFormTest, MenuItems)
         {"CaseSensitive1", "Case Sensitive", true, false},
         {"IgnoreAccents1", "Ignore Accents", true, false},
         {"IgnorePunctuation1", "Ignore Punctuation and Spaces", true, false},
+        {"CompareBy1", "Compare By..."},
         {"N4", nullptr},
         {"IgnoreWhitespace1", "Ignore Whitespace When Loading", true, false},
         {"SortWhenLoading1", "Sort When Loading", true, true},

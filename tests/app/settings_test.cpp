@@ -187,3 +187,49 @@ TEST(SettingsStore, WhatCannotBeOpenedEvenAfterDeletingIsNeverOverwritten)
 }
 
 } // namespace
+
+namespace {
+
+TEST(KeyChoiceSettings, RoundTripsAndUnreadableValuesMeanTheWholeLine)
+{
+    KeyChoice field;
+    field.mode = LineKey::Mode::Field;
+    field.field = 3;
+    field.delimiter = u';';
+    field.quoted = true;
+    field.header = true;
+    KeyChoice other = field;
+    other.delimiter = u'#';
+    other.quoted = false;
+    KeyChoice pattern;
+    pattern.mode = LineKey::Mode::Pattern;
+    pattern.pattern = u"id=(\\d+)"_s;
+    for (const KeyChoice &choice : {field, other, pattern, KeyChoice()}) {
+        IniStore store;
+        writeKeyChoice(store, choice);
+        EXPECT_EQ(readKeyChoice(store), choice);
+    }
+    IniStore store;
+    writeKeyChoice(store, field);
+    EXPECT_EQ(store.readString(u"Settings"_s, u"KeyDelimiter"_s, {}), u"SEMICOLON"_s);
+    EXPECT_EQ(store.readString(u"Settings"_s, u"CompareBy"_s, {}), u"FIELD"_s);
+
+    struct Bad
+    {
+        const char16_t *key, *value;
+    };
+    for (const Bad bad : {Bad {u"KeyField", u"0"}, Bad {u"KeyField", u"x"}, Bad {u"KeyDelimiter", u"ab"},
+                          Bad {u"CompareBy", u"COLUMN"}}) {
+        IniStore broken;
+        writeKeyChoice(broken, field);
+        broken.writeString(u"Settings"_s, QString::fromUtf16(bad.key), QString::fromUtf16(bad.value));
+        EXPECT_EQ(readKeyChoice(broken).mode, LineKey::Mode::WholeLine)
+            << QString::fromUtf16(bad.value).toStdString();
+    }
+    IniStore badPattern;
+    writeKeyChoice(badPattern, pattern);
+    badPattern.writeString(u"Settings"_s, u"KeyPattern"_s, u"a(b"_s);
+    EXPECT_EQ(readKeyChoice(badPattern).mode, LineKey::Mode::WholeLine);
+}
+
+} // namespace

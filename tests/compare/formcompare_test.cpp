@@ -1,5 +1,6 @@
 #include "app/appform.h"
 #include "compare/commandline.h"
+#include "compare/comparebydialog.h"
 #include "compare/comparerun.h"
 #include "compare/formcompare.h"
 #include "lists/formatcount.h"
@@ -9,10 +10,13 @@
 #include "widgets/savetextfiledialog.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
@@ -192,6 +196,66 @@ TEST_F(CompareCommandTest, EveryMatchingGivesTheSetsOfTheCommandLine)
         results->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+}
+
+TEST_F(CompareCommandTest, CompareByAFieldWithHeadersThroughTheDialog)
+{
+    dialogs.answerDialog([](QDialog &shown) {
+        auto &dialog = dynamic_cast<CompareByDialog &>(shown);
+        EXPECT_TRUE(dialog.wholeLine->isChecked());
+        dialog.byField->setChecked(true);
+        dialog.fieldNumber->setValue(2);
+        dialog.delimiter->setCurrentIndex(1); // Comma
+        dialog.header->setChecked(true);
+        dialog.accept();
+        return dialog.result();
+    });
+    form.CompareBy1->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.pendingDialogAnswers() == 0; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.keyChoice().mode, LineKey::Mode::Field);
+    const QString status = form.findChild<QLabel *>(u"MatchingLabel"_s)->text();
+    EXPECT_EQ(status,
+              u"Matching: ignore case \u00B7 Comparing by field 2 (Comma) \u00B7 first line is a header"_s);
+    EXPECT_TRUE(form.Button4->toolTip().contains(u"first line of each key"_s));
+
+    fill(form.List1, {u"id,mail"_s, u"1,ann"_s, u"2,bob"_s, u"3"_s});
+    fill(form.List2, {u"mail,x"_s, u"9,ANN"_s, u"8,cid"_s});
+    TCompareForm *results = compare();
+    ASSERT_NE(results, nullptr);
+    EXPECT_EQ(linesOf(results->list(ResultSet::Intersection)), QStringList {u"1,ann"_s});
+    EXPECT_EQ(linesOf(results->list(ResultSet::Only1)), (QStringList {u"2,bob"_s, u"3"_s}));
+    EXPECT_EQ(linesOf(results->list(ResultSet::Only2)), QStringList {u"8,cid"_s});
+    EXPECT_TRUE(results->KeyInfo->isVisible());
+    EXPECT_TRUE(results->KeyInfo->text().contains(u"lines without a key: 1 in list #1, 0 in list #2"_s))
+        << results->KeyInfo->text().toStdString();
+    EXPECT_TRUE(results->KeyInfo->text().contains(u"Header of list #2: mail,x"_s));
+    EXPECT_EQ(linesOf(results->pairs().second), QStringList {u"9,ANN"_s});
+
+    // Each saved set starts with the header of the list its lines come from.
+    const QString path = dir.file(u"only2.txt"_s);
+    dialogs.answerSave(path);
+    QTest::mouseClick(results->Button2, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(path); }));
+    EXPECT_EQ(readAll(path), QByteArray("\xEF\xBB\xBFmail,x\r\n8,cid\r\n"));
+    const QString common = dir.file(u"common.txt"_s);
+    dialogs.answerSave(common);
+    QTest::mouseClick(results->Button3, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(common); }));
+    EXPECT_EQ(readAll(common), QByteArray("\xEF\xBB\xBFid,mail\r\n1,ann\r\n"));
+
+    // Cancelled: nothing changes.
+    dialogs.answerDialog([](QDialog &shown) {
+        dynamic_cast<CompareByDialog &>(shown).byPattern->setChecked(true);
+        shown.reject();
+        return shown.result();
+    });
+    form.CompareBy1->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.pendingDialogAnswers() == 0; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.keyChoice().mode, LineKey::Mode::Field);
+    EXPECT_EQ(form.List1.key(), form.lineKey());
+    EXPECT_TRUE(form.List1.header());
 }
 
 TEST_F(CompareCommandTest, PressingAgainWhileRunningOnlyAsksToStop)

@@ -1,5 +1,7 @@
 #include "widgets/fakedialogs.h"
 
+#include <QDialog>
+
 #include <gtest/gtest.h>
 
 FakeDialogs::FakeDialogs()
@@ -34,6 +36,22 @@ std::optional<OpenTextFileChoice> FakeDialogs::openTextFile(OpenTextFileDialog &
     if (answer.cancel)
         return std::nullopt;
     return answer.choice;
+}
+
+void FakeDialogs::answerDialog(DialogAnswer answer)
+{
+    m_dialogAnswers.push_back(std::move(answer));
+}
+
+int FakeDialogs::execDialog(QDialog &dialog)
+{
+    if (m_dialogAnswers.empty()) {
+        ADD_FAILURE() << "dialog " << dialog.objectName().toStdString() << " shown with no answer queued";
+        return QDialog::Rejected;
+    }
+    const DialogAnswer answer = std::move(m_dialogAnswers.front());
+    m_dialogAnswers.pop_front();
+    return answer(dialog);
 }
 
 void FakeDialogs::answerSave(const QString &fileName)

@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 // Stands in for every dialog while it lives: answers the open dialog from a
@@ -54,6 +55,13 @@ public:
 
     std::optional<OpenTextFileChoice> openTextFile(OpenTextFileDialog &dialog) override;
     std::optional<QString> saveTextFile(SaveTextFileDialog &dialog) override;
+    // Plays the user of the next of the program's own dialogs: the answer
+    // gets the real dialog, fills it in as a user would and returns what
+    // exec() would have (or, say, presses its buttons and returns its result()).
+    using DialogAnswer = std::function<int(QDialog &dialog)>;
+    void answerDialog(DialogAnswer answer);
+    qsizetype pendingDialogAnswers() const { return qsizetype(m_dialogAnswers.size()); }
+    int execDialog(QDialog &dialog) override;
     void errorBox(QWidget *parent, const QString &title, const QString &text) override;
     bool openUrl(const QUrl &url) override;
     QMessageBox::StandardButton messageDlgWithCaptions(QWidget *parent,
@@ -72,4 +80,5 @@ private:
     std::deque<OpenAnswer> m_openAnswers;
     std::deque<QString> m_saveAnswers; // empty name: cancelled
     std::deque<QMessageBox::StandardButton> m_messageAnswers;
+    std::deque<DialogAnswer> m_dialogAnswers;
 };
