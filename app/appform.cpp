@@ -546,7 +546,7 @@ void TAppForm::showMatching()
     if (!key.isEmpty())
         text += QStringLiteral(" \u00B7 ") + key;
     if (m_keyChoice.header)
-        text += QStringLiteral(" \u00B7 first line is a header");
+        text += QStringLiteral(" \u00B7 header");
     m_matchingLabel->setText(text);
 }
 
