@@ -537,8 +537,12 @@ void ListGenerator::appendNext(std::string &out)
     appendLine(m_seed, key, out, scratch);
 }
 
-bool writeListFile(
-    const std::string &path, std::uint64_t seed, ListRole role, std::uint64_t count, std::string &error)
+bool writeListFile(const std::string &path,
+                   std::uint64_t seed,
+                   ListRole role,
+                   std::uint64_t count,
+                   std::string &error,
+                   bool tabSeparated)
 {
     std::FILE *file = std::fopen(path.c_str(), "wb");
     if (!file) {
@@ -550,8 +554,18 @@ bool writeListFile(
     buffer.reserve(FlushSize + 4096);
     ListGenerator generator(seed, role, count);
     int failure = 0;
+    // Record numbers differ between the lists of a pair.
+    std::uint64_t record = role == ListRole::Second ? count : 0;
     while (failure == 0 && !generator.atEnd()) {
+        if (tabSeparated) {
+            buffer += std::to_string(++record);
+            buffer.push_back('\t');
+        }
         generator.appendNext(buffer);
+        if (tabSeparated) {
+            buffer.push_back('\t');
+            buffer += std::to_string(record % 97);
+        }
         buffer.push_back('\n');
         if (buffer.size() >= FlushSize || generator.atEnd()) {
             if (std::fwrite(buffer.data(), 1, buffer.size(), file) != buffer.size())

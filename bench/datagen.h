@@ -50,8 +50,15 @@ private:
 };
 
 // Writes `count` LF-terminated lines (UTF-8, no byte-order mark) to `path`.
-// Returns false and sets `error` to the file and the system's reason on failure.
-bool writeListFile(
-    const std::string &path, std::uint64_t seed, ListRole role, std::uint64_t count, std::string &error);
+// With `tabSeparated`, each line is a record of three fields: its number in
+// the file, the generated line (the key) and a small number, so that the
+// lists of a pair share keys but never whole lines. Returns false and sets
+// `error` to the file and the system's reason on failure.
+bool writeListFile(const std::string &path,
+                   std::uint64_t seed,
+                   ListRole role,
+                   std::uint64_t count,
+                   std::string &error,
+                   bool tabSeparated = false);
 
 } // namespace datagen

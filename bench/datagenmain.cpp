@@ -17,10 +17,11 @@ namespace {
 
 void printUsage(std::FILE *to)
 {
-    std::fputs("usage: pairsight-datagen [--seed S] [--pair] N OUT1 [OUT2]\n"
+    std::fputs("usage: pairsight-datagen [--seed S] [--pair] [--tsv] N OUT1 [OUT2]\n"
                "Writes N generated lines (UTF-8, LF, no byte-order mark) to OUT1; with --pair\n"
                "also a second list of N lines to OUT2 that shares about half of its distinct\n"
-               "lines with the first. The same seed (default 1) gives the same files.\n",
+               "lines with the first. The same seed (default 1) gives the same files. With\n"
+               "--tsv each line is number TAB generated line TAB number: the key in field 2.\n",
                to);
 }
 
@@ -47,6 +48,7 @@ int main(int argc, char **argv)
 {
     std::uint64_t seed = 1;
     bool pair = false;
+    bool tsv = false;
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -56,6 +58,8 @@ int main(int argc, char **argv)
         }
         if (arg == "--pair") {
             pair = true;
+        } else if (arg == "--tsv") {
+            tsv = true;
         } else if (arg == "--seed" && i + 1 < argc) {
             const auto value = parseCount(argv[++i]);
             if (!value) {
@@ -89,14 +93,14 @@ int main(int argc, char **argv)
         onTwoThreads(
             [&] {
                 ok[0] = datagen::writeListFile(positional[1], seed, datagen::ListRole::First, *count,
-                                               errors[0]);
+                                               errors[0], tsv);
             },
             [&] {
                 ok[1] = datagen::writeListFile(positional[2], seed, datagen::ListRole::Second, *count,
-                                               errors[1]);
+                                               errors[1], tsv);
             });
     } else {
-        ok[0] = datagen::writeListFile(positional[1], seed, datagen::ListRole::Single, *count, errors[0]);
+        ok[0] = datagen::writeListFile(positional[1], seed, datagen::ListRole::Single, *count, errors[0], tsv);
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
