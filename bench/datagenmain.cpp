@@ -100,7 +100,8 @@ int main(int argc, char **argv)
                                                errors[1], tsv);
             });
     } else {
-        ok[0] = datagen::writeListFile(positional[1], seed, datagen::ListRole::Single, *count, errors[0], tsv);
+        ok[0]
+            = datagen::writeListFile(positional[1], seed, datagen::ListRole::Single, *count, errors[0], tsv);
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 

@@ -324,6 +324,13 @@ qsizetype LineList::add(QStringView line)
         append(line);
         return count() - 1;
     }
+    if (byKey()) {
+        // Its place by key: appended, then sorted again (stable, so it goes
+        // after the lines of its key).
+        append(line);
+        sortAll();
+        return -2;
+    }
     const auto [position, found] = lowerBound(line);
     if (found)
         return -1;
@@ -692,7 +699,8 @@ std::pair<qsizetype, bool> LineList::lowerBound(QStringView line) const
 
 qsizetype LineList::indexOf(QStringView line) const
 {
-    if (m_sorted) {
+    // Sorted by key, the lines are not in their own order.
+    if (m_sorted && !byKey()) {
         const auto [position, found] = lowerBound(line);
         return found ? position : -1;
     }

@@ -71,6 +71,7 @@ public:
     void append(QStringView line);
     // The list's own add: while sorted, the line goes to its sorted position and
     // is dropped (-1) when an equal line is there; otherwise it goes at the end.
+    // Sorted by key, it is kept and the list sorted again (-2: no one place).
     qsizetype add(QStringView line);
     // Hint that about this many more code units are coming.
     void reserveText(qsizetype units);

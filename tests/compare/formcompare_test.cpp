@@ -215,8 +215,7 @@ TEST_F(CompareCommandTest, CompareByAFieldWithHeadersThroughTheDialog)
     QCoreApplication::processEvents();
     EXPECT_EQ(form.keyChoice().mode, LineKey::Mode::Field);
     const QString status = form.findChild<QLabel *>(u"MatchingLabel"_s)->text();
-    EXPECT_EQ(status,
-              u"Matching: ignore case \u00B7 Comparing by field 2 (Comma) \u00B7 header"_s);
+    EXPECT_EQ(status, u"Matching: ignore case \u00B7 Comparing by field 2 (Comma) \u00B7 header"_s);
     EXPECT_TRUE(form.Button4->toolTip().contains(u"first line of each key"_s));
 
     fill(form.List1, {u"id,mail"_s, u"1,ann"_s, u"2,bob"_s, u"3"_s});
