@@ -55,6 +55,8 @@ struct Matches
     // The written-differently pairs: index in list #1 << 32 | index in list #2.
     std::vector<std::uint64_t> pairs;
     bool stopped = false;
+    // Distinct lines of list #1, of list #2, and in both.
+    std::array<qsizetype, 3> distinct {0, 0, 0};
 };
 
 // What one part of the walk finds besides the flags.
@@ -63,6 +65,8 @@ struct WalkFinds
     std::vector<std::uint32_t> &picks;
     std::vector<std::uint64_t> &pairs;
     bool &stopped;
+    // Runs of equal lines met: in list #1, in list #2, in both.
+    std::array<qsizetype, 3> &runs;
 };
 
 std::uint64_t pairOf(std::uint32_t index1, std::uint32_t index2)
@@ -206,21 +210,25 @@ void walk(const AscendingView &a,
             endRun(right, collation, &matches.inSecond);
             if (wantUnion)
                 picks.push_back(first);
+            ++finds.runs[0];
+            ++finds.runs[1];
+            ++finds.runs[2];
             // Nearly every run is one line on each side, the same units.
             if (left.k - leftFrom > 1 || right.k - rightFrom > 1)
                 pairWrittenDifferently(a, leftFrom, left.k, b, rightFrom, right.k, finds.pairs);
             else if (leftLine != rightLine)
                 finds.pairs.push_back(pairOf(a.index(leftFrom), b.index(rightFrom)));
         } else if (order < 0) {
+            // Each run is ended, union or not, so that distinct lines are counted.
+            const std::uint32_t first = endRun(left, collation, nullptr);
+            ++finds.runs[0];
             if (wantUnion)
-                picks.push_back(endRun(left, collation, nullptr));
-            else
-                left.step();
+                picks.push_back(first);
         } else {
+            const std::uint32_t first = endRun(right, collation, nullptr);
+            ++finds.runs[1];
             if (wantUnion)
-                picks.push_back(LineList::FromSecond | endRun(right, collation, nullptr));
-            else
-                right.step();
+                picks.push_back(LineList::FromSecond | first);
         }
         if (left.k - reported >= 4096) {
             progress.ProgressCurrent.fetch_add(left.k - reported, std::memory_order_relaxed);
@@ -262,7 +270,7 @@ Matches matchLines(const AscendingView &a,
         = std::thread::hardware_concurrency() >= 2 && size_t(a.size() + b.size()) >= WorthASecondThread;
     if (!parallel) {
         walk(a, 0, a.size(), b, 0, b.size(), collation, wantUnion, matches,
-             {matches.unionPicks, matches.pairs, matches.stopped}, progress);
+             {matches.unionPicks, matches.pairs, matches.stopped, matches.distinct}, progress);
         return matches;
     }
     const QStringView pivot = a.size() > 0 ? a.at(a.size() / 2) : b.at(b.size() / 2);
@@ -274,15 +282,18 @@ Matches matchLines(const AscendingView &a,
     if (wantUnion)
         matches.unionPicks.reserve(size_t(a.size() + b.size()));
     bool upperStopped = false;
+    std::array<qsizetype, 3> upperDistinct {0, 0, 0};
     onTwoThreads(
         [&] {
             walk(a, 0, aSplit, b, 0, bSplit, collation, wantUnion, matches,
-                 {matches.unionPicks, matches.pairs, matches.stopped}, progress);
+                 {matches.unionPicks, matches.pairs, matches.stopped, matches.distinct}, progress);
         },
         [&] {
             walk(a, aSplit, a.size(), b, bSplit, b.size(), collation, wantUnion, matches,
-                 {upperPicks, upperPairs, upperStopped}, progress);
+                 {upperPicks, upperPairs, upperStopped, upperDistinct}, progress);
         });
+    for (size_t k = 0; k < 3; ++k)
+        matches.distinct[k] += upperDistinct[k];
     matches.stopped = matches.stopped || upperStopped;
     matches.unionPicks.insert(matches.unionPicks.end(), upperPicks.begin(), upperPicks.end());
     matches.pairs.insert(matches.pairs.end(), upperPairs.begin(), upperPairs.end());
@@ -445,6 +456,13 @@ CompareResult compareLists(const LineList &list1,
         result.withoutKey[0] = std::count(matches.inFirst.begin(), matches.inFirst.end(), WithoutKey);
         result.withoutKey[1] = std::count(matches.inSecond.begin(), matches.inSecond.end(), WithoutKey);
     }
+    result.summary.lines = {list1.count(), list2.count()};
+    if (byKey && options.header) {
+        result.summary.lines[0] -= list1.isEmpty() ? 0 : 1;
+        result.summary.lines[1] -= list2.isEmpty() ? 0 : 1;
+    }
+    result.summary.distinct = {matches.distinct[0], matches.distinct[1]};
+    result.summary.distinctInBoth = matches.distinct[2];
     // The walk has counted stage 1's items already.
     auto common = pick(matches.inFirst, true, progress, false);
     if (!common)

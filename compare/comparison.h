@@ -53,6 +53,23 @@ struct LinePairs
     qsizetype count() const { return first.count(); }
 };
 
+// Counts of one comparison, made by its walk. Lines are those compared (a
+// header is not); distinct lines are the classes of equal lines (of equal
+// keys) among those with a key.
+struct CompareSummary
+{
+    std::array<qsizetype, 2> lines {0, 0};
+    std::array<qsizetype, 2> distinct {0, 0};
+    qsizetype distinctInBoth = 0;
+
+    // Distinct lines in both ÷ distinct lines in either, in percent; 0 when both are empty.
+    double overlapPercent() const
+    {
+        const qsizetype either = distinct[0] + distinct[1] - distinctInBoth;
+        return either == 0 ? 0.0 : 100.0 * double(distinctInBoth) / double(either);
+    }
+};
+
 struct CompareResult
 {
     // A set is there once its stage has finished: after a stop, the sets of
@@ -68,6 +85,7 @@ struct CompareResult
     std::array<std::optional<QString>, 2> headers;
     // By key: how many lines of each list had none.
     std::array<qsizetype, 2> withoutKey {0, 0};
+    CompareSummary summary;
 
     std::optional<LineList> &operator[](ResultSet set) { return sets[size_t(set)]; }
     const std::optional<LineList> &operator[](ResultSet set) const { return sets[size_t(set)]; }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -145,6 +146,21 @@ TEST(CompareByKey, SetsHoldWholeLinesMatchedByTheirKeys)
         EXPECT_EQ(linesOf(*result[ResultSet::Only2]), expected.only2);
         EXPECT_EQ(result.withoutKey[0], expected.withoutKey1);
         EXPECT_EQ(result.withoutKey[1], expected.withoutKey2);
+        // The summary counts the compared lines and their distinct keys.
+        const auto collation = Collation::forLocale("en_US", {});
+        std::array<std::set<QByteArray>, 2> distinct;
+        const QStringList *sides[2] = {&c.lines1, &c.lines2};
+        for (int side = 0; side < 2; ++side) {
+            for (qsizetype i = c.header ? 1 : 0; i < sides[side]->size(); ++i) {
+                if (const auto key = c.find((*sides[side])[i])) {
+                    QByteArray bytes;
+                    collation->appendSortKey(*key, bytes);
+                    distinct[size_t(side)].insert(bytes);
+                }
+            }
+            EXPECT_EQ(result.summary.lines[size_t(side)], sides[side]->size() - (c.header ? 1 : 0));
+            EXPECT_EQ(result.summary.distinct[size_t(side)], qsizetype(distinct[size_t(side)].size()));
+        }
         EXPECT_EQ(result.headers[0], c.header ? std::optional(c.lines1[0]) : std::nullopt);
         EXPECT_EQ(result.headers[1], c.header ? std::optional(c.lines2[0]) : std::nullopt);
         // The union: one line a key, then every line without a key, as it is.

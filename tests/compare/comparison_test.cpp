@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <vector>
 
 namespace {
@@ -468,6 +469,59 @@ TEST(Comparison, PercentageArithmetic)
                      + std::to_string(c.total));
         EXPECT_EQ(progressPercent(c.stage, c.total, c.current), c.expected);
     }
+}
+
+} // namespace
+
+namespace {
+
+// The summary's counts against counts made here from the sort keys, with
+// repeats on both sides, sorted or not, union or not, and by key.
+TEST(Comparison, TheSummaryCountsWhatItShould)
+{
+    QRandomGenerator random(17);
+    const QStringList words {
+        QStringLiteral("a"),          QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("caf\u00E9"),
+        QStringLiteral("cafe\u0301"), QStringLiteral("d"), QStringLiteral("e"), QString()};
+    for (int round = 0; round < 8; ++round) {
+        QStringList lines1, lines2;
+        for (int i = 0; i < 300; ++i)
+            lines1 << words[random.bounded(words.size() - 2)] + QString::number(random.bounded(40));
+        for (int i = 0; i < 200; ++i)
+            lines2 << words[random.bounded(2, words.size())] + QString::number(random.bounded(40));
+        const bool withUnion = round & 1;
+        const LineList list1 = makeList(lines1, round & 2, false);
+        const LineList list2 = makeList(lines2, round & 4, false);
+        SCOPED_TRACE("round " + std::to_string(round));
+        std::set<QByteArray> keys1, keys2;
+        for (const QString &line : lines1) {
+            QByteArray key;
+            list1.collation().appendSortKey(line, key);
+            keys1.insert(key);
+        }
+        for (const QString &line : lines2) {
+            QByteArray key;
+            list1.collation().appendSortKey(line, key);
+            keys2.insert(key);
+        }
+        qsizetype both = 0;
+        for (const QByteArray &key : keys1)
+            both += qsizetype(keys2.count(key));
+        CompareProgress progress;
+        const CompareResult result = compareLists(list1, list2, {.calculateUnion = withUnion}, progress);
+        const CompareSummary &summary = result.summary;
+        EXPECT_EQ(summary.lines[0], 300);
+        EXPECT_EQ(summary.lines[1], 200);
+        EXPECT_EQ(summary.distinct[0], qsizetype(keys1.size()));
+        EXPECT_EQ(summary.distinct[1], qsizetype(keys2.size()));
+        EXPECT_EQ(summary.distinctInBoth, both);
+        EXPECT_DOUBLE_EQ(summary.overlapPercent(),
+                         100.0 * double(both) / double(qsizetype(keys1.size() + keys2.size()) - both));
+    }
+    CompareProgress progress;
+    EXPECT_EQ(compareLists(makeList({}, false, false), makeList({}, false, false), {}, progress)
+                  .summary.overlapPercent(),
+              0.0);
 }
 
 } // namespace
