@@ -1,9 +1,11 @@
 #include "compare/commandline.h"
 
 #include "about/versioninfo.h"
+#include "compare/comparesummary.h"
 #include "compare/comparison.h"
-#include "lists/filegroupwriter.h"
+#include "compare/resultfiles.h"
 #include "lists/linekey.h"
+#include "lists/linewriter.h"
 #include "lists/parallel.h"
 #include "lists/textloader.h"
 #include "platform/apperror.h"
@@ -80,13 +82,25 @@ struct Options
     bool calculateUnion = false;
     bool pairs = false;
     bool stats = false;
+    // The set written to standard output instead of the files.
+    std::optional<ResultFile> print;
+    bool crlf = false;
+    bool summary = false;
+    bool json = false;
     QString outputFolder;
     QString file1, file2;
 };
 
-int usageError(const QCommandLineParser &parser, const QString &message)
+// "-" stands for standard input.
+const QString StandardInput = QStringLiteral("-");
+
+// One line that names the problem and where to read more, as command-line
+// tools do; the help itself would bury the line.
+int usageError(const QString &message)
 {
-    print(stderr, Program + QStringLiteral(": ") + message + u'\n' + parser.helpText());
+    print(stderr,
+          Program + QStringLiteral(": ") + message + QStringLiteral("\nTry '") + Program
+              + QStringLiteral(" --help' for more information.\n"));
     return 2;
 }
 
@@ -145,21 +159,53 @@ int runCompareCommand(const QStringList &arguments)
                        "list #2 written differently, a TAB and that line."));
     const QCommandLineOption output(
         QStringLiteral("output"),
-        QStringLiteral("Folder for the result files (default: the current folder)."), QStringLiteral("dir"),
-        QStringLiteral("."));
+        QStringLiteral("Folder for the result files, made when missing (default: the current folder)."),
+        QStringLiteral("dir"), QStringLiteral("."));
+    const QCommandLineOption printSet(
+        QStringLiteral("print"),
+        QStringLiteral("Write one set to standard output instead of the files, in UTF-8 without a mark,\n"
+                       "LF after each line: %1.")
+            .arg(resultSetNames().join(QStringLiteral(", "))),
+        QStringLiteral("SET"));
+    const QCommandLineOption crlf(QStringLiteral("crlf"),
+                                  QStringLiteral("With --print, end each line in CR LF."));
+    const QCommandLineOption summary(QStringLiteral("summary"),
+                                     QStringLiteral("Print the summary on standard output as aligned text."));
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("Print the summary on standard output as one JSON object."));
     const QCommandLineOption stats(
         QStringLiteral("stats"),
         QStringLiteral("Print the time of each phase and the peak memory on stderr."));
     const QCommandLineOption help(QStringLiteral("help"), QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    parser.addOptions({encoding, caseSensitive, ignoreAccents, ignorePunctuation, ignoreWhitespace, field,
-                       delimiter, csv, keyPattern, header, noSort, withUnion, pairs, output, stats, help,
+    parser.addOptions({encoding,
+                       caseSensitive,
+                       ignoreAccents,
+                       ignorePunctuation,
+                       ignoreWhitespace,
+                       field,
+                       delimiter,
+                       csv,
+                       keyPattern,
+                       header,
+                       noSort,
+                       withUnion,
+                       pairs,
+                       printSet,
+                       crlf,
+                       summary,
+                       json,
+                       output,
+                       stats,
+                       help,
                        version});
-    parser.addPositionalArgument(QStringLiteral("LIST1"), QStringLiteral("The file of list #1."));
-    parser.addPositionalArgument(QStringLiteral("LIST2"), QStringLiteral("The file of list #2."));
+    parser.addPositionalArgument(QStringLiteral("LIST1"),
+                                 QStringLiteral("The file of list #1; - reads standard input."));
+    parser.addPositionalArgument(QStringLiteral("LIST2"),
+                                 QStringLiteral("The file of list #2; - reads standard input."));
 
     if (!parser.parse(arguments))
-        return usageError(parser, parser.errorText());
+        return usageError(parser.errorText());
     if (parser.isSet(help)) {
         print(stdout, parser.helpText());
         return 0;
@@ -169,14 +215,16 @@ int runCompareCommand(const QStringList &arguments)
         print(stdout, versionData.ProductName + u' ' + formatFixedVersion(getExeFixedVersion()) + u'\n');
         return 0;
     }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() != 2)
-        return usageError(parser, QStringLiteral("two list files are needed, %1 given").arg(files.size()));
+    const QStringList lists = parser.positionalArguments();
+    if (lists.size() != 2)
+        return usageError(QStringLiteral("two list files are needed, %1 given").arg(lists.size()));
+    if (lists[0] == StandardInput && lists[1] == StandardInput)
+        return usageError(QStringLiteral("only one of the lists can be read from standard input"));
 
     Options options;
     const auto chosen = encodingFromName(parser.value(encoding));
     if (!chosen)
-        return usageError(parser, QStringLiteral("unknown encoding \"%1\"").arg(parser.value(encoding)));
+        return usageError(QStringLiteral("unknown encoding \"%1\"").arg(parser.value(encoding)));
     options.encoding = *chosen;
     options.load.ignoreWhitespace = parser.isSet(ignoreWhitespace);
     options.load.sortWhenLoading = !parser.isSet(noSort);
@@ -186,22 +234,20 @@ int runCompareCommand(const QStringList &arguments)
     options.pairs = parser.isSet(pairs);
     options.header = parser.isSet(header);
     if (parser.isSet(field) && parser.isSet(keyPattern))
-        return usageError(parser, QStringLiteral("--field and --key-pattern cannot be used together"));
+        return usageError(QStringLiteral("--field and --key-pattern cannot be used together"));
     if ((parser.isSet(delimiter) || parser.isSet(csv)) && !parser.isSet(field))
-        return usageError(parser, QStringLiteral("--delimiter and --csv need --field"));
+        return usageError(QStringLiteral("--delimiter and --csv need --field"));
     if (parser.isSet(field)) {
         bool number = false;
         const int n = parser.value(field).toInt(&number);
         if (!number || n < 1)
             return usageError(
-                parser,
                 QStringLiteral("the field \"%1\" is not a number from 1 on").arg(parser.value(field)));
         QChar separator = u'\t';
         if (parser.isSet(delimiter)) {
             const std::optional<QChar> named = delimiterFromName(parser.value(delimiter));
             if (!named)
-                return usageError(parser,
-                                  QStringLiteral("the delimiter \"%1\" is not tab, comma, semicolon, pipe, "
+                return usageError(QStringLiteral("the delimiter \"%1\" is not tab, comma, semicolon, pipe, "
                                                  "space or one character")
                                       .arg(parser.value(delimiter)));
             separator = *named;
@@ -211,21 +257,38 @@ int runCompareCommand(const QStringList &arguments)
         try {
             options.key = LineKey::pattern(parser.value(keyPattern));
         } catch (const PatternError &error) {
-            return usageError(parser, error.message());
+            return usageError(error.message());
         }
     }
     options.key.trimmed = options.load.ignoreWhitespace;
     options.stats = parser.isSet(stats);
-    options.outputFolder = parser.value(output);
-    if (const QFileInfo folder(options.outputFolder); !folder.isDir()) {
-        return usageError(
-            parser,
-            folder.exists()
-                ? QStringLiteral("the output \"%1\" is not a folder").arg(options.outputFolder)
-                : QStringLiteral("the output folder \"%1\" does not exist").arg(options.outputFolder));
+    if (parser.values(printSet).size() > 1)
+        return usageError(QStringLiteral("--print can be given once"));
+    if (parser.isSet(printSet)) {
+        options.print = resultSetNamed(parser.value(printSet));
+        if (!options.print)
+            return usageError(QStringLiteral("the set \"%1\" is not one of %2")
+                                  .arg(parser.value(printSet), resultSetNames().join(QStringLiteral(", "))));
+        if (*options.print == ResultFile::Union)
+            options.calculateUnion = true;
+        if (*options.print == ResultFile::WrittenDifferently)
+            options.pairs = true;
     }
-    options.file1 = files[0];
-    options.file2 = files[1];
+    options.crlf = parser.isSet(crlf);
+    if (options.crlf && !options.print)
+        return usageError(QStringLiteral("--crlf needs --print"));
+    options.summary = parser.isSet(summary);
+    options.json = parser.isSet(json);
+    if (options.summary && options.json)
+        return usageError(QStringLiteral("--summary and --json cannot be used together"));
+    if (options.print && (options.summary || options.json))
+        return usageError(
+            QStringLiteral("--print leaves standard output to the set: no --summary or --json"));
+    options.outputFolder = parser.value(output);
+    if (const QFileInfo folder(options.outputFolder); folder.exists() && !folder.isDir())
+        return usageError(QStringLiteral("the output \"%1\" is not a folder").arg(options.outputFolder));
+    options.file1 = lists[0];
+    options.file2 = lists[1];
 
     QElapsedTimer clock;
     QStringList timings;
@@ -260,7 +323,9 @@ int runCompareCommand(const QStringList &arguments)
         QElapsedTimer timer;
         timer.start();
         try {
-            job.report = loadFileToList(job.file, options.encoding, unsorted, *job.list);
+            job.report = job.file == StandardInput
+                ? loadStandardInputToList(options.encoding, unsorted, *job.list)
+                : loadFileToList(job.file, options.encoding, unsorted, *job.list);
             if (options.load.sortWhenLoading) {
                 const std::lock_guard lock(sorting);
                 job.list->setSorted(true);
@@ -278,15 +343,17 @@ int runCompareCommand(const QStringList &arguments)
     };
     clock.start();
     onTwoThreads([&] { load(loads[0]); }, [&] { load(loads[1]); });
+    const auto nameOf
+        = [](const Load &job) { return job.file == StandardInput ? standardInputName() : job.file; };
     for (const Load &job : loads) {
         if (!job.error.isEmpty()) {
-            print(stderr, QStringLiteral("%1: %2: %3\n").arg(Program, job.file, job.error));
+            print(stderr, QStringLiteral("%1: %2: %3\n").arg(Program, nameOf(job), job.error));
             return 1;
         }
     }
     // The lenient encodings change bytes without failing: each change is said.
     for (const Load &job : loads) {
-        for (const QString &warning : loadWarnings(job.file, job.report))
+        for (const QString &warning : loadWarnings(nameOf(job), job.report))
             print(stderr, QStringLiteral("%1: warning: %2\n").arg(Program, warning));
     }
     timings << QStringLiteral("load 1: %1 s").arg(loads[0].seconds, 0, 'f', 3)
@@ -304,53 +371,38 @@ int runCompareCommand(const QStringList &arguments)
             {.calculateUnion = options.calculateUnion, .key = options.key, .header = options.header},
             progress);
     }
-    const LineList *common = &*result[ResultSet::Intersection];
-    const LineList *only1 = &*result[ResultSet::Only1];
-    const LineList *only2 = &*result[ResultSet::Only2];
-    const LineList *all = result[ResultSet::Union] ? &*result[ResultSet::Union] : nullptr;
     phase(QStringLiteral("compare"));
 
-    const QDir folder(options.outputFolder);
-    struct Output
-    {
-        QString name;
-        const LineList *lines;
-        const LineList *partners = nullptr; // for pairs: the lines of list #2
-        const std::optional<QString> *header = nullptr; // the header of the list the lines come from
-    };
-    const std::optional<QString> *header1 = &result.headers[0], *header2 = &result.headers[1];
-    std::vector<Output> outputs {{QStringLiteral("intersection.txt"), common, nullptr, header1},
-                                 {QStringLiteral("only1.txt"), only1, nullptr, header1},
-                                 {QStringLiteral("only2.txt"), only2, nullptr, header2}};
-    if (all)
-        outputs.push_back({QStringLiteral("union.txt"), all, nullptr, header1});
     const LinePairs &differently = *result.writtenDifferently;
-    if (options.pairs)
-        outputs.push_back(
-            {QStringLiteral("written-differently.txt"), &differently.first, &differently.second});
-    // All files are written under temporary names first and renamed only
-    // when every one is complete, so a failed run changes no result file.
+    ResultFiles files;
+    files.intersection = &*result[ResultSet::Intersection];
+    files.only1 = &*result[ResultSet::Only1];
+    files.only2 = &*result[ResultSet::Only2];
+    files.all = result[ResultSet::Union] ? &*result[ResultSet::Union] : nullptr;
+    files.pairs = options.pairs ? &differently : nullptr;
+    files.headers = result.headers;
+    const SummaryContent content {.writtenDifferently = options.pairs};
+    files.summary = summaryText(result.summary, content);
     try {
-        FileGroupWriter group;
-        std::vector<FileWriter *> writers;
-        writers.reserve(outputs.size());
-        for (const Output &file : outputs)
-            writers.push_back(&group.add(folder.filePath(file.name)));
-        // Two writers, each taking every other file.
-        auto write = [&](size_t first) {
-            for (size_t i = first; i < outputs.size(); i += 2) {
-                writers[i]->write(Utf8ByteOrderMark);
-                if (outputs[i].header && *outputs[i].header)
-                    writers[i]->writeLine(**outputs[i].header);
-                if (outputs[i].partners)
-                    writers[i]->writePairs(*outputs[i].lines, *outputs[i].partners);
-                else
-                    writers[i]->writeLines(*outputs[i].lines);
-                writers[i]->finish();
+        if (options.print) {
+            StreamWriter out(stdout, QStringLiteral("standard output"), options.crlf);
+            writeResult(out, files, *options.print);
+            out.flush();
+        } else {
+            // All files are written under temporary names first and renamed
+            // only when every one is complete, so a failed run changes no
+            // result file.
+            if (!QDir().mkpath(options.outputFolder)) {
+                print(stderr,
+                      QStringLiteral("%1: Cannot create the folder \"%2\"\n")
+                          .arg(Program, QDir::toNativeSeparators(options.outputFolder)));
+                return 1;
             }
-        };
-        onTwoThreads([&] { write(0); }, [&] { write(1); });
-        group.commit();
+            writeResultFiles(QDir(options.outputFolder), files);
+        }
+    } catch (const BrokenPipe &) {
+        // The reader has what it wanted (head, say): nothing went wrong here.
+        return 0;
     } catch (const AppError &error) {
         print(stderr, Program + QStringLiteral(": ") + error.message() + u'\n');
         return 1;
@@ -360,18 +412,26 @@ int runCompareCommand(const QStringList &arguments)
     }
     phase(QStringLiteral("write"));
 
-    QString summary = QStringLiteral("intersection: %1, only #1: %2, only #2: %3, union: %4")
-                          .arg(common->count())
-                          .arg(only1->count())
-                          .arg(only2->count())
-                          .arg(all ? QString::number(all->count()) : QStringLiteral("not computed"));
-    if (options.pairs)
-        summary += QStringLiteral(", written differently: %1").arg(differently.count());
-    if (!options.key.isWholeLine())
-        summary += QStringLiteral(", without a key: %1 in #1, %2 in #2")
-                       .arg(result.withoutKey[0])
-                       .arg(result.withoutKey[1]);
-    print(stdout, summary + u'\n');
+    if (options.summary) {
+        print(stdout, *files.summary);
+    } else if (options.json) {
+        print(stdout, QString::fromUtf8(summaryJson(result.summary)) + u'\n');
+    } else if (!options.print) {
+        const CompareSummary &counts = result.summary;
+        QString line
+            = QStringLiteral("intersection: %1, only #1: %2, only #2: %3, union: %4")
+                  .arg(files.intersection->count())
+                  .arg(files.only1->count())
+                  .arg(files.only2->count())
+                  .arg(files.all ? QString::number(files.all->count()) : QStringLiteral("not computed"));
+        if (options.pairs)
+            line += QStringLiteral(", written differently: %1").arg(differently.count());
+        if (!options.key.isWholeLine())
+            line += QStringLiteral(", without a key: %1 in #1, %2 in #2")
+                        .arg(counts.withoutKey[0])
+                        .arg(counts.withoutKey[1]);
+        print(stdout, line + u'\n');
+    }
     if (options.stats) {
         print(stderr,
               timings.join(QStringLiteral(", "))

@@ -23,7 +23,6 @@ void CompareRun::start(const std::function<CompareInput()> &takeInput)
     m_form = new TCompareForm(m_owner);
     try {
         CompareInput input = takeInput();
-        m_keyDescription = input.options.key.describe();
         m_thread = std::make_unique<TCompareThread>(std::move(input), m_progress,
                                                     m_compare ? m_compare : compareLists);
     } catch (...) {
@@ -118,12 +117,13 @@ void CompareRun::CompareThreadTerminate()
         }
         if (result.writtenDifferently)
             form->deliverPairs(std::move(*result.writtenDifferently));
-        form->deliverKeyInfo(result, m_keyDescription);
+        form->deliverHeaders(result.headers);
+        if (!result.stopped && result[ResultSet::Union]) {
+            form->showUnionTab();
+            form->deliver(ResultSet::Union, std::move(*result[ResultSet::Union]));
+        }
+        form->deliverSummary(result.summary);
         if (!result.stopped) {
-            if (result[ResultSet::Union]) {
-                form->showUnionTab();
-                form->deliver(ResultSet::Union, std::move(*result[ResultSet::Union]));
-            }
             restoreCursor();
             form->show();
         }

@@ -64,8 +64,6 @@ private:
     std::unique_ptr<TCompareThread> m_thread;
     // Counts runs, so that the end of a run already dealt with is ignored.
     quint64 m_generation = 0;
-    // What the running comparison compares by, for its window.
-    QString m_keyDescription;
     QPointer<TCompareForm> m_form;
     std::unique_ptr<BusyCursor> m_cursor;
 };

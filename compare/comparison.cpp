@@ -418,13 +418,35 @@ std::optional<int> progressPercent(int stage, qint64 total, qint64 current)
     }
 }
 
-CompareResult compareLists(const LineList &list1,
-                           const LineList &list2,
-                           const CompareOptions &options,
-                           CompareProgress &progress)
+namespace {
+
+// The sizes of the sets made so far, for the summary.
+CompareResult counted(CompareResult result)
+{
+    for (size_t set = 0; set < result.sets.size(); ++set) {
+        if (result.sets[set])
+            result.summary.sets[set] = result.sets[set]->count();
+    }
+    return result;
+}
+
+CompareResult compareSets(const LineList &list1,
+                          const LineList &list2,
+                          const CompareOptions &options,
+                          CompareProgress &progress)
 {
     CompareResult result;
     result.stopped = true;
+    CompareSummary &summary = result.summary;
+    summary.locale = list1.collationLocale();
+    summary.matching = list1.matching();
+    summary.key = options.key;
+    summary.header = options.header;
+    summary.lines = {list1.count(), list2.count()};
+    if (options.header) {
+        summary.lines[0] -= list1.isEmpty() ? 0 : 1;
+        summary.lines[1] -= list2.isEmpty() ? 0 : 1;
+    }
 
     startStage(progress, 1, list1.count());
     // By key, the keys are compared as lines are, and what they find is
@@ -453,22 +475,19 @@ CompareResult compareLists(const LineList &list1,
         return result;
     if (byKey) {
         keysToLines(matches, list1, list2, owners1, owners2, options.header, options.calculateUnion);
-        result.withoutKey[0] = std::count(matches.inFirst.begin(), matches.inFirst.end(), WithoutKey);
-        result.withoutKey[1] = std::count(matches.inSecond.begin(), matches.inSecond.end(), WithoutKey);
+        // The keys are those of the lines that have one.
+        summary.withoutKey = {summary.lines[0] - compared1.count(), summary.lines[1] - compared2.count()};
     }
-    result.summary.lines = {list1.count(), list2.count()};
-    if (byKey && options.header) {
-        result.summary.lines[0] -= list1.isEmpty() ? 0 : 1;
-        result.summary.lines[1] -= list2.isEmpty() ? 0 : 1;
-    }
-    result.summary.distinct = {matches.distinct[0], matches.distinct[1]};
-    result.summary.distinctInBoth = matches.distinct[2];
+    summary.distinct = {matches.distinct[0], matches.distinct[1]};
+    summary.distinctInBoth = matches.distinct[2];
+    summary.walked = true;
     // The walk has counted stage 1's items already.
     auto common = pick(matches.inFirst, true, progress, false);
     if (!common)
         return result;
     result[ResultSet::Intersection] = LineList::subset(list1, *common);
     result.writtenDifferently = pairedLines(list1, list2, matches.pairs);
+    summary.writtenDifferently = result.writtenDifferently->count();
 
     startStage(progress, 2, list1.count());
     auto only1 = pick(matches.inFirst, false, progress, true);
@@ -492,4 +511,14 @@ CompareResult compareLists(const LineList &list1,
         enterStage(progress, 6);
     }
     return result;
+}
+
+} // namespace
+
+CompareResult compareLists(const LineList &list1,
+                           const LineList &list2,
+                           const CompareOptions &options,
+                           CompareProgress &progress)
+{
+    return counted(compareSets(list1, list2, options, progress));
 }

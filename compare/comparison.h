@@ -53,15 +53,35 @@ struct LinePairs
     qsizetype count() const { return first.count(); }
 };
 
-// Counts of one comparison, made by its walk. Lines are those compared (a
-// header is not); distinct lines are the classes of equal lines (of equal
-// keys) among those with a key.
+// What a comparison found, in counts, and how it matched lines: made in the
+// same pass as the sets. Lines are those compared (a header is not);
+// distinct lines are the classes of equal lines (of equal keys) among those
+// with a key.
 struct CompareSummary
 {
     std::array<qsizetype, 2> lines {0, 0};
     std::array<qsizetype, 2> distinct {0, 0};
     qsizetype distinctInBoth = 0;
+    // By key: how many lines of each list had none.
+    std::array<qsizetype, 2> withoutKey {0, 0};
+    // False when a stop came before the walk ended: then the counts of
+    // distinct lines are not known.
+    bool walked = false;
+    // The size of each set whose stage has finished.
+    std::array<std::optional<qsizetype>, 4> sets;
+    qsizetype writtenDifferently = 0;
 
+    QByteArray locale;
+    Matching matching;
+    LineKey key;
+    bool header = false;
+
+    bool byKey() const { return !key.isWholeLine() || header; }
+    // Lines beyond the first of each set of equal lines.
+    qsizetype repeated(int list) const
+    {
+        return lines[size_t(list)] - withoutKey[size_t(list)] - distinct[size_t(list)];
+    }
     // Distinct lines in both ÷ distinct lines in either, in percent; 0 when both are empty.
     double overlapPercent() const
     {
@@ -83,8 +103,6 @@ struct CompareResult
     bool stopped = false;
     // With a header: each list's first line, for the sets taken from it.
     std::array<std::optional<QString>, 2> headers;
-    // By key: how many lines of each list had none.
-    std::array<qsizetype, 2> withoutKey {0, 0};
     CompareSummary summary;
 
     std::optional<LineList> &operator[](ResultSet set) { return sets[size_t(set)]; }

@@ -1,14 +1,24 @@
 #include "compare/formcompare.h"
 
+#include "compare/comparesummary.h"
+#include "compare/resultfiles.h"
 #include "lists/formatcount.h"
 #include "lists/linelistmodel.h"
 #include "lists/linewriter.h"
+#include "lists/paneedit.h"
 #include "widgets/appicons.h"
+#include "widgets/busycursor.h"
 #include "widgets/dialogs.h"
 #include "widgets/savetextfiledialog.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -36,12 +46,26 @@ TCompareForm::TCompareForm(QWidget *parent)
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(11);
     setFont(font);
-    resize(635, 458);
+    resize(635, 560);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(3, 3, 3, 3);
+    SummaryBand = new QWidget(this);
+    SummaryBand->setObjectName(QStringLiteral("SummaryBand"));
+    auto *band = new QHBoxLayout(SummaryBand);
+    band->setContentsMargins(3, 3, 3, 3);
+    m_summaryRows = new QGridLayout;
+    m_summaryRows->setHorizontalSpacing(8);
+    m_summaryRows->setVerticalSpacing(1);
+    band->addLayout(m_summaryRows, 1);
+    SaveAllButton = new QPushButton(appIcon(AppIcon::Save), QStringLiteral("Save All..."), SummaryBand);
+    SaveAllButton->setObjectName(QStringLiteral("SaveAllButton"));
+    band->addWidget(SaveAllButton, 0, Qt::AlignTop);
+    // Queued: a failed save throws, and must not unwind through the button's code.
+    connect(SaveAllButton, &QPushButton::clicked, this, &TCompareForm::saveAll, Qt::QueuedConnection);
+    layout->addWidget(SummaryBand);
     KeyInfo = new QLabel(this);
     KeyInfo->setObjectName(QStringLiteral("KeyInfo"));
     KeyInfo->setWordWrap(true);
@@ -69,11 +93,15 @@ TCompareForm::TCompareForm(QWidget *parent)
     TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
     TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
     TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
+    TabSheet6 = createTab(m_oneListOnlyTab, QStringLiteral("ListViewOneListOnly"), QStringLiteral("Label6"),
+                          QStringLiteral("Button6"));
+    TabSheet6->setObjectName(QStringLiteral("TabSheet6"));
     PageControl1->addTab(TabSheet1, QStringLiteral("Intersection"));
     PageControl1->addTab(TabSheet2, QStringLiteral("Only #1"));
     PageControl1->addTab(TabSheet3, QStringLiteral("Only #2"));
+    PageControl1->addTab(TabSheet6, QStringLiteral("In One List Only"));
     PageControl1->addTab(TabSheet4, QStringLiteral("Union"));
-    PageControl1->setTabVisible(3, false);
+    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet4), false);
     PageControl1->setCurrentIndex(0);
     ListViewCommon = common.view;
     ListViewOnly1 = only1.view;
@@ -87,6 +115,9 @@ TCompareForm::TCompareForm(QWidget *parent)
     Button1 = only1.save;
     Button2 = only2.save;
     Button4 = all.save;
+    ListViewOneListOnly = m_oneListOnlyTab.view;
+    Label6 = m_oneListOnlyTab.total;
+    Button6 = m_oneListOnlyTab.save;
 
     // Two columns, the lines of list #1 beside those of list #2; added to
     // the tabs only when there are pairs.
@@ -105,6 +136,32 @@ TCompareForm::TCompareForm(QWidget *parent)
 
     SaveTextFileDialog1 = new SaveTextFileDialog(this, {QStringLiteral("UTF-8")});
     SaveTextFileDialog1->setObjectName(QStringLiteral("SaveTextFileDialog1"));
+
+    // Each list has them in its context menu; the keys work where the list has the focus.
+    CopyAction = new QAction(QStringLiteral("Copy"), this);
+    CopyAction->setObjectName(QStringLiteral("CopyAction"));
+    CopyAction->setShortcut(QKeySequence::Copy);
+    CopyAction->setShortcutContext(Qt::WidgetShortcut);
+    connect(CopyAction, &QAction::triggered, this, &TCompareForm::copySelection);
+    SelectAllAction = new QAction(QStringLiteral("Select All"), this);
+    SelectAllAction->setObjectName(QStringLiteral("SelectAllAction"));
+    SelectAllAction->setShortcut(QKeySequence::SelectAll);
+    SelectAllAction->setShortcutContext(Qt::WidgetShortcut);
+    connect(SelectAllAction, &QAction::triggered, this, [this] {
+        if (const Tab *tab = currentTab())
+            tab->view->selectAll();
+    });
+    for (QTreeView *view :
+         {ListViewCommon, ListViewOnly1, ListViewOnly2, ListViewOneListOnly, ListViewAll, ListViewPairs}) {
+        view->addAction(CopyAction);
+        view->addAction(SelectAllAction);
+    }
+
+    auto *escape = new QAction(this);
+    escape->setShortcut(Qt::Key_Escape);
+    escape->setShortcutContext(Qt::WindowShortcut);
+    connect(escape, &QAction::triggered, this, &QWidget::close);
+    addAction(escape);
 
     CompareForm = this;
 }
@@ -131,10 +188,10 @@ QWidget *TCompareForm::createTab(
     tab.view->setHeaderHidden(true);
     tab.view->setRootIsDecorated(false);
     tab.view->setUniformRowHeights(true);
-    tab.view->setSelectionMode(QAbstractItemView::SingleSelection);
+    tab.view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tab.view->setSelectionBehavior(QAbstractItemView::SelectRows);
     tab.view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tab.view->setContextMenuPolicy(Qt::NoContextMenu);
+    tab.view->setContextMenuPolicy(Qt::ActionsContextMenu);
     tab.view->header()->setStretchLastSection(true);
     layout->addWidget(tab.view, 1);
 
@@ -161,11 +218,26 @@ void TCompareForm::deliver(ResultSet set, LineList lines)
     tab.lines = std::move(lines);
     tab.model->setRowCount(tab.lines.count());
     tab.total->setText(totalText(tab.lines.count()));
+    m_delivered[int(set)] = true;
+    if ((set == ResultSet::Only1 || set == ResultSet::Only2) && m_delivered[int(ResultSet::Only1)]
+        && m_delivered[int(ResultSet::Only2)]) {
+        const LineList &only1 = m_tabs[int(ResultSet::Only1)].lines;
+        const LineList &only2 = m_tabs[int(ResultSet::Only2)].lines;
+        std::vector<std::uint32_t> picks;
+        picks.reserve(size_t(only1.count() + only2.count()));
+        for (qsizetype i = 0; i < only1.count(); ++i)
+            picks.push_back(std::uint32_t(i));
+        for (qsizetype i = 0; i < only2.count(); ++i)
+            picks.push_back(LineList::FromSecond | std::uint32_t(i));
+        m_oneListOnlyTab.lines = LineList::merged(only1, only2, picks);
+        m_oneListOnlyTab.model->setRowCount(m_oneListOnlyTab.lines.count());
+        m_oneListOnlyTab.total->setText(totalText(m_oneListOnlyTab.lines.count()));
+    }
 }
 
 void TCompareForm::showUnionTab()
 {
-    PageControl1->setTabVisible(3, true);
+    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet4), true);
 }
 
 void TCompareForm::deliverPairs(LinePairs pairs)
@@ -190,21 +262,46 @@ std::optional<QString> TCompareForm::chooseFileToSave()
     return fileName;
 }
 
-void TCompareForm::deliverKeyInfo(const CompareResult &result, const QString &keyDescription)
+void TCompareForm::deliverHeaders(const std::array<std::optional<QString>, 2> &headers)
 {
-    m_headers = result.headers;
+    m_headers = headers;
     QStringList lines;
-    if (!keyDescription.isEmpty()) {
-        lines << keyDescription
-                + QStringLiteral(": lines without a key: %1 in list #1, %2 in list #2")
-                      .arg(FormatCount(result.withoutKey[0]), FormatCount(result.withoutKey[1]));
-    }
     for (int list = 0; list < 2; ++list) {
         if (m_headers[size_t(list)])
             lines << QStringLiteral("Header of list #%1: %2").arg(list + 1).arg(*m_headers[size_t(list)]);
     }
     KeyInfo->setText(lines.join(u'\n'));
     KeyInfo->setVisible(!lines.isEmpty());
+}
+
+void TCompareForm::deliverSummary(const CompareSummary &summary)
+{
+    const SummaryContent content {.writtenDifferently = m_pairs.count() > 0};
+    m_summaryText = ::summaryText(summary, content);
+    while (QLayoutItem *item = m_summaryRows->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    std::vector<SummaryRow> rows = summaryRows(summary, content);
+    // Two columns of counts, then how lines were matched across the band.
+    const SummaryRow matched = rows.back();
+    rows.pop_back();
+    const int half = int(rows.size() + 1) / 2;
+    const auto addRow = [this](const SummaryRow &row, int line, int column, int span) {
+        auto *label = new QLabel(row.label + u':', SummaryBand);
+        auto *value = new QLabel(row.value, SummaryBand);
+        label->setTextFormat(Qt::PlainText);
+        value->setTextFormat(Qt::PlainText);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        value->setWordWrap(span > 1);
+        m_summaryRows->addWidget(label, line, column);
+        m_summaryRows->addWidget(value, line, column + 1, 1, span);
+    };
+    for (int k = 0; k < int(rows.size()); ++k)
+        addRow(rows[size_t(k)], k % half, k < half ? 0 : 2, 1);
+    addRow(matched, half, 0, 3);
+    m_summaryRows->setColumnStretch(1, 1);
+    m_summaryRows->setColumnStretch(3, 1);
 }
 
 void TCompareForm::saveTab(const Tab &tab)
@@ -227,4 +324,73 @@ void TCompareForm::savePairs()
 {
     if (const std::optional<QString> fileName = chooseFileToSave())
         writePairsToFile(*fileName, m_pairs.first, m_pairs.second);
+}
+
+const TCompareForm::Tab *TCompareForm::currentTab() const
+{
+    const QWidget *page = PageControl1->currentWidget();
+    for (const Tab *tab : {&m_tabs[0], &m_tabs[1], &m_tabs[2], &m_tabs[3], &m_oneListOnlyTab, &m_pairsTab}) {
+        if (tab->view && tab->view->parentWidget() == page)
+            return tab;
+    }
+    return nullptr;
+}
+
+QString TCompareForm::selectedLines() const
+{
+    const Tab *tab = currentTab();
+    if (!tab)
+        return {};
+    const bool pairs = tab == &m_pairsTab;
+    const qsizetype rows = pairs ? m_pairs.count() : tab->lines.count();
+    std::vector<bool> selected(size_t(rows), false);
+    for (const QItemSelectionRange &range : tab->view->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom() && row < rows; ++row)
+            selected[size_t(row)] = true;
+    }
+    return pairs ? selectedPairsText(m_pairs.first, m_pairs.second, selected)
+                 : selectedText(tab->lines, selected);
+}
+
+void TCompareForm::copySelection()
+{
+    const QString text = selectedLines();
+    // With nothing selected the clipboard keeps what it held.
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+void TCompareForm::saveAll()
+{
+    QFileDialog dialog(this, QStringLiteral("Save All"), m_lastFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (Dialogs::current().execDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QDir folder(dialog.selectedFiles().constFirst());
+    m_lastFolder = folder.path();
+
+    ResultFiles files;
+    files.intersection = &m_tabs[int(ResultSet::Intersection)].lines;
+    files.only1 = &m_tabs[int(ResultSet::Only1)].lines;
+    files.only2 = &m_tabs[int(ResultSet::Only2)].lines;
+    if (PageControl1->isTabVisible(PageControl1->indexOf(TabSheet4)))
+        files.all = &m_tabs[int(ResultSet::Union)].lines;
+    if (m_pairs.count() > 0)
+        files.pairs = &m_pairs;
+    files.summary = m_summaryText;
+    files.headers = m_headers;
+    const QStringList existing = existingResultFiles(folder, files);
+    if (!existing.isEmpty()) {
+        const QString text = QStringLiteral("These files exist in \"%1\" already:\n%2\n\nReplace them?")
+                                 .arg(QDir::toNativeSeparators(folder.path()), existing.join(u'\n'));
+        if (Dialogs::current().messageDlgWithCaptions(this, text, QMessageBox::Warning,
+                                                      QMessageBox::Yes | QMessageBox::No, {},
+                                                      QStringLiteral("Save All"))
+            != QMessageBox::Yes)
+            return;
+    }
+    const BusyCursor busy;
+    writeResultFiles(folder, files);
 }

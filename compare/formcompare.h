@@ -9,6 +9,8 @@
 #include <optional>
 
 class LineListModel;
+class QAction;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -16,8 +18,10 @@ class QTreeView;
 class SaveTextFileDialog;
 
 // The results of one comparison, a tab a set, each with its total and a
-// "Save..." button. Filled by the comparison's hand-offs while hidden, then
-// shown; it never changes after that and frees itself when closed.
+// "Save..." button, under a summary band with "Save All...". Filled by the
+// comparison's hand-offs while hidden, then shown; it never changes after
+// that and frees itself when closed. Lines of the tabs can be selected and
+// copied.
 class TCompareForm : public QWidget
 {
     Q_OBJECT
@@ -33,33 +37,56 @@ public:
     // when there is at least one.
     void deliverPairs(LinePairs pairs);
     const LinePairs &pairs() const { return m_pairs; }
-    // By key: the headers of the lists (saved at the top of each set taken
-    // from that list) and how many lines had no key, shown above the tabs.
-    void deliverKeyInfo(const CompareResult &result, const QString &keyDescription);
+    // By key: the headers of the lists, saved at the top of each set taken
+    // from that list and shown above the tabs.
+    void deliverHeaders(const std::array<std::optional<QString>, 2> &headers);
+    // Fills the summary band; after the sets and the pairs.
+    void deliverSummary(const CompareSummary &summary);
     const LineList &list(ResultSet set) const;
+    // Only #1, then only #2.
+    const LineList &oneListOnly() const { return m_oneListOnlyTab.lines; }
+    // The summary as Save All writes it.
+    const QString &summaryText() const { return m_summaryText; }
+
+    // Chooses a folder and writes every result file into it, asking first
+    // when any of them exists there.
+    void saveAll();
+    // The selected lines of the current tab, each followed by CR LF (a pair
+    // as its two lines joined by a TAB).
+    QString selectedLines() const;
+    // Puts selectedLines() on the clipboard, when there are any.
+    void copySelection();
 
     QTabWidget *PageControl1;
+    QWidget *SummaryBand;
+    QPushButton *SaveAllButton;
     QLabel *KeyInfo;
     QWidget *TabSheet1;
     QWidget *TabSheet2;
     QWidget *TabSheet3;
     QWidget *TabSheet4;
     QWidget *TabSheet5;
+    QWidget *TabSheet6;
     QTreeView *ListViewCommon;
     QTreeView *ListViewOnly1;
     QTreeView *ListViewOnly2;
     QTreeView *ListViewAll;
     QTreeView *ListViewPairs;
+    QTreeView *ListViewOneListOnly;
     QLabel *Label1;
     QLabel *Label2;
     QLabel *Label3;
     QLabel *Label4;
     QLabel *Label5;
+    QLabel *Label6;
     QPushButton *Button3;
     QPushButton *Button1;
     QPushButton *Button2;
     QPushButton *Button4;
     QPushButton *Button5;
+    QPushButton *Button6;
+    QAction *CopyAction;
+    QAction *SelectAllAction;
     SaveTextFileDialog *SaveTextFileDialog1;
 
 private:
@@ -84,8 +111,15 @@ private:
     std::optional<QString> chooseFileToSave();
     void saveTab(const Tab &tab);
     void savePairs();
+    // The tab of the current page.
+    const Tab *currentTab() const;
 
     Tab m_tabs[4];
+    bool m_delivered[4] = {};
+    Tab m_oneListOnlyTab;
+    QGridLayout *m_summaryRows = nullptr;
+    QString m_summaryText;
+    QString m_lastFolder;
     std::array<std::optional<QString>, 2> m_headers;
     // The pairs' tab: its list is `first`, with `second` beside it.
     LinePairs m_pairs;

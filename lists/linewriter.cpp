@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QStringEncoder>
 
+#include <cerrno>
+
 namespace {
 
 // Bytes gathered before they go to the file.
@@ -21,50 +23,40 @@ WriteError::WriteError(const QString &fileName, const QString &reason)
 {
 }
 
-FileWriter::FileWriter(const QString &fileName)
-    : m_fileName(fileName)
+LineSink::LineSink(bool crlf)
+    : m_crlf(crlf)
 {
-    if (!m_file.create(fileName))
-        fail();
 }
 
-void FileWriter::fail()
+void LineSink::flushBuffer()
 {
-    m_buffer.clear();
-    throw WriteError(m_fileName, m_file.reason());
-}
-
-void FileWriter::flushBuffer()
-{
-    if (!m_file.write(m_buffer.constData(), m_buffer.size()))
-        fail();
+    put(m_buffer.constData(), m_buffer.size());
     m_buffer.clear();
 }
 
-void FileWriter::write(QByteArrayView bytes)
+void LineSink::write(QByteArrayView bytes)
 {
     if (m_buffer.size() + bytes.size() > FlushAt)
         flushBuffer();
     if (bytes.size() >= FlushAt) {
-        if (!m_file.write(bytes.data(), bytes.size()))
-            fail();
+        put(bytes.data(), bytes.size());
         return;
     }
     m_buffer.append(bytes);
 }
 
-void FileWriter::append(QStringEncoder &encoder, QStringView text, char after)
+void LineSink::append(QStringEncoder &encoder, QStringView text, char after)
 {
     const qsizetype start = m_buffer.size();
     m_buffer.resize(start + encoder.requiredSpace(text.size()) + 2);
     char *end = encoder.appendToBuffer(m_buffer.data() + start, text);
-    if (after == '\n')
+    if (after == '\n' && m_crlf)
         *end++ = '\r';
     *end++ = after;
     m_buffer.resize(end - m_buffer.constData());
 }
 
-void FileWriter::writeLines(const LineList &lines)
+void LineSink::writeLines(const LineList &lines)
 {
     // Stateless: nothing is carried from one line into the next, so a line
     // ending in a high surrogate does not pair it with the next line's start.
@@ -78,7 +70,7 @@ void FileWriter::writeLines(const LineList &lines)
     }
 }
 
-void FileWriter::writeLine(QStringView line)
+void LineSink::writeLine(QStringView line)
 {
     QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
     append(encoder, line, '\n');
@@ -86,7 +78,7 @@ void FileWriter::writeLine(QStringView line)
         flushBuffer();
 }
 
-void FileWriter::writePairs(const LineList &first, const LineList &second)
+void LineSink::writePairs(const LineList &first, const LineList &second)
 {
     QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
     m_buffer.reserve(FlushAt + 4096);
@@ -96,6 +88,26 @@ void FileWriter::writePairs(const LineList &first, const LineList &second)
         if (m_buffer.size() >= FlushAt)
             flushBuffer();
     }
+}
+
+FileWriter::FileWriter(const QString &fileName)
+    : LineSink(true)
+    , m_fileName(fileName)
+{
+    if (!m_file.create(fileName))
+        fail();
+}
+
+void FileWriter::fail()
+{
+    dropBuffer();
+    throw WriteError(m_fileName, m_file.reason());
+}
+
+void FileWriter::put(const char *data, qsizetype size)
+{
+    if (!m_file.write(data, size))
+        fail();
 }
 
 void FileWriter::finish()
@@ -137,4 +149,35 @@ void writeBytesToFile(const QString &fileName, QByteArrayView bytes)
     FileWriter file(fileName);
     file.write(bytes);
     file.commit();
+}
+
+StreamWriter::StreamWriter(std::FILE *stream, QString name, bool crlf)
+    : LineSink(crlf)
+    , m_stream(stream)
+    , m_name(std::move(name))
+{
+}
+
+void StreamWriter::put(const char *data, qsizetype size)
+{
+    errno = 0;
+    if (size > 0 && std::fwrite(data, 1, size_t(size), m_stream) != size_t(size)) {
+        const int error = errno;
+        dropBuffer();
+        if (error == EPIPE)
+            throw BrokenPipe();
+        throw WriteError(m_name, systemReason(error != 0 ? error : EIO));
+    }
+}
+
+void StreamWriter::flush()
+{
+    flushBuffer();
+    errno = 0;
+    if (std::fflush(m_stream) != 0) {
+        const int error = errno;
+        if (error == EPIPE)
+            throw BrokenPipe();
+        throw WriteError(m_name, systemReason(error != 0 ? error : EIO));
+    }
 }

@@ -8,6 +8,9 @@
 #include <QString>
 #include <QStringEncoder>
 
+#include <cstdio>
+#include <exception>
+
 class LineList;
 
 inline constexpr QByteArrayView Utf8ByteOrderMark("\xEF\xBB\xBF", 3);
@@ -26,30 +29,56 @@ private:
     QString m_reason;
 };
 
-// Every file the program writes goes through here. The bytes go to a
-// temporary file beside the one named, each write checked; commit() brings
-// them to the disk and only then renames the file into place, so a failure
-// at any point leaves an existing file as it was. Throws WriteError.
-class FileWriter
+// Lines encoded into UTF-8 as they are written, and handed on a megabyte at
+// a time; each line is followed by the line end the sink was made with.
+class LineSink
+{
+public:
+    virtual ~LineSink() = default;
+    LineSink(const LineSink &) = delete;
+    LineSink &operator=(const LineSink &) = delete;
+
+    void write(QByteArrayView bytes);
+    // Every line in UTF-8 followed by the line end. Each line is encoded on
+    // its own: a lone surrogate becomes U+FFFD in its own line.
+    void writeLines(const LineList &lines);
+    // One line in UTF-8, then the line end.
+    void writeLine(QStringView line);
+    // Line i of `first`, a TAB and line i of `second`, in UTF-8, then the
+    // line end, for every i of `first` (`second` has as many).
+    void writePairs(const LineList &first, const LineList &second);
+
+protected:
+    // crlf: lines end in CR LF, else in LF.
+    explicit LineSink(bool crlf);
+
+    // Takes the bytes out, or throws.
+    virtual void put(const char *data, qsizetype size) = 0;
+    // Puts out what is buffered.
+    void flushBuffer();
+    void dropBuffer() { m_buffer.clear(); }
+
+private:
+    // Encodes `text` into the buffer, then `after` ('\n' as the line end).
+    void append(QStringEncoder &encoder, QStringView text, char after);
+
+    QByteArray m_buffer;
+    bool m_crlf;
+};
+
+// Every file the program writes goes through here, its lines ending in CR
+// LF. The bytes go to a temporary file beside the one named, each write
+// checked; commit() brings them to the disk and only then renames the file
+// into place, so a failure at any point leaves an existing file as it was.
+// Throws WriteError.
+class FileWriter final : public LineSink
 {
 public:
     explicit FileWriter(const QString &fileName);
     // An uncommitted file is removed; the old one stays.
-    ~FileWriter() = default;
-    FileWriter(const FileWriter &) = delete;
-    FileWriter &operator=(const FileWriter &) = delete;
+    ~FileWriter() override = default;
 
     const QString &fileName() const { return m_fileName; }
-
-    void write(QByteArrayView bytes);
-    // Every line in UTF-8 followed by CR LF. Each line is encoded on its own:
-    // a lone surrogate becomes U+FFFD in its own line.
-    void writeLines(const LineList &lines);
-    // One line in UTF-8, then CR LF.
-    void writeLine(QStringView line);
-    // Line i of `first`, a TAB and line i of `second`, in UTF-8, then CR LF,
-    // for every i of `first` (`second` has as many).
-    void writePairs(const LineList &first, const LineList &second);
 
     // Writes out what is buffered and brings it to the disk; nothing but the
     // rename can fail after it.
@@ -58,15 +87,38 @@ public:
     void commit();
 
 private:
-    // Encodes `text` into the buffer, then `after` ('\n' as CR LF).
-    void append(QStringEncoder &encoder, QStringView text, char after);
-    void flushBuffer();
+    void put(const char *data, qsizetype size) override;
     [[noreturn]] void fail();
 
     QString m_fileName;
     platform::ReplacementFile m_file;
-    QByteArray m_buffer;
     bool m_finished = false;
+};
+
+// The reader of a pipe went away (standard output into `head`, say): what
+// was left to write has nowhere to go, which is no fault of the writer.
+class BrokenPipe : public std::exception
+{
+public:
+    const char *what() const noexcept override { return "broken pipe"; }
+};
+
+// Lines to an open stream such as standard output: UTF-8 without a mark.
+// Throws BrokenPipe when the reader has gone, WriteError (named `name`)
+// on any other failure.
+class StreamWriter final : public LineSink
+{
+public:
+    StreamWriter(std::FILE *stream, QString name, bool crlf);
+
+    // Puts out what is buffered and flushes the stream.
+    void flush();
+
+private:
+    void put(const char *data, qsizetype size) override;
+
+    std::FILE *m_stream;
+    QString m_name;
 };
 
 // Writes every line in UTF-8, each followed by CR LF, after the byte-order

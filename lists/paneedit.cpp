@@ -7,23 +7,48 @@
 
 #include <algorithm>
 
-QString selectedText(const LineList &list, const std::vector<bool> &selected)
+namespace {
+
+// The selected rows' lines, one column after another in each row.
+QString selectedRows(const std::vector<const LineList *> &columns, const std::vector<bool> &selected)
 {
-    const qsizetype rows = std::min<qsizetype>(list.count(), qsizetype(selected.size()));
+    qsizetype rows = qsizetype(selected.size());
+    for (const LineList *column : columns)
+        rows = std::min(rows, column->count());
+    const qsizetype joins = qsizetype(columns.size()) - 1 + 2;
     qsizetype units = 0;
     for (qsizetype i = 0; i < rows; ++i) {
-        if (selected[size_t(i)])
-            units += list.at(i).size() + 2;
+        if (selected[size_t(i)]) {
+            for (const LineList *column : columns)
+                units += column->at(i).size();
+            units += joins;
+        }
     }
     QString text;
     text.reserve(units);
     for (qsizetype i = 0; i < rows; ++i) {
-        if (selected[size_t(i)]) {
-            text.append(list.at(i));
-            text.append(u"\r\n");
+        if (!selected[size_t(i)])
+            continue;
+        for (size_t c = 0; c < columns.size(); ++c) {
+            if (c > 0)
+                text.append(u'\t');
+            text.append(columns[c]->at(i));
         }
+        text.append(u"\r\n");
     }
     return text;
+}
+
+} // namespace
+
+QString selectedText(const LineList &list, const std::vector<bool> &selected)
+{
+    return selectedRows({&list}, selected);
+}
+
+QString selectedPairsText(const LineList &first, const LineList &second, const std::vector<bool> &selected)
+{
+    return selectedRows({&first, &second}, selected);
 }
 
 void deleteSelected(LineList &list, const std::vector<bool> &selected)

@@ -15,6 +15,8 @@ class LineList;
 
 // The selected lines in order, each followed by CR LF; empty with none selected.
 QString selectedText(const LineList &list, const std::vector<bool> &selected);
+// The same for rows of two lists side by side: the two lines joined by a TAB.
+QString selectedPairsText(const LineList &first, const LineList &second, const std::vector<bool> &selected);
 
 // Keeps the lines that are not selected, in order, repeats included; the
 // sorted and case flags stay.

@@ -48,11 +48,6 @@ constexpr ByteOrderMark ByteOrderMarks[] = {
     {QByteArrayView("\xFE\xFF", 2), "UTF-16BE"},
 };
 
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 [[noreturn]] void throwOpenError(const QString &fileName, const QString &reason)
 {
     throw AppError(
@@ -73,14 +68,14 @@ void openForReading(QFile &file)
 }
 
 // Reads a full chunk unless the file ends first.
-qsizetype readChunk(QFile &file, QByteArray &bytes)
+qsizetype readChunk(QFile &file, const QString &name, QByteArray &bytes)
 {
     qsizetype got = 0;
     while (got < bytes.size()) {
         const qint64 n = file.read(bytes.data() + got, bytes.size() - got);
         if (n < 0)
             throw AppError(QStringLiteral("Cannot read file \"%1\". %2")
-                               .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()),
+                               .arg(QDir::toNativeSeparators(name), file.errorString()),
                            ErrorKind::CannotOpen);
         if (n == 0)
             break;
@@ -206,8 +201,8 @@ QString plural(qint64 count, const char *one, const char *many)
     return QString::number(count) + u' ' + QLatin1StringView(count == 1 ? one : many);
 }
 
-LoadReport
-loadInto(const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list);
+LoadReport loadInto(
+    QFile &file, const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list);
 
 } // namespace
 
@@ -254,24 +249,41 @@ LoadReport
 loadFileToList(const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list)
 {
     try {
-        return loadInto(fileName, encoding, options, list);
+        QFile file(fileName);
+        openForReading(file);
+        return loadInto(file, fileName, encoding, options, list);
     } catch (const std::bad_alloc &) {
         throw AppError(tooLargeMessage(fileName));
     }
 }
 
+LoadReport loadStandardInputToList(TextEncoding encoding, const LoadOptions &options, LineList &list)
+{
+    const QString name = standardInputName();
+    try {
+        QFile file;
+        if (!file.open(0, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+            throwOpenError(name, file.errorString());
+        return loadInto(file, name, encoding, options, list);
+    } catch (const std::bad_alloc &) {
+        throw AppError(tooLargeMessage(name));
+    }
+}
+
+QString standardInputName()
+{
+    return QStringLiteral("standard input");
+}
+
 namespace {
 
-LoadReport
-loadInto(const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list)
+LoadReport loadInto(
+    QFile &file, const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list)
 {
     list.setSorted(false);
 
-    QFile file(fileName);
-    openForReading(file);
-
     QByteArray bytes(ReadSize, Qt::Uninitialized);
-    qsizetype got = readChunk(file, bytes);
+    qsizetype got = readChunk(file, fileName, bytes);
 
     QByteArray name = decoderName(encoding);
     qsizetype skip = 0;
@@ -356,7 +368,7 @@ loadInto(const QString &fileName, TextEncoding encoding, const LoadOptions &opti
         addLines(heldBack);
         before = QByteArray(bytes.constData() + got - 3, 3);
         chunkOffset += got;
-        got = readChunk(file, bytes);
+        got = readChunk(file, fileName, bytes);
     }
     addLines(list.commitText(0));
     if (lineStart < scanned)

@@ -64,3 +64,7 @@ QStringList loadWarnings(const QString &fileName, const LoadReport &report);
 // it stay, unsorted). Returns what the decoding replaced, dropped or kept.
 LoadReport
 loadFileToList(const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list);
+
+// The same for standard input, which messages call standardInputName().
+LoadReport loadStandardInputToList(TextEncoding encoding, const LoadOptions &options, LineList &list);
+QString standardInputName();

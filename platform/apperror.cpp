@@ -1,5 +1,7 @@
 #include "platform/apperror.h"
 
+#include <cstring>
+
 QString errorBoxText(const QString &message)
 {
     if (!message.isEmpty() && message.back().unicode() > u'.')
@@ -18,4 +20,9 @@ QString errorMessageOf(const std::exception_ptr &error)
     } catch (...) {
         return QStringLiteral("Unknown error");
     }
+}
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
 }

@@ -41,6 +41,9 @@ private:
 // else "Unknown error".
 QString errorMessageOf(const std::exception_ptr &error);
 
+// The system's reason for an errno value, as the user reads it.
+QString systemReason(int error);
+
 // Text of the standard error box: a full stop is appended when the last
 // character's code is above that of the full stop.
 QString errorBoxText(const QString &message);

@@ -144,8 +144,8 @@ TEST(CompareByKey, SetsHoldWholeLinesMatchedByTheirKeys)
         EXPECT_EQ(linesOf(*result[ResultSet::Intersection]), expected.common);
         EXPECT_EQ(linesOf(*result[ResultSet::Only1]), expected.only1);
         EXPECT_EQ(linesOf(*result[ResultSet::Only2]), expected.only2);
-        EXPECT_EQ(result.withoutKey[0], expected.withoutKey1);
-        EXPECT_EQ(result.withoutKey[1], expected.withoutKey2);
+        EXPECT_EQ(result.summary.withoutKey[0], expected.withoutKey1);
+        EXPECT_EQ(result.summary.withoutKey[1], expected.withoutKey2);
         // The summary counts the compared lines and their distinct keys.
         const auto collation = Collation::forLocale("en_US", {});
         std::array<std::set<QByteArray>, 2> distinct;
@@ -193,7 +193,7 @@ TEST(CompareByKey, QuotedFieldsAndTheirUnquotedKeys)
     EXPECT_EQ(linesOf(*result[ResultSet::Intersection]), (QStringList {list1.lineAt(0), list1.lineAt(1)}));
     EXPECT_EQ(linesOf(*result[ResultSet::Only1]), (QStringList {list1.lineAt(2), list1.lineAt(3)}));
     EXPECT_EQ(linesOf(*result[ResultSet::Only2]), QStringList {list2.lineAt(1)});
-    EXPECT_EQ(result.withoutKey[0], 1);
+    EXPECT_EQ(result.summary.withoutKey[0], 1);
     // say "hi" against say "HI": paired by their keys, shown as whole lines.
     EXPECT_EQ(linesOf(result.writtenDifferently->first), QStringList {list1.lineAt(1)});
     EXPECT_EQ(linesOf(result.writtenDifferently->second), QStringList {list2.lineAt(0)});
@@ -282,7 +282,7 @@ TEST(CompareByKey, TheSameSetsWhetherTheListsAreSortedByKeyOrNot)
             EXPECT_EQ(a, b) << int(set);
         }
     }
-    EXPECT_EQ(plain.withoutKey, sorted.withoutKey);
+    EXPECT_EQ(plain.summary.withoutKey, sorted.summary.withoutKey);
     EXPECT_EQ(plain.writtenDifferently->count(), sorted.writtenDifferently->count());
     EXPECT_GT(plain.writtenDifferently->count(), 100); // k42 against K42
 }

@@ -100,7 +100,7 @@ TEST_F(CompareCommandTest, CompareOpensTheResultsWindowWithItsSets)
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
         EXPECT_EQ(results->PageControl1->currentIndex(), 0);
         QStringList tabs {QStringLiteral("Intersection"), QStringLiteral("Only #1"),
-                          QStringLiteral("Only #2")};
+                          QStringLiteral("Only #2"), QStringLiteral("In One List Only")};
         if (withUnion)
             tabs << QStringLiteral("Union");
         // "A" matched "a" of list #2.
@@ -123,6 +123,9 @@ TEST_F(CompareCommandTest, CompareOpensTheResultsWindowWithItsSets)
         EXPECT_EQ(results->ListViewCommon->model()->index(1, 0).data().toString(), QStringLiteral("A"));
         EXPECT_EQ(linesOf(results->list(ResultSet::Only1)),
                   (QStringList {QStringLiteral("b"), QStringLiteral("c")}));
+        EXPECT_EQ(linesOf(results->oneListOnly()),
+                  (QStringList {QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
+        EXPECT_EQ(results->Label6->text(), total(3));
     }
 }
 
@@ -226,9 +229,10 @@ TEST_F(CompareCommandTest, CompareByAFieldWithHeadersThroughTheDialog)
     EXPECT_EQ(linesOf(results->list(ResultSet::Only1)), (QStringList {u"2,bob"_s, u"3"_s}));
     EXPECT_EQ(linesOf(results->list(ResultSet::Only2)), QStringList {u"8,cid"_s});
     EXPECT_TRUE(results->KeyInfo->isVisible());
-    EXPECT_TRUE(results->KeyInfo->text().contains(u"lines without a key: 1 in list #1, 0 in list #2"_s))
-        << results->KeyInfo->text().toStdString();
     EXPECT_TRUE(results->KeyInfo->text().contains(u"Header of list #2: mail,x"_s));
+    EXPECT_TRUE(results->summaryText().contains(u"Without a key:       1 in list #1, 0 in list #2\n"_s))
+        << results->summaryText().toStdString();
+    EXPECT_TRUE(results->summaryText().contains(u"by field 2 (Comma); first line a header"_s));
     EXPECT_EQ(linesOf(results->pairs().second), QStringList {u"9,ANN"_s});
 
     // Each saved set starts with the header of the list its lines come from.
@@ -270,7 +274,7 @@ TEST_F(CompareCommandTest, PressingAgainWhileRunningOnlyAsksToStop)
     TCompareForm *results = CompareForm;
     EXPECT_TRUE(results->isVisible());
     EXPECT_EQ(results->Label1->text(), total(0));
-    EXPECT_EQ(visibleTabs(results).size(), 3);
+    EXPECT_EQ(visibleTabs(results).size(), 4);
     EXPECT_EQ(form.ButtonCompare->text(), QStringLiteral("COMPARE"));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
@@ -377,7 +381,7 @@ TEST(ResultsWindow, SaveDialogConfiguration)
     ASSERT_NE(encoding, nullptr);
     EXPECT_EQ(encoding->count(), 1);
     EXPECT_EQ(encoding->itemText(0), QStringLiteral("UTF-8"));
-    EXPECT_FALSE(results.PageControl1->isTabVisible(3));
+    EXPECT_FALSE(results.PageControl1->isTabVisible(results.PageControl1->indexOf(results.TabSheet4)));
     EXPECT_EQ(results.Label4->text(), total(0));
 }
 
