@@ -72,6 +72,8 @@ LineFinder::RowResult LineFinder::searchRow(qsizetype &units)
         if (m_row >= list.count())
             continue;
         const QStringView line = list.at(m_row);
+        if (m_offset >= line.size())
+            continue;
         const qsizetype rest = line.size() - m_offset;
         const qsizetype step = std::max(PieceUnits, textLength);
         if (rest < step + textLength) {
