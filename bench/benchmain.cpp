@@ -3,6 +3,7 @@
 // peak memory of one mode never hides in another's.
 
 #include "compare/comparison.h"
+#include "lists/linefinder.h"
 #include "lists/linelist.h"
 #include "lists/linesort.h"
 #include "lists/parallel.h"
@@ -10,9 +11,12 @@
 #include "platform/processinfo.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QString>
+#include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -32,6 +36,7 @@ void printUsage(std::FILE *to)
         "usage: pairsight-bench load FILE [--sort] [--threads N] [--dedup [--case-sensitive]]\n"
         "                           [--locale L] [--row]\n"
         "       pairsight-bench compare FILE1 FILE2 [--union] [--locale L] [--pause]\n"
+        "       pairsight-bench find FILE TEXT [--case-sensitive] [--locale L]\n"
         "       pairsight-bench header\n"
         "Loads FILE (UTF-8) into a line list with the program's loader and prints the\n"
         "time, throughput, CPU time and memory.\n"
@@ -45,6 +50,8 @@ void printUsage(std::FILE *to)
         "compare loads both files side by side, sorted, and times the stages of one\n"
         "comparison; --pause stops the process (SIGSTOP) after loading, so that a\n"
         "profiler can attach before it is continued.\n"
+        "find loads FILE unsorted and looks for TEXT from the first line on, as the\n"
+        "results window does, timing the search and the longest the event loop waited.\n"
         "Sizes are in MB of 10^6 bytes; memory is VmRSS and VmHWM of /proc/self/status.\n",
         to);
 }
@@ -295,6 +302,77 @@ int runCompare(const CompareCommand &options)
     return 0;
 }
 
+struct FindCommand
+{
+    QString file;
+    QString text;
+    Qt::CaseSensitivity cs = Qt::CaseInsensitive;
+    QByteArray locale = "en_US";
+};
+
+std::optional<FindCommand> parseFindArguments(int argc, char **argv)
+{
+    FindCommand options;
+    int positional = 0;
+    for (int i = 2; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--case-sensitive")
+            options.cs = Qt::CaseSensitive;
+        else if (arg == "--locale" && i + 1 < argc)
+            options.locale = QByteArray(argv[++i]);
+        else if (!arg.starts_with("-") && positional < 2)
+            (positional++ == 0 ? options.file : options.text) = QString::fromLocal8Bit(argv[i]);
+        else
+            return std::nullopt;
+    }
+    if (positional != 2)
+        return std::nullopt;
+    return options;
+}
+
+int runFind(const FindCommand &options, int argc, char **argv)
+{
+    const QCoreApplication app(argc, argv);
+    LineList list(options.locale);
+    loadFileToList(options.file, TextEncoding::Utf8, {.ignoreWhitespace = false, .sortWhenLoading = false},
+                   list);
+
+    // A zero timer of our own runs at every turn of the event loop; the
+    // longest gap between two runs is the longest a window would not paint.
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point lastTurn = Clock::now();
+    double longestGap = 0;
+    long turns = 0;
+    QTimer turn;
+    turn.setInterval(0);
+    QObject::connect(&turn, &QTimer::timeout, [&] {
+        const Clock::time_point t = Clock::now();
+        longestGap = std::max(longestGap, std::chrono::duration<double>(t - lastTurn).count());
+        lastTurn = t;
+        ++turns;
+    });
+
+    LineFinder finder;
+    qsizetype result = -1;
+    QObject::connect(&finder, &LineFinder::found, [&](qsizetype row) {
+        result = row;
+        QCoreApplication::quit();
+    });
+    QObject::connect(&finder, &LineFinder::notFound, [] { QCoreApplication::quit(); });
+    const Stamp start = now();
+    finder.find({&list}, options.text, 0, true, options.cs);
+    turn.start();
+    lastTurn = Clock::now();
+    QCoreApplication::exec();
+    const Span total = between(start, now());
+    std::fprintf(stderr, "lines         %lld\n", static_cast<long long>(list.count()));
+    std::fprintf(stderr, "result        %s %lld\n", result >= 0 ? "found at" : "not found",
+                 static_cast<long long>(result));
+    std::fprintf(stderr, "find          %.3f s wall, %.3f s cpu\n", total.wall, total.cpu);
+    std::fprintf(stderr, "event loop    %ld turns, longest wait %.1f ms\n", turns, longestGap * 1e3);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -316,6 +394,19 @@ int main(int argc, char **argv)
         }
         try {
             return runCompare(*options);
+        } catch (const std::exception &error) {
+            std::fprintf(stderr, "pairsight-bench: %s\n", error.what());
+        }
+        return 1;
+    }
+    if (command == "find") {
+        const std::optional<FindCommand> options = parseFindArguments(argc, argv);
+        if (!options) {
+            printUsage(stderr);
+            return 2;
+        }
+        try {
+            return runFind(*options, argc, argv);
         } catch (const std::exception &error) {
             std::fprintf(stderr, "pairsight-bench: %s\n", error.what());
         }
