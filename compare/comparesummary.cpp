@@ -12,9 +12,14 @@
 
 namespace {
 
+QString linesText(qsizetype count)
+{
+    return FormatCount(count) + (count == 1 ? QStringLiteral(" line") : QStringLiteral(" lines"));
+}
+
 QString listRow(const CompareSummary &summary, int list)
 {
-    QString text = FormatCount(summary.lines[size_t(list)]) + QStringLiteral(" lines");
+    QString text = linesText(summary.lines[size_t(list)]);
     if (summary.walked) {
         text += QStringLiteral(", %1 distinct, %2 repeated")
                     .arg(FormatCount(summary.distinct[size_t(list)]), FormatCount(summary.repeated(list)));
@@ -74,7 +79,7 @@ std::vector<SummaryRow> summaryRows(const CompareSummary &summary, SummaryConten
     rows.push_back({QStringLiteral("List #1"), listRow(summary, 0)});
     rows.push_back({QStringLiteral("List #2"), listRow(summary, 1)});
     if (const auto &common = sets[size_t(ResultSet::Intersection)]) {
-        QString text = FormatCount(*common) + QStringLiteral(" lines of list #1");
+        QString text = linesText(*common) + QStringLiteral(" of list #1");
         if (summary.walked)
             text += QStringLiteral(", %1 distinct").arg(FormatCount(summary.distinctInBoth));
         rows.push_back({QStringLiteral("In both"), text});

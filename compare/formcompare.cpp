@@ -3,12 +3,14 @@
 #include "compare/comparesummary.h"
 #include "compare/resultfiles.h"
 #include "lists/formatcount.h"
+#include "lists/linefinder.h"
 #include "lists/linelistmodel.h"
 #include "lists/linewriter.h"
 #include "lists/paneedit.h"
 #include "widgets/appicons.h"
 #include "widgets/busycursor.h"
 #include "widgets/dialogs.h"
+#include "widgets/findbar.h"
 #include "widgets/savetextfiledialog.h"
 
 #include <QAction>
@@ -74,7 +76,9 @@ TCompareForm::TCompareForm(QWidget *parent)
     layout->addWidget(KeyInfo);
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    layout->addWidget(PageControl1);
+    layout->addWidget(PageControl1, 1);
+    FindBar1 = new FindBar(this);
+    layout->addWidget(FindBar1);
 
     Tab &common = m_tabs[int(ResultSet::Intersection)];
     Tab &only1 = m_tabs[int(ResultSet::Only1)];
@@ -156,6 +160,45 @@ TCompareForm::TCompareForm(QWidget *parent)
         view->addAction(CopyAction);
         view->addAction(SelectAllAction);
     }
+
+    m_finder = new LineFinder(this);
+    FindAction = new QAction(QStringLiteral("Find"), this);
+    FindAction->setObjectName(QStringLiteral("FindAction"));
+    FindAction->setShortcut(QKeySequence::Find);
+    connect(FindAction, &QAction::triggered, FindBar1, &FindBar::open);
+    addAction(FindAction);
+    // F3 and Shift+F3 go on finding from the lists too; in the bar, the bar takes them.
+    auto *findNext = new QAction(this);
+    findNext->setShortcut(Qt::Key_F3);
+    connect(findNext, &QAction::triggered, this, [this] { findInTab(FindFrom::Next); });
+    addAction(findNext);
+    auto *findPrevious = new QAction(this);
+    findPrevious->setShortcut(Qt::SHIFT | Qt::Key_F3);
+    connect(findPrevious, &QAction::triggered, this, [this] { findInTab(FindFrom::Previous); });
+    addAction(findPrevious);
+    connect(FindBar1, &FindBar::searchChanged, this, [this] { findInTab(FindFrom::Current); });
+    connect(FindBar1, &FindBar::nextRequested, this, [this] { findInTab(FindFrom::Next); });
+    connect(FindBar1, &FindBar::previousRequested, this, [this] { findInTab(FindFrom::Previous); });
+    connect(FindBar1, &FindBar::closed, this, [this] {
+        m_finder->cancel();
+        if (const Tab *tab = currentTab())
+            tab->view->setFocus();
+    });
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this] {
+        m_finder->cancel();
+        FindBar1->setNotFound(false);
+    });
+    connect(m_finder, &LineFinder::found, this, [this](qsizetype row) {
+        FindBar1->setNotFound(false);
+        if (!m_findTab || m_findTab != currentTab() || row >= m_findTab->model->rowCount())
+            return;
+        QTreeView *view = m_findTab->view;
+        const QModelIndex index = view->model()->index(int(row), 0);
+        view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect
+                                                           | QItemSelectionModel::Rows);
+        view->scrollTo(index);
+    });
+    connect(m_finder, &LineFinder::notFound, this, [this] { FindBar1->setNotFound(true); });
 
     auto *escape = new QAction(this);
     escape->setShortcut(Qt::Key_Escape);
@@ -276,6 +319,8 @@ void TCompareForm::deliverHeaders(const std::array<std::optional<QString>, 2> &h
 
 void TCompareForm::deliverSummary(const CompareSummary &summary)
 {
+    // Finding ignores case as the comparison did.
+    m_findCase = summary.matching.caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
     const SummaryContent content {.writtenDifferently = m_pairs.count() > 0};
     m_summaryText = ::summaryText(summary, content);
     while (QLayoutItem *item = m_summaryRows->takeAt(0)) {
@@ -393,4 +438,31 @@ void TCompareForm::saveAll()
     }
     const BusyCursor busy;
     writeResultFiles(folder, files);
+}
+
+void TCompareForm::findInTab(FindFrom from)
+{
+    const Tab *tab = currentTab();
+    const QString text = FindBar1->text();
+    if (!tab || text.isEmpty()) {
+        m_finder->cancel();
+        FindBar1->setNotFound(false);
+        return;
+    }
+    m_findTab = tab;
+    const int current = tab->view->currentIndex().isValid() ? tab->view->currentIndex().row() : -1;
+    std::vector<const LineList *> columns {&tab->lines};
+    if (tab == &m_pairsTab)
+        columns = {&m_pairs.first, &m_pairs.second};
+    switch (from) {
+    case FindFrom::Current:
+        m_finder->find(columns, text, std::max(current, 0), true, m_findCase);
+        break;
+    case FindFrom::Next:
+        m_finder->find(columns, text, current + 1, true, m_findCase);
+        break;
+    case FindFrom::Previous:
+        m_finder->find(columns, text, current - 1, false, m_findCase);
+        break;
+    }
 }

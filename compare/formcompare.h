@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+class FindBar;
+class LineFinder;
 class LineListModel;
 class QAction;
 class QGridLayout;
@@ -56,6 +58,15 @@ public:
     QString selectedLines() const;
     // Puts selectedLines() on the clipboard, when there are any.
     void copySelection();
+    // Looks for the bar's text in the current tab from its current row:
+    // that row itself while typing, else the next or the previous one.
+    enum class FindFrom
+    {
+        Current,
+        Next,
+        Previous,
+    };
+    void findInTab(FindFrom from);
 
     QTabWidget *PageControl1;
     QWidget *SummaryBand;
@@ -87,6 +98,8 @@ public:
     QPushButton *Button6;
     QAction *CopyAction;
     QAction *SelectAllAction;
+    QAction *FindAction;
+    FindBar *FindBar1;
     SaveTextFileDialog *SaveTextFileDialog1;
 
 private:
@@ -120,6 +133,10 @@ private:
     QGridLayout *m_summaryRows = nullptr;
     QString m_summaryText;
     QString m_lastFolder;
+    LineFinder *m_finder = nullptr;
+    // The tab the running search looks in.
+    const Tab *m_findTab = nullptr;
+    Qt::CaseSensitivity m_findCase = Qt::CaseInsensitive;
     std::array<std::optional<QString>, 2> m_headers;
     // The pairs' tab: its list is `first`, with `second` beside it.
     LinePairs m_pairs;

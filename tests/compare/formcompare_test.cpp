@@ -7,9 +7,13 @@
 #include "platform/apperror.h"
 #include "testsupport.h"
 #include "widgets/fakedialogs.h"
+#include "widgets/findbar.h"
 #include "widgets/savetextfiledialog.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEventLoop>
@@ -383,6 +387,216 @@ TEST(ResultsWindow, SaveDialogConfiguration)
     EXPECT_EQ(encoding->itemText(0), QStringLiteral("UTF-8"));
     EXPECT_FALSE(results.PageControl1->isTabVisible(results.PageControl1->indexOf(results.TabSheet4)));
     EXPECT_EQ(results.Label4->text(), total(0));
+}
+
+// The window as a user meets it after a comparison with repeats, a pair
+// and the union: the summary, Save All, copying and finding.
+class ResultsWindowTest : public CompareCommandTest
+{
+protected:
+    TCompareForm *compareSample()
+    {
+        form.CalculateUnionofLists1->setChecked(true);
+        fill(form.List1, {u"b"_s, u"a"_s, u"A"_s, u"c"_s, u"c"_s});
+        fill(form.List2, {u"a"_s, u"d"_s});
+        return compare();
+    }
+
+    // Answers the folder dialog of Save All with `folder`.
+    void answerFolder(const QString &folder)
+    {
+        dialogs.answerDialog([folder](QDialog &shown) {
+            auto &dialog = dynamic_cast<QFileDialog &>(shown);
+            EXPECT_EQ(dialog.fileMode(), QFileDialog::Directory);
+            dialog.setDirectory(folder);
+            return int(QDialog::Accepted);
+        });
+    }
+
+    void saveAll(TCompareForm *results)
+    {
+        QTest::mouseClick(results->SaveAllButton, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.pendingDialogAnswers() == 0; }));
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST_F(ResultsWindowTest, TheSummaryBandSaysWhatTheComparisonFound)
+{
+    TCompareForm *results = compareSample();
+    ASSERT_NE(results, nullptr);
+    EXPECT_TRUE(results->SummaryBand->isVisible());
+    const QByteArray &locale = form.List1.collationLocale();
+    // Counted by hand: list #1 has b, a/A, c twice (3 distinct, 2 repeats);
+    // a is in both; either list holds a, b, c, d.
+    EXPECT_EQ(results->summaryText(),
+              u"List #1:             5 lines, 3 distinct, 2 repeated\n"
+              u"List #2:             2 lines, 2 distinct, 0 repeated\n"
+              u"In both:             2 lines of list #1, 1 distinct\n"
+              u"Only #1:             3\n"
+              u"Only #2:             1\n"
+              u"Union:               4\n"
+              u"Written differently: 1\n"
+              u"Overlap:             "_s
+                  + QLocale::system().toString(25.0, 'f', 1)
+                  + u"%\n"
+                    u"Matched:             locale "_s
+                  + QString::fromLatin1(locale.isEmpty() ? QByteArray("root") : locale)
+                  + u"; ignore case; whole lines\n"_s)
+        << results->summaryText().toStdString();
+    QStringList shown;
+    for (const QLabel *label : results->SummaryBand->findChildren<QLabel *>())
+        shown << label->text();
+    EXPECT_TRUE(shown.contains(u"Overlap:"_s));
+    EXPECT_TRUE(shown.contains(u"5 lines, 3 distinct, 2 repeated"_s)) << shown.join(u'|').toStdString();
+
+    // In One List Only comes after Only #2.
+    EXPECT_EQ(results->PageControl1->tabText(results->PageControl1->indexOf(results->TabSheet6)),
+              u"In One List Only"_s);
+    EXPECT_EQ(results->PageControl1->indexOf(results->TabSheet6), results->PageControl1->indexOf(results->TabSheet3) + 1);
+
+    results->show();
+    QTest::keyClick(results, Qt::Key_Escape);
+    EXPECT_FALSE(results->isVisible());
+}
+
+TEST_F(ResultsWindowTest, SaveAllWritesEveryFileAndAsksBeforeReplacingAny)
+{
+    TCompareForm *results = compareSample();
+    ASSERT_NE(results, nullptr);
+    const QString folder = dir.file(u"out"_s);
+    QDir().mkpath(folder);
+    answerFolder(folder);
+    saveAll(results);
+    const QByteArray mark = "\xEF\xBB\xBF";
+    const QDir out(folder);
+    EXPECT_EQ(out.entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList {u"intersection.txt"_s, u"one-list-only.txt"_s, u"only1.txt"_s, u"only2.txt"_s,
+                            u"summary.txt"_s, u"union.txt"_s, u"written-differently.txt"_s}));
+    EXPECT_EQ(readAll(out.filePath(u"intersection.txt"_s)), mark + "a\r\nA\r\n");
+    EXPECT_EQ(readAll(out.filePath(u"only1.txt"_s)), mark + "b\r\nc\r\nc\r\n");
+    EXPECT_EQ(readAll(out.filePath(u"only2.txt"_s)), mark + "d\r\n");
+    EXPECT_EQ(readAll(out.filePath(u"one-list-only.txt"_s)), mark + "b\r\nc\r\nc\r\nd\r\n");
+    EXPECT_EQ(readAll(out.filePath(u"union.txt"_s)), mark + "a\r\nb\r\nc\r\nd\r\n");
+    EXPECT_EQ(readAll(out.filePath(u"written-differently.txt"_s)), mark + "A\ta\r\n");
+    QByteArray summary = results->summaryText().toUtf8();
+    summary.replace("\n", "\r\n");
+    EXPECT_EQ(readAll(out.filePath(u"summary.txt"_s)), mark + summary);
+
+    // One question names the files that are there; No leaves them be.
+    testsupport::TempDir second;
+    const QString kept = second.write(u"only2.txt"_s, "older");
+    second.write(u"union.txt"_s, "older");
+    answerFolder(second.path());
+    dialogs.answerMessage(QMessageBox::No);
+    saveAll(results);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(u"only2.txt\nunion.txt"_s))
+        << dialogs.messages[0].text.toStdString();
+    EXPECT_EQ(readAll(kept), "older");
+    EXPECT_EQ(QDir(second.path()).entryList(QDir::Files).size(), 2);
+    answerFolder(second.path());
+    dialogs.answerMessage(QMessageBox::Yes);
+    saveAll(results);
+    EXPECT_EQ(readAll(kept), mark + "d\r\n");
+    EXPECT_EQ(QDir(second.path()).entryList(QDir::Files).size(), 7);
+}
+
+// A write that fails half-way (the file size limit, as a full disk would)
+// reports the file, and leaves no half file and every older one as it was.
+TEST_F(ResultsWindowTest, AnInterruptedSaveAllChangesNoFile)
+{
+    QStringList many;
+    for (int i = 0; i < 20000; ++i)
+        many << u"line number %1 of a list that will not fit"_s.arg(i);
+    fill(form.List1, many);
+    fill(form.List2, {u"x"_s});
+    TCompareForm *results = compare();
+    ASSERT_NE(results, nullptr);
+    const QString kept = dir.write(u"only1.txt"_s, "older");
+    answerFolder(dir.path());
+    dialogs.answerMessage(QMessageBox::Yes);
+    {
+        const testsupport::FileSizeLimit limit(rlim_t {64} * 1024);
+        saveAll(results);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.errorBoxes.empty(); }));
+    }
+    EXPECT_TRUE(dialogs.errorBoxes[0].text.contains(dir.path())) << dialogs.errorBoxes[0].text.toStdString();
+    EXPECT_EQ(readAll(kept), "older");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {u"only1.txt"_s});
+}
+
+TEST_F(ResultsWindowTest, SelectedRowsAreCopiedEachWithCrLf)
+{
+    TCompareForm *results = compareSample();
+    ASSERT_NE(results, nullptr);
+    results->show();
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->setText(u"before"_s);
+
+    // Only #1 holds b, c, c: the first and the last row.
+    results->PageControl1->setCurrentWidget(results->TabSheet2);
+    QTreeView *view = results->ListViewOnly1;
+    view->setFocus();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 0)).center());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      view->visualRect(view->model()->index(2, 0)).center());
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), u"b\r\nc\r\n"_s);
+
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), u"b\r\nc\r\nc\r\n"_s);
+    EXPECT_TRUE(view->actions().contains(results->CopyAction));
+    EXPECT_EQ(view->contextMenuPolicy(), Qt::ActionsContextMenu);
+
+    // A pair is its two lines and a TAB.
+    results->PageControl1->setCurrentWidget(results->TabSheet5);
+    results->ListViewPairs->setFocus();
+    results->SelectAllAction->trigger();
+    results->CopyAction->trigger();
+    EXPECT_EQ(clipboard->text(), u"A\ta\r\n"_s);
+}
+
+TEST_F(ResultsWindowTest, TheFindBarGoesToLinesHoldingTheText)
+{
+    QStringList lines;
+    for (int i = 0; i < 50; ++i)
+        lines << u"line %1"_s.arg(i, 2, 10, QChar(u'0'));
+    lines[10] = u"the Needle"_s;
+    lines[40] = u"a needle again"_s;
+    fill(form.List1, lines);
+    fill(form.List2, {u"x"_s});
+    TCompareForm *results = compare();
+    ASSERT_NE(results, nullptr);
+    results->show();
+    results->PageControl1->setCurrentWidget(results->TabSheet2);
+    QTreeView *view = results->ListViewOnly1;
+    const auto currentLine = [&] { return view->currentIndex().data().toString(); };
+
+    QTest::keyClick(results, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(results->FindBar1->isVisible());
+    auto *edit = results->FindBar1->findChild<QLineEdit *>(u"FindEdit"_s);
+    auto *status = results->FindBar1->findChild<QLabel *>(u"FindStatus"_s);
+    // Case is ignored as the comparison ignored it.
+    QTest::keyClicks(edit, u"NEEDLE"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return currentLine() == lines[10]; }));
+    QTest::keyClick(edit, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return currentLine() == lines[40]; }));
+    QTest::keyClick(edit, Qt::Key_F3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return currentLine() == lines[10]; })); // round the end
+    QTest::keyClick(edit, Qt::Key_F3, Qt::ShiftModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return currentLine() == lines[40]; }));
+    EXPECT_TRUE(status->text().isEmpty());
+
+    QTest::keyClicks(edit, u"x"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return status->text() == u"not found"_s; }));
+    EXPECT_EQ(currentLine(), lines[40]);
+
+    // Escape closes the bar first, then the window.
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_FALSE(results->FindBar1->isVisible());
+    EXPECT_TRUE(results->isVisible());
 }
 
 } // namespace
