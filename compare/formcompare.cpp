@@ -194,8 +194,8 @@ TCompareForm::TCompareForm(QWidget *parent)
             return;
         QTreeView *view = m_findTab->view;
         const QModelIndex index = view->model()->index(int(row), 0);
-        view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect
-                                                           | QItemSelectionModel::Rows);
+        view->selectionModel()->setCurrentIndex(
+            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         view->scrollTo(index);
     });
     connect(m_finder, &LineFinder::notFound, this, [this] { FindBar1->setNotFound(true); });

@@ -11,13 +11,13 @@
 #include "widgets/savetextfiledialog.h"
 
 #include <QAction>
-#include <QClipboard>
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -453,7 +453,8 @@ TEST_F(ResultsWindowTest, TheSummaryBandSaysWhatTheComparisonFound)
     // In One List Only comes after Only #2.
     EXPECT_EQ(results->PageControl1->tabText(results->PageControl1->indexOf(results->TabSheet6)),
               u"In One List Only"_s);
-    EXPECT_EQ(results->PageControl1->indexOf(results->TabSheet6), results->PageControl1->indexOf(results->TabSheet3) + 1);
+    EXPECT_EQ(results->PageControl1->indexOf(results->TabSheet6),
+              results->PageControl1->indexOf(results->TabSheet3) + 1);
 
     results->show();
     QTest::keyClick(results, Qt::Key_Escape);
@@ -538,7 +539,8 @@ TEST_F(ResultsWindowTest, SelectedRowsAreCopiedEachWithCrLf)
     results->PageControl1->setCurrentWidget(results->TabSheet2);
     QTreeView *view = results->ListViewOnly1;
     view->setFocus();
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 0)).center());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(view->model()->index(0, 0)).center());
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
                       view->visualRect(view->model()->index(2, 0)).center());
     QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
