@@ -388,11 +388,7 @@ QString TCompareForm::selectedLines() const
         return {};
     const bool pairs = tab == &m_pairsTab;
     const qsizetype rows = pairs ? m_pairs.count() : tab->lines.count();
-    std::vector<bool> selected(size_t(rows), false);
-    for (const QItemSelectionRange &range : tab->view->selectionModel()->selection()) {
-        for (int row = range.top(); row <= range.bottom() && row < rows; ++row)
-            selected[size_t(row)] = true;
-    }
+    const std::vector<bool> selected = selectedRowFlags(tab->view->selectionModel()->selection(), rows);
     return pairs ? selectedPairsText(m_pairs.first, m_pairs.second, selected)
                  : selectedText(tab->lines, selected);
 }

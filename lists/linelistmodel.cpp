@@ -54,3 +54,14 @@ QVariant LineListModel::headerData(int section, Qt::Orientation orientation, int
         return m_headers[section];
     return {};
 }
+
+std::vector<bool> selectedRowFlags(const QItemSelection &selection, qsizetype rows)
+{
+    std::vector<bool> selected(size_t(rows), false);
+    for (const QItemSelectionRange &range : selection) {
+        const qsizetype end = std::min<qsizetype>(range.bottom() + 1, rows);
+        for (qsizetype row = range.top(); row < end; ++row)
+            selected[size_t(row)] = true;
+    }
+    return selected;
+}

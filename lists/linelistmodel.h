@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QItemSelection>
 
 class LineList;
 
@@ -33,3 +34,7 @@ private:
     QStringList m_headers;
     qsizetype m_rows = 0;
 };
+
+// One flag per row, true for the rows the selection holds; rows beyond
+// `rows` are left out.
+std::vector<bool> selectedRowFlags(const QItemSelection &selection, qsizetype rows);
