@@ -5,6 +5,7 @@
 #include "compare/formcompare.h"
 #include "lists/formatcount.h"
 #include "platform/apperror.h"
+#include "platform/programfolder.h"
 #include "testsupport.h"
 #include "widgets/fakedialogs.h"
 #include "widgets/findbar.h"
@@ -71,6 +72,12 @@ protected:
         return tabs;
     }
 
+    // Each test starts from the defaults, whatever a test before it chose
+    // in the same process: first of the members, before the window reads them.
+    struct DefaultSettings
+    {
+        DefaultSettings() { QFile::remove(QDir(programFolder()).filePath(QStringLiteral("settings.ini"))); }
+    } defaults;
     FakeDialogs dialogs;
     TAppForm form;
     testsupport::TempDir dir;
