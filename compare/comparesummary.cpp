@@ -32,29 +32,9 @@ QString matchingRow(const CompareSummary &summary)
     QStringList parts;
     parts << QStringLiteral("locale ")
             + (summary.locale.isEmpty() ? QStringLiteral("root") : QString::fromLatin1(summary.locale));
-    QStringList ignored;
-    if (!summary.matching.caseSensitive)
-        ignored << QStringLiteral("case");
-    if (summary.matching.ignoreAccents)
-        ignored << QStringLiteral("accents");
-    if (summary.matching.ignorePunctuation)
-        ignored << QStringLiteral("punctuation and spaces");
-    parts << (ignored.isEmpty() ? QStringLiteral("case sensitive")
-                                : QStringLiteral("ignore ") + ignored.join(QStringLiteral(", ")));
-    switch (summary.key.mode()) {
-    case LineKey::Mode::WholeLine:
-        parts << QStringLiteral("whole lines");
-        break;
-    case LineKey::Mode::Field:
-        parts << QStringLiteral("by field %1 (%2%3)")
-                     .arg(summary.key.fieldNumber())
-                     .arg(delimiterName(summary.key.delimiter()),
-                          summary.key.quoted() ? QStringLiteral(", quoted") : QString());
-        break;
-    case LineKey::Mode::Pattern:
-        parts << QStringLiteral("by pattern ") + summary.key.patternText();
-        break;
-    }
+    parts << matchingWords(summary.matching);
+    parts << (summary.key.isWholeLine() ? QStringLiteral("whole lines")
+                                        : QStringLiteral("by ") + summary.key.describePart());
     if (summary.header)
         parts << QStringLiteral("first line a header");
     return parts.join(QStringLiteral("; "));

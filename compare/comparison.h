@@ -76,7 +76,6 @@ struct CompareSummary
     LineKey key;
     bool header = false;
 
-    bool byKey() const { return !key.isWholeLine() || header; }
     // Lines beyond the first of each set of equal lines.
     qsizetype repeated(int list) const
     {

@@ -5,7 +5,6 @@
 #include "lists/formatcount.h"
 #include "lists/linefinder.h"
 #include "lists/linelistmodel.h"
-#include "lists/linewriter.h"
 #include "lists/paneedit.h"
 #include "widgets/appicons.h"
 #include "widgets/busycursor.h"
@@ -84,7 +83,11 @@ TCompareForm::TCompareForm(QWidget *parent)
     Tab &only1 = m_tabs[int(ResultSet::Only1)];
     Tab &only2 = m_tabs[int(ResultSet::Only2)];
     Tab &all = m_tabs[int(ResultSet::Union)];
-    only2.source = 1;
+    only1.file = ResultFile::Only1;
+    only2.file = ResultFile::Only2;
+    all.file = ResultFile::Union;
+    m_oneListOnlyTab.file = ResultFile::OneListOnly;
+    m_pairsTab.file = ResultFile::WrittenDifferently;
     TabSheet1 = createTab(common, QStringLiteral("ListViewCommon"), QStringLiteral("Label1"),
                           QStringLiteral("Button3"));
     TabSheet2 = createTab(only1, QStringLiteral("ListViewOnly1"), QStringLiteral("Label2"),
@@ -128,7 +131,7 @@ TCompareForm::TCompareForm(QWidget *parent)
     m_pairsTab.model = new LineListModel({&m_pairs.first, &m_pairs.second},
                                          {QStringLiteral("List #1"), QStringLiteral("List #2")}, this);
     TabSheet5 = createTab(m_pairsTab, QStringLiteral("ListViewPairs"), QStringLiteral("Label5"),
-                          QStringLiteral("Button5"), [this] { savePairs(); });
+                          QStringLiteral("Button5"));
     TabSheet5->setObjectName(QStringLiteral("TabSheet5"));
     TabSheet5->setParent(this);
     TabSheet5->hide();
@@ -215,8 +218,7 @@ TCompareForm::~TCompareForm()
         CompareForm = nullptr;
 }
 
-QWidget *TCompareForm::createTab(
-    Tab &tab, const QString &view, const QString &label, const QString &button, std::function<void()> save)
+QWidget *TCompareForm::createTab(Tab &tab, const QString &view, const QString &label, const QString &button)
 {
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
@@ -248,10 +250,9 @@ QWidget *TCompareForm::createTab(
     tab.save->setFixedHeight(38);
     tab.save->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     layout->addWidget(tab.save);
-    if (!save)
-        save = [this, &tab] { saveTab(tab); };
     // Queued: a failed save throws, and must not unwind through the button's code.
-    connect(tab.save, &QPushButton::clicked, this, std::move(save), Qt::QueuedConnection);
+    connect(
+        tab.save, &QPushButton::clicked, this, [this, &tab] { saveResult(tab.file); }, Qt::QueuedConnection);
     return page;
 }
 
@@ -349,26 +350,25 @@ void TCompareForm::deliverSummary(const CompareSummary &summary)
     m_summaryRows->setColumnStretch(3, 1);
 }
 
-void TCompareForm::saveTab(const Tab &tab)
+ResultFiles TCompareForm::resultFiles() const
 {
-    const std::optional<QString> &header = m_headers[size_t(tab.source)];
-    if (const std::optional<QString> fileName = chooseFileToSave()) {
-        if (!header) {
-            writeLinesToFile(*fileName, tab.lines, true);
-            return;
-        }
-        FileWriter file(*fileName);
-        file.write(Utf8ByteOrderMark);
-        file.writeLine(*header);
-        file.writeLines(tab.lines);
-        file.commit();
-    }
+    ResultFiles files;
+    files.intersection = &m_tabs[int(ResultSet::Intersection)].lines;
+    files.only1 = &m_tabs[int(ResultSet::Only1)].lines;
+    files.only2 = &m_tabs[int(ResultSet::Only2)].lines;
+    if (m_delivered[int(ResultSet::Union)])
+        files.all = &m_tabs[int(ResultSet::Union)].lines;
+    if (m_pairs.count() > 0)
+        files.pairs = &m_pairs;
+    files.summary = m_summaryText;
+    files.headers = m_headers;
+    return files;
 }
 
-void TCompareForm::savePairs()
+void TCompareForm::saveResult(ResultFile file)
 {
     if (const std::optional<QString> fileName = chooseFileToSave())
-        writePairsToFile(*fileName, m_pairs.first, m_pairs.second);
+        writeResultToFile(*fileName, resultFiles(), file);
 }
 
 const TCompareForm::Tab *TCompareForm::currentTab() const
@@ -412,16 +412,7 @@ void TCompareForm::saveAll()
     const QDir folder(dialog.selectedFiles().constFirst());
     m_lastFolder = folder.path();
 
-    ResultFiles files;
-    files.intersection = &m_tabs[int(ResultSet::Intersection)].lines;
-    files.only1 = &m_tabs[int(ResultSet::Only1)].lines;
-    files.only2 = &m_tabs[int(ResultSet::Only2)].lines;
-    if (PageControl1->isTabVisible(PageControl1->indexOf(TabSheet4)))
-        files.all = &m_tabs[int(ResultSet::Union)].lines;
-    if (m_pairs.count() > 0)
-        files.pairs = &m_pairs;
-    files.summary = m_summaryText;
-    files.headers = m_headers;
+    const ResultFiles files = resultFiles();
     const QStringList existing = existingResultFiles(folder, files);
     if (!existing.isEmpty()) {
         const QString text = QStringLiteral("These files exist in \"%1\" already:\n%2\n\nReplace them?")

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "compare/comparison.h"
+#include "compare/resultfiles.h"
 #include "lists/linelist.h"
 
 #include <QWidget>
 
-#include <functional>
 #include <optional>
 
 class FindBar;
@@ -110,20 +110,17 @@ private:
         QTreeView *view = nullptr;
         QLabel *total = nullptr;
         QPushButton *save = nullptr;
-        int source = 0; // the list its lines come from, for the header
+        ResultFile file = ResultFile::Intersection; // what its Save... writes
     };
 
     // A tab's page over tab.lines (or tab.model when set); its button saves
-    // the lines, or calls `save` when given.
-    QWidget *createTab(Tab &tab,
-                       const QString &view,
-                       const QString &label,
-                       const QString &button,
-                       std::function<void()> save = {});
+    // tab.file.
+    QWidget *createTab(Tab &tab, const QString &view, const QString &label, const QString &button);
     // The save dialog's answer, remembered for the next save; nullopt when cancelled.
     std::optional<QString> chooseFileToSave();
-    void saveTab(const Tab &tab);
-    void savePairs();
+    // What the tabs hold, as Save... and Save All write it.
+    ResultFiles resultFiles() const;
+    void saveResult(ResultFile file);
     // The tab of the current page.
     const Tab *currentTab() const;
 

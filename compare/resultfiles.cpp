@@ -106,6 +106,14 @@ void writeResult(LineSink &sink, const ResultFiles &files, ResultFile file)
     }
 }
 
+void writeResultToFile(const QString &fileName, const ResultFiles &files, ResultFile file)
+{
+    FileWriter writer(fileName);
+    writer.write(Utf8ByteOrderMark);
+    writeResult(writer, files, file);
+    writer.commit();
+}
+
 QStringList existingResultFiles(const QDir &folder, const ResultFiles &files)
 {
     QStringList existing;

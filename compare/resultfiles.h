@@ -53,6 +53,9 @@ std::vector<ResultFile> resultFilesOf(const ResultFiles &files);
 // Writes one file's lines to the sink, the header first; nothing for a
 // file `files` does not hold.
 void writeResult(LineSink &sink, const ResultFiles &files, ResultFile file);
+// Writes one file as writeResultFiles() writes each, replacing it only once
+// it is complete. Throws WriteError.
+void writeResultToFile(const QString &fileName, const ResultFiles &files, ResultFile file);
 // The files of `files` that exist in `folder` already, by name.
 QStringList existingResultFiles(const QDir &folder, const ResultFiles &files);
 // Writes every file of `files` into `folder`: UTF-8 with byte-order mark,

@@ -31,7 +31,7 @@ int32_t icuLength(QStringView text)
 
 } // namespace
 
-QString describeMatching(const Matching &matching)
+QString matchingWords(const Matching &matching)
 {
     QStringList ignored;
     if (!matching.caseSensitive)
@@ -41,8 +41,13 @@ QString describeMatching(const Matching &matching)
     if (matching.ignorePunctuation)
         ignored << QStringLiteral("punctuation and spaces");
     if (ignored.isEmpty())
-        return QStringLiteral("Matching: case sensitive");
-    return QStringLiteral("Matching: ignore ") + ignored.join(QStringLiteral(", "));
+        return QStringLiteral("case sensitive");
+    return QStringLiteral("ignore ") + ignored.join(QStringLiteral(", "));
+}
+
+QString describeMatching(const Matching &matching)
+{
+    return QStringLiteral("Matching: ") + matchingWords(matching);
 }
 
 Collation::Collation(const QByteArray &locale, Matching matching)

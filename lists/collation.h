@@ -27,6 +27,8 @@ struct Matching
 
 // A few words on what is ignored, for the status bar: "Matching: ignore case".
 QString describeMatching(const Matching &matching);
+// The same without "Matching: ": "ignore case, accents", "case sensitive".
+QString matchingWords(const Matching &matching);
 
 // Locale-aware line order and equality: an ICU collator opened once for a
 // locale and a matching. Read-only after creation, so any number of threads

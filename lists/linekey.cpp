@@ -192,19 +192,24 @@ std::optional<QStringView> LineKey::matchOf(QStringView line) const
     return line.sliced(qsizetype(vector[2 * pair]), qsizetype(vector[2 * pair + 1] - vector[2 * pair]));
 }
 
-QString LineKey::describe() const
+QString LineKey::describePart() const
 {
     switch (m_mode) {
     case Mode::WholeLine:
         return {};
     case Mode::Field:
-        return QStringLiteral("Comparing by field %1 (%2%3)")
+        return QStringLiteral("field %1 (%2%3)")
             .arg(m_field)
             .arg(delimiterName(m_delimiter), m_quoted ? QStringLiteral(", quoted") : QString());
     case Mode::Pattern:
-        return QStringLiteral("Comparing by pattern %1").arg(m_pattern);
+        return QStringLiteral("pattern %1").arg(m_pattern);
     }
     return {};
+}
+
+QString LineKey::describe() const
+{
+    return isWholeLine() ? QString() : QStringLiteral("Comparing by ") + describePart();
 }
 
 bool operator==(const LineKey &a, const LineKey &b)

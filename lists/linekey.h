@@ -63,6 +63,8 @@ public:
 
     // "Comparing by field 2 (Tab)", for the status bar; empty for whole lines.
     QString describe() const;
+    // The part alone: "field 2 (Tab)", "pattern ..."; empty for whole lines.
+    QString describePart() const;
 
     friend bool operator==(const LineKey &a, const LineKey &b);
 

@@ -158,26 +158,25 @@ StreamWriter::StreamWriter(std::FILE *stream, QString name, bool crlf)
 {
 }
 
+void StreamWriter::fail(int error)
+{
+    dropBuffer();
+    if (error == EPIPE)
+        throw BrokenPipe();
+    throw WriteError(m_name, systemReason(error != 0 ? error : EIO));
+}
+
 void StreamWriter::put(const char *data, qsizetype size)
 {
     errno = 0;
-    if (size > 0 && std::fwrite(data, 1, size_t(size), m_stream) != size_t(size)) {
-        const int error = errno;
-        dropBuffer();
-        if (error == EPIPE)
-            throw BrokenPipe();
-        throw WriteError(m_name, systemReason(error != 0 ? error : EIO));
-    }
+    if (size > 0 && std::fwrite(data, 1, size_t(size), m_stream) != size_t(size))
+        fail(errno);
 }
 
 void StreamWriter::flush()
 {
     flushBuffer();
     errno = 0;
-    if (std::fflush(m_stream) != 0) {
-        const int error = errno;
-        if (error == EPIPE)
-            throw BrokenPipe();
-        throw WriteError(m_name, systemReason(error != 0 ? error : EIO));
-    }
+    if (std::fflush(m_stream) != 0)
+        fail(errno);
 }

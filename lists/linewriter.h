@@ -116,6 +116,7 @@ public:
 
 private:
     void put(const char *data, qsizetype size) override;
+    [[noreturn]] void fail(int error);
 
     std::FILE *m_stream;
     QString m_name;

@@ -29,6 +29,16 @@ struct CommandRun
     QString err;
 };
 
+// Starts pairsight-compare in `folder`, under an English locale.
+void startCompare(QProcess &process, const QStringList &arguments, const QString &folder)
+{
+    process.setWorkingDirectory(folder);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(PAIRSIGHT_COMPARE_EXE), arguments);
+}
+
 // Waits up to `seconds`: the long-line test takes half a minute on a quiet
 // machine, and more beside the other tests.
 CommandRun runCompare(const QStringList &arguments,
@@ -39,11 +49,7 @@ CommandRun runCompare(const QStringList &arguments,
     QProcess process;
     if (inChild)
         process.setChildProcessModifier(inChild);
-    process.setWorkingDirectory(folder);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(PAIRSIGHT_COMPARE_EXE), arguments);
+    startCompare(process, arguments, folder);
     EXPECT_TRUE(process.waitForFinished(seconds * 1000));
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
@@ -579,11 +585,7 @@ namespace {
 CommandRun runWithInput(const QStringList &arguments, const QString &folder, const QByteArray &input)
 {
     QProcess process;
-    process.setWorkingDirectory(folder);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("en_US.UTF-8"));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(PAIRSIGHT_COMPARE_EXE), arguments);
+    startCompare(process, arguments, folder);
     EXPECT_TRUE(process.waitForStarted());
     process.write(input);
     process.closeWriteChannel();
@@ -702,10 +704,10 @@ TEST(CompareCommand, AClosedPipeEndsQuietly)
     dir.write(QStringLiteral("one.txt"), lines);
     dir.write(QStringLiteral("two.txt"), "x\n");
     QProcess process;
-    process.setWorkingDirectory(dir.path());
-    process.start(QStringLiteral(PAIRSIGHT_COMPARE_EXE),
-                  {QStringLiteral("--print"), QStringLiteral("only1"), QStringLiteral("one.txt"),
-                   QStringLiteral("two.txt")});
+    startCompare(process,
+                 {QStringLiteral("--print"), QStringLiteral("only1"), QStringLiteral("one.txt"),
+                  QStringLiteral("two.txt")},
+                 dir.path());
     ASSERT_TRUE(process.waitForReadyRead(30000));
     process.closeReadChannel(QProcess::StandardOutput);
     ASSERT_TRUE(process.waitForFinished(30000));
