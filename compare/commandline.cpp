@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -289,6 +290,18 @@ int runCompareCommand(const QStringList &arguments)
         return usageError(QStringLiteral("the output \"%1\" is not a folder").arg(options.outputFolder));
     options.file1 = lists[0];
     options.file2 = lists[1];
+    // Made before the work, so that a folder that cannot be made costs no comparison.
+    if (!options.print) {
+        errno = 0;
+        if (!QDir().mkpath(options.outputFolder)) {
+            const int error = errno;
+            print(stderr,
+                  QStringLiteral("%1: Cannot create the folder \"%2\". %3\n")
+                      .arg(Program, QDir::toNativeSeparators(options.outputFolder),
+                           systemReason(error != 0 ? error : EIO)));
+            return 1;
+        }
+    }
 
     QElapsedTimer clock;
     QStringList timings;
@@ -392,12 +405,6 @@ int runCompareCommand(const QStringList &arguments)
             // All files are written under temporary names first and renamed
             // only when every one is complete, so a failed run changes no
             // result file.
-            if (!QDir().mkpath(options.outputFolder)) {
-                print(stderr,
-                      QStringLiteral("%1: Cannot create the folder \"%2\"\n")
-                          .arg(Program, QDir::toNativeSeparators(options.outputFolder)));
-                return 1;
-            }
             writeResultFiles(QDir(options.outputFolder), files);
         }
     } catch (const BrokenPipe &) {
