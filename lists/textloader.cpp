@@ -352,12 +352,16 @@ LoadReport loadInto(
                 continue;
             const bool atEnd = lastChunk && to == got;
             if (decoder.hasError() || (atEnd && decoder.hasPendingInput())) {
-                const bool earlier = decoder.hasError() && sequenceOpen;
+                const QByteArray lead = QByteArray(before + QByteArrayView(bytes.constData(), from)).right(3);
+                const qint64 bad
+                    = badSequenceOffset(lead, QByteArrayView(bytes.constData() + from, to - from),
+                                        chunkOffset + from, sequenceOpen);
+                // Only a bad sequence that began in the block before takes
+                // that block's lines with it.
+                const bool earlier = decoder.hasError() && bad < chunkOffset + from;
                 list.commitText(out - begin);
                 addLines(earlier ? std::min(heldBack, blockStart) : blockStart);
-                const QByteArray lead = QByteArray(before + QByteArrayView(bytes.constData(), from)).right(3);
-                throw DecodeError(badSequenceOffset(lead, QByteArrayView(bytes.constData() + from, to - from),
-                                                    chunkOffset + from, sequenceOpen));
+                throw DecodeError(bad);
             }
             heldBack = blockStart;
         }

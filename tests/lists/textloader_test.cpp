@@ -173,6 +173,9 @@ TEST(TextLoader, DecodingErrorKeepsTheLinesEndedBeforeTheBadBlock)
     QByteArray straddle = base; // a sequence opened at the end of block 0 breaks in block 1
     straddle[4094] = '\xE2';
     straddle[4095] = '\x82';
+    QByteArray goodStraddle = inBlock1; // a good sequence across the block end changes nothing
+    goodStraddle[4095] = '\xC3';
+    goodStraddle[4096] = '\xA9';
     QByteArray truncatedAtEnd = base + "\xE2\x82";
     // The same across the end of the first 1 MiB read.
     constexpr qsizetype Read = 1 << 20;
@@ -187,6 +190,7 @@ TEST(TextLoader, DecodingErrorKeepsTheLinesEndedBeforeTheBadBlock)
         {"bad byte in block 1", inBlock1, 455, 5000},
         {"bad byte in block 2", inBlock2, 910, 8200},
         {"sequence open across a block end", straddle, 0, 4094},
+        {"good sequence across a block end, bad byte later", goodStraddle, 455, 5000},
         {"sequence cut off by the end", truncatedAtEnd, 910, 9000},
         {"sequence open across a read", acrossReads, keptAcrossReads, Read - 2},
         {"mark counts towards the blocks", withMark, 454, 3 + 5000},
