@@ -541,7 +541,7 @@ void LineList::sortAll()
         return;
     // The order goes before the text is copied: the two are the peaks of memory.
     KeyPrefixes prefixes;
-    permuteReferences(sortedOrder(*this, *m_collation, prefixes));
+    permuteReferences(stableSortedOrder(*this, *m_collation, prefixes));
     layOutInOrder();
     keepPrefixes(std::move(prefixes));
 }

@@ -99,7 +99,8 @@ public:
     {
         return m_sorted;
     }
-    // Switching on sorts the whole list (not stable); switching off keeps the order.
+    // Switching on sorts the whole list, equal lines in the order they had;
+    // switching off keeps the order.
     void setSorted(bool on);
 
     const Matching &matching() const

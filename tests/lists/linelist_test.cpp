@@ -71,6 +71,31 @@ TEST(LineList, SortOrderFollowsTheCaseFlag)
         (QStringList {QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("b")}));
 }
 
+TEST(LineList, SortingKeepsTheOrderOfEqualLines)
+{
+    // 100 classes of lines equal but for case, each member spelled by the
+    // bits of its place: sorted, each class is in the order it was added.
+    const auto spelled = [](int member, int number) {
+        QString word = QStringLiteral("abcde");
+        for (int bit = 0; bit < 5; ++bit) {
+            if (member & (1 << bit))
+                word[bit] = word[bit].toUpper();
+        }
+        return QString(word + QString::number(number));
+    };
+    LineList list("en_US");
+    for (int member = 0; member < 30; ++member) {
+        for (int number = 0; number < 100; ++number)
+            list.append(spelled(member, number));
+    }
+    list.setSorted(true);
+    ASSERT_EQ(list.count(), 3000);
+    for (qsizetype i = 0; i < list.count(); ++i) {
+        const int number = list.at(i).sliced(5).toInt();
+        EXPECT_EQ(list.lineAt(i), spelled(int(i % 30), number)) << i;
+    }
+}
+
 TEST(LineList, LocaleDecidesTheOrder)
 {
     // Swedish puts ä after z; German sorts it with a.
