@@ -3,7 +3,9 @@
 #include "about/versioninfo.h"
 #include "compare/comparesummary.h"
 #include "compare/comparison.h"
+#include "compare/externalcompare.h"
 #include "compare/resultfiles.h"
+#include "lists/filegroupwriter.h"
 #include "lists/linekey.h"
 #include "lists/linewriter.h"
 #include "lists/parallel.h"
@@ -20,6 +22,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <functional>
+#include <limits>
 #include <mutex>
 #include <thread>
 
@@ -34,13 +38,16 @@ void print(FILE *stream, const QString &text)
 
 const QString Program = QStringLiteral("pairsight-compare");
 
-// Shows the percentage on standard error while a comparison runs.
+// Shows what the comparison is doing on standard error, at most a few
+// times a second, while it runs.
 class ProgressDisplay
 {
 public:
-    explicit ProgressDisplay(const CompareProgress &progress)
+    // `describe` gives the line to show, or an empty text for none.
+    explicit ProgressDisplay(std::function<QString()> describe)
         // A display that fails only stops showing: the comparison goes on.
-        : m_thread([this, &progress] { (void)capturingException([&] { run(progress); }); })
+        : m_describe(std::move(describe))
+        , m_thread([this] { (void)capturingException([&] { run(); }); })
     {
     }
     ~ProgressDisplay()
@@ -51,27 +58,87 @@ public:
         }
         m_wake.notify_one();
         m_thread.join();
-        print(stderr, QStringLiteral("\r%1\r").arg(QString(), 20));
+        if (m_width > 0)
+            print(stderr, QStringLiteral("\r%1\r").arg(QString(), m_width));
     }
 
 private:
-    void run(const CompareProgress &progress)
+    void run()
     {
         std::unique_lock lock(m_mutex);
-        while (!m_wake.wait_for(lock, std::chrono::milliseconds(250), [this] { return m_stop; })) {
-            const auto percent = progressPercent(progress.ProgressStage.load(std::memory_order_relaxed),
-                                                 progress.ProgressTotal.load(std::memory_order_relaxed),
-                                                 progress.ProgressCurrent.load(std::memory_order_relaxed));
-            if (percent)
-                print(stderr, QStringLiteral("\rComparing... %1%").arg(*percent));
+        QString shown;
+        while (!m_wake.wait_for(lock, std::chrono::milliseconds(200), [this] { return m_stop; })) {
+            const QString text = m_describe();
+            if (text.isEmpty() || text == shown)
+                continue;
+            // Padded over what the last line left.
+            print(stderr, u'\r' + text.leftJustified(int(shown.size())));
+            m_width = std::max(m_width, int(text.size()));
+            shown = text;
         }
     }
 
+    std::function<QString()> m_describe;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     bool m_stop = false;
+    int m_width = 0;
     std::thread m_thread;
 };
+
+QString describeProgress(const CompareProgress &progress)
+{
+    const auto percent = progressPercent(progress.ProgressStage.load(std::memory_order_relaxed),
+                                         progress.ProgressTotal.load(std::memory_order_relaxed),
+                                         progress.ProgressCurrent.load(std::memory_order_relaxed));
+    return percent ? QStringLiteral("Comparing... %1%").arg(*percent) : QString();
+}
+
+QString describeProgress(const ExternalProgress &progress)
+{
+    static const char *const names[] = {"", "Reading list #1", "Reading list #2", "Merging", "Writing"};
+    const int phase = progress.phase.load(std::memory_order_relaxed);
+    if (phase <= ExternalProgress::Starting || phase > ExternalProgress::Writing)
+        return {};
+    const qint64 total = progress.total.load(std::memory_order_relaxed);
+    const qint64 done = progress.done.load(std::memory_order_relaxed);
+    const QString name = QString::fromLatin1(names[phase]);
+    if (total <= 0)
+        return name + QStringLiteral("...");
+    return QStringLiteral("%1... %2%").arg(name).arg(std::min<qint64>(done * 100 / total, 100));
+}
+
+// A size such as 512M or 2G (binary multiples), in bytes; nullopt for none.
+std::optional<qint64> parseSize(const QString &text)
+{
+    QString digits = text.trimmed();
+    qint64 unit = 1;
+    if (!digits.isEmpty()) {
+        switch (digits.back().toUpper().unicode()) {
+        case u'K':
+            unit = qint64 {1} << 10;
+            break;
+        case u'M':
+            unit = qint64 {1} << 20;
+            break;
+        case u'G':
+            unit = qint64 {1} << 30;
+            break;
+        case u'T':
+            unit = qint64 {1} << 40;
+            break;
+        default:
+            break;
+        }
+        if (unit != 1)
+            digits.chop(1);
+    }
+    bool number = false;
+    const qint64 value = digits.toLongLong(&number);
+    if (!number || value <= 0 || value > std::numeric_limits<qint64>::max() / unit)
+        return std::nullopt;
+    return value * unit;
+}
 
 struct Options
 {
@@ -90,6 +157,9 @@ struct Options
     bool json = false;
     QString outputFolder;
     QString file1, file2;
+    qint64 memory = 0;
+    bool external = false;
+    QString tempDir;
 };
 
 // "-" stands for standard input.
@@ -103,6 +173,190 @@ int usageError(const QString &message)
           Program + QStringLiteral(": ") + message + QStringLiteral("\nTry '") + Program
               + QStringLiteral(" --help' for more information.\n"));
     return 2;
+}
+
+// What a list's loader threw, as the line after its name says it.
+QString loadErrorText(const std::exception_ptr &error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const DecodeError &decoding) {
+        return QStringLiteral("%1 (invalid UTF-8 at byte offset %2)")
+            .arg(decoding.message())
+            .arg(decoding.byteOffset());
+    } catch (const AppError &failure) {
+        return failure.message();
+    } catch (const std::bad_alloc &) {
+        return QStringLiteral("There is not enough memory to read it");
+    } catch (const std::exception &failure) {
+        return QString::fromLocal8Bit(failure.what());
+    }
+}
+
+QString listName(const QString &file)
+{
+    return file == StandardInput ? standardInputName() : file;
+}
+
+// The line the program prints when no other output is asked for.
+QString countsLine(const Options &options, const CompareSummary &counts)
+{
+    const auto set = [&](ResultSet which) { return counts.sets[size_t(which)].value_or(0); };
+    const auto all = counts.sets[size_t(ResultSet::Union)];
+    QString line = QStringLiteral("intersection: %1, only #1: %2, only #2: %3, union: %4")
+                       .arg(set(ResultSet::Intersection))
+                       .arg(set(ResultSet::Only1))
+                       .arg(set(ResultSet::Only2))
+                       .arg(all ? QString::number(*all) : QStringLiteral("not computed"));
+    if (options.pairs)
+        line += QStringLiteral(", written differently: %1").arg(counts.writtenDifferently);
+    if (!options.key.isWholeLine())
+        line += QStringLiteral(", without a key: %1 in #1, %2 in #2")
+                    .arg(counts.withoutKey[0])
+                    .arg(counts.withoutKey[1]);
+    return line + u'\n';
+}
+
+// Prints what is asked for once the result files are written.
+void reportResults(const Options &options, const CompareSummary &summary, const QString &summaryText)
+{
+    if (options.summary)
+        print(stdout, summaryText);
+    else if (options.json)
+        print(stdout, QString::fromUtf8(summaryJson(summary)) + u'\n');
+    else if (!options.print)
+        print(stdout, countsLine(options, summary));
+}
+
+// The lists compared on disk, in runs: for lists larger than memory.
+int compareOnDisk(const Options &options)
+{
+    QElapsedTimer clock;
+    clock.start();
+    ExternalJob job;
+    job.files = {options.file1 == StandardInput ? QString() : options.file1,
+                 options.file2 == StandardInput ? QString() : options.file2};
+    job.encoding = options.encoding;
+    job.ignoreWhitespace = options.load.ignoreWhitespace;
+    job.sorted = options.load.sortWhenLoading;
+    job.matching = options.matching;
+    job.key = options.key;
+    job.header = options.header;
+    job.calculateUnion = options.calculateUnion;
+    job.memoryBytes = options.memory;
+    job.tempParent = options.tempDir;
+
+    const SummaryContent content {.writtenDifferently = options.pairs};
+    ExternalProgress progress;
+    try {
+        ExternalOutcome outcome;
+        std::optional<StreamWriter> out;
+        FileGroupWriter group;
+        FileWriter *summaryFile = nullptr;
+        ExternalSinks sinks;
+        auto sinkFor = [&](ResultFile file) -> LineSink *& {
+            switch (file) {
+            case ResultFile::Intersection:
+                return sinks.intersection;
+            case ResultFile::Only1:
+                return sinks.only1;
+            case ResultFile::Only2:
+                return sinks.only2;
+            case ResultFile::OneListOnly:
+                return sinks.oneListOnly;
+            case ResultFile::Union:
+                return sinks.all;
+            case ResultFile::WrittenDifferently:
+            case ResultFile::Summary:
+                break;
+            }
+            return sinks.pairs;
+        };
+        if (options.print) {
+            out.emplace(stdout, QStringLiteral("standard output"), options.crlf);
+            sinkFor(*options.print) = &*out;
+        } else {
+            // The files of the in-memory run, in its order, each written under
+            // a temporary name and renamed once all are complete.
+            std::vector<ResultFile> files {ResultFile::Intersection, ResultFile::Only1, ResultFile::Only2,
+                                           ResultFile::OneListOnly};
+            if (options.calculateUnion)
+                files.push_back(ResultFile::Union);
+            if (options.pairs)
+                files.push_back(ResultFile::WrittenDifferently);
+            const QDir folder(options.outputFolder);
+            for (ResultFile file : files) {
+                FileWriter &writer = group.add(folder.filePath(resultFileName(file)));
+                writer.write(Utf8ByteOrderMark);
+                sinkFor(file) = &writer;
+            }
+            summaryFile = &group.add(folder.filePath(resultFileName(ResultFile::Summary)));
+            summaryFile->write(Utf8ByteOrderMark);
+        }
+        {
+            std::optional<ProgressDisplay> display;
+            if (platform::stderrIsTerminal())
+                display.emplace([&progress] { return describeProgress(progress); });
+            outcome = compareExternally(job, sinks, progress);
+        }
+        const QString summaryText = ::summaryText(outcome.summary, content);
+        for (int list = 0; list < 2; ++list) {
+            for (const QString &warning : loadWarnings(listName(list == 0 ? options.file1 : options.file2),
+                                                       outcome.reports[size_t(list)]))
+                print(stderr, QStringLiteral("%1: warning: %2\n").arg(Program, warning));
+        }
+        if (out) {
+            out->flush();
+        } else {
+            for (QStringView line : QStringView(summaryText).split(u'\n', Qt::SkipEmptyParts))
+                summaryFile->writeLine(line);
+            group.commit();
+        }
+        reportResults(options, outcome.summary, summaryText);
+        if (options.stats) {
+            print(
+                stderr,
+                QStringLiteral("compare on disk: %1 s, runs: %2 + %3, peak temp: %4 MB, peak memory: %5 MB\n")
+                    .arg(double(clock.nsecsElapsed()) / 1e9, 0, 'f', 3)
+                    .arg(outcome.runs[0])
+                    .arg(outcome.runs[1])
+                    .arg(double(outcome.peakTempBytes) / (1024.0 * 1024.0), 0, 'f', 1)
+                    .arg(double(platform::peakResidentBytes()) / (1024.0 * 1024.0), 0, 'f', 1));
+        }
+    } catch (const ListReadFailure &failure) {
+        print(stderr,
+              QStringLiteral("%1: %2: %3\n")
+                  .arg(Program, listName(failure.list == 0 ? options.file1 : options.file2),
+                       loadErrorText(failure.error)));
+        return 1;
+    } catch (const BrokenPipe &) {
+        return 0;
+    } catch (const AppError &error) {
+        print(stderr, Program + QStringLiteral(": ") + error.message() + u'\n');
+        return 1;
+    } catch (const std::bad_alloc &) {
+        print(stderr,
+              Program
+                  + QStringLiteral(
+                      ": There is not enough memory for the comparison; try a smaller --memory\n"));
+        return 1;
+    } catch (const std::exception &error) {
+        print(stderr, Program + QStringLiteral(": ") + QString::fromLocal8Bit(error.what()) + u'\n');
+        return 1;
+    }
+    return 0;
+}
+
+// What comparing in memory would take: measured at about 3.5 times the
+// files' bytes. Standard input, of unknown size, counts as nothing.
+qint64 estimatedMemory(const Options &options)
+{
+    qint64 bytes = 0;
+    for (const QString &file : {options.file1, options.file2}) {
+        if (file != StandardInput)
+            bytes += QFileInfo(file).size();
+    }
+    return bytes / 2 * 7;
 }
 
 } // namespace
@@ -177,6 +431,20 @@ int runCompareCommand(const QStringList &arguments)
     const QCommandLineOption stats(
         QStringLiteral("stats"),
         QStringLiteral("Print the time of each phase and the peak memory on stderr."));
+    const QCommandLineOption memory(
+        QStringLiteral("memory"),
+        QStringLiteral("The working memory to keep to, such as 512M or 2G (default: half of the machine's).\n"
+                       "Lists that would need more are compared on disk (see --external)."),
+        QStringLiteral("SIZE"));
+    const QCommandLineOption external(
+        QStringLiteral("external"),
+        QStringLiteral("Compare on disk whatever the size: sorted runs of each list in a temporary\n"
+                       "folder, merged. The results are the same."));
+    const QCommandLineOption tempDir(
+        QStringLiteral("temp-dir"),
+        QStringLiteral(
+            "Where the temporary folder of a comparison on disk is made (default: $TMPDIR, else /tmp)."),
+        QStringLiteral("DIR"));
     const QCommandLineOption help(QStringLiteral("help"), QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
     parser.addOptions({encoding,
@@ -197,6 +465,9 @@ int runCompareCommand(const QStringList &arguments)
                        summary,
                        json,
                        output,
+                       memory,
+                       external,
+                       tempDir,
                        stats,
                        help,
                        version});
@@ -288,6 +559,18 @@ int runCompareCommand(const QStringList &arguments)
     options.outputFolder = parser.value(output);
     if (const QFileInfo folder(options.outputFolder); folder.exists() && !folder.isDir())
         return usageError(QStringLiteral("the output \"%1\" is not a folder").arg(options.outputFolder));
+    if (parser.isSet(memory)) {
+        const std::optional<qint64> size = parseSize(parser.value(memory));
+        if (!size)
+            return usageError(QStringLiteral("the memory size \"%1\" is not a number with K, M or G")
+                                  .arg(parser.value(memory)));
+        options.memory = *size;
+    } else {
+        const qint64 physical = platform::physicalMemoryBytes();
+        options.memory = physical > 0 ? physical / 2 : qint64 {1} << 30;
+    }
+    options.external = parser.isSet(external);
+    options.tempDir = parser.isSet(tempDir) ? parser.value(tempDir) : QDir::tempPath();
     options.file1 = lists[0];
     options.file2 = lists[1];
     // Made before the work, so that a folder that cannot be made costs no comparison.
@@ -302,6 +585,9 @@ int runCompareCommand(const QStringList &arguments)
             return 1;
         }
     }
+
+    if (options.external || estimatedMemory(options) > options.memory)
+        return compareOnDisk(options);
 
     QElapsedTimer clock;
     QStringList timings;
@@ -343,21 +629,14 @@ int runCompareCommand(const QStringList &arguments)
                 const std::lock_guard lock(sorting);
                 job.list->setSorted(true);
             }
-        } catch (const DecodeError &error) {
-            job.error = QStringLiteral("%1 (invalid UTF-8 at byte offset %2)")
-                            .arg(error.message())
-                            .arg(error.byteOffset());
-        } catch (const AppError &error) {
-            job.error = error.message();
-        } catch (const std::exception &error) {
-            job.error = QString::fromLocal8Bit(error.what());
+        } catch (...) {
+            job.error = loadErrorText(std::current_exception());
         }
         job.seconds = double(timer.nsecsElapsed()) / 1e9;
     };
     clock.start();
     onTwoThreads([&] { load(loads[0]); }, [&] { load(loads[1]); });
-    const auto nameOf
-        = [](const Load &job) { return job.file == StandardInput ? standardInputName() : job.file; };
+    const auto nameOf = [](const Load &job) { return listName(job.file); };
     for (const Load &job : loads) {
         if (!job.error.isEmpty()) {
             print(stderr, QStringLiteral("%1: %2: %3\n").arg(Program, nameOf(job), job.error));
@@ -378,7 +657,7 @@ int runCompareCommand(const QStringList &arguments)
     {
         std::optional<ProgressDisplay> display;
         if (platform::stderrIsTerminal())
-            display.emplace(progress);
+            display.emplace([&progress] { return describeProgress(progress); });
         result = compareLists(
             list1, list2,
             {.calculateUnion = options.calculateUnion, .key = options.key, .header = options.header},
@@ -419,26 +698,7 @@ int runCompareCommand(const QStringList &arguments)
     }
     phase(QStringLiteral("write"));
 
-    if (options.summary) {
-        print(stdout, *files.summary);
-    } else if (options.json) {
-        print(stdout, QString::fromUtf8(summaryJson(result.summary)) + u'\n');
-    } else if (!options.print) {
-        const CompareSummary &counts = result.summary;
-        QString line
-            = QStringLiteral("intersection: %1, only #1: %2, only #2: %3, union: %4")
-                  .arg(files.intersection->count())
-                  .arg(files.only1->count())
-                  .arg(files.only2->count())
-                  .arg(files.all ? QString::number(files.all->count()) : QStringLiteral("not computed"));
-        if (options.pairs)
-            line += QStringLiteral(", written differently: %1").arg(differently.count());
-        if (!options.key.isWholeLine())
-            line += QStringLiteral(", without a key: %1 in #1, %2 in #2")
-                        .arg(counts.withoutKey[0])
-                        .arg(counts.withoutKey[1]);
-        print(stdout, line + u'\n');
-    }
+    reportResults(options, result.summary, *files.summary);
     if (options.stats) {
         print(stderr,
               timings.join(QStringLiteral(", "))

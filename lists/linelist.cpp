@@ -347,6 +347,28 @@ void LineList::clear()
     m_d = std::make_shared<Data>();
 }
 
+void LineList::restartText(qsizetype offset)
+{
+    dropPrefixes();
+    detach();
+    Data &d = *m_d;
+    d.refs.clear();
+    d.longLines.clear();
+    TextBlock *block = d.blocks[0].get();
+    if (!block)
+        return;
+    if (block->appender == m_id && !d.blocks[1] && d.blocks[0].use_count() == 1) {
+        // No one else reads the block: the rest moves down in place.
+        std::copy(block->units.get() + offset, block->units.get() + block->size, block->units.get());
+        block->size -= offset;
+        return;
+    }
+    const QString rest = QStringView(block->units.get() + offset, block->size - offset).toString();
+    m_d = std::make_shared<Data>();
+    std::copy_n(rest.utf16(), rest.size(), textRoom(rest.size()));
+    commitText(rest.size());
+}
+
 void LineList::keepOnly(const std::vector<bool> &keep)
 {
     dropPrefixes();

@@ -86,6 +86,10 @@ public:
     void appendStored(qsizetype offset, qsizetype length);
 
     void clear();
+    // Drops every line and the text before `offset`; the text from there
+    // on moves to the start. For a loader that hands its lines over a chunk
+    // at a time.
+    void restartText(qsizetype offset);
 
     // Keeps the lines whose keep[i] is true, in order, in one pass.
     void keepOnly(const std::vector<bool> &keep);

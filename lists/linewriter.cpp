@@ -90,6 +90,24 @@ void LineSink::writePairs(const LineList &first, const LineList &second)
     }
 }
 
+void LineSink::writeEncodedLine(QByteArrayView utf8)
+{
+    if (m_buffer.size() + utf8.size() + 2 > FlushAt)
+        flushBuffer();
+    m_buffer.append(utf8);
+    m_buffer.append(m_crlf ? QByteArrayView("\r\n", 2) : QByteArrayView("\n", 1));
+}
+
+void LineSink::writeEncodedPair(QByteArrayView first, QByteArrayView second)
+{
+    if (m_buffer.size() + first.size() + second.size() + 3 > FlushAt)
+        flushBuffer();
+    m_buffer.append(first);
+    m_buffer.append('\t');
+    m_buffer.append(second);
+    m_buffer.append(m_crlf ? QByteArrayView("\r\n", 2) : QByteArrayView("\n", 1));
+}
+
 FileWriter::FileWriter(const QString &fileName)
     : LineSink(true)
     , m_fileName(fileName)

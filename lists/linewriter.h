@@ -47,6 +47,10 @@ public:
     // Line i of `first`, a TAB and line i of `second`, in UTF-8, then the
     // line end, for every i of `first` (`second` has as many).
     void writePairs(const LineList &first, const LineList &second);
+    // The same for text in UTF-8 already, as encoding it would give: for
+    // lines kept encoded on disk.
+    void writeEncodedLine(QByteArrayView utf8);
+    void writeEncodedPair(QByteArrayView first, QByteArrayView second);
 
 protected:
     // crlf: lines end in CR LF, else in LF.

@@ -201,8 +201,12 @@ QString plural(qint64 count, const char *one, const char *many)
     return QString::number(count) + u' ' + QLatin1StringView(count == 1 ? one : many);
 }
 
-LoadReport loadInto(
-    QFile &file, const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list);
+LoadReport loadInto(QFile &file,
+                    const QString &fileName,
+                    TextEncoding encoding,
+                    const LoadOptions &options,
+                    LineList &list,
+                    const ChunkedLoad *chunked = nullptr);
 
 } // namespace
 
@@ -270,6 +274,28 @@ LoadReport loadStandardInputToList(TextEncoding encoding, const LoadOptions &opt
     }
 }
 
+LoadReport loadFileInChunks(const QString &fileName,
+                            TextEncoding encoding,
+                            bool ignoreWhitespace,
+                            LineList &list,
+                            const ChunkedLoad &chunked)
+{
+    QFile file(fileName);
+    openForReading(file);
+    return loadInto(file, fileName, encoding, {ignoreWhitespace, false}, list, &chunked);
+}
+
+LoadReport loadStandardInputInChunks(TextEncoding encoding,
+                                     bool ignoreWhitespace,
+                                     LineList &list,
+                                     const ChunkedLoad &chunked)
+{
+    QFile file;
+    if (!file.open(0, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        throwOpenError(standardInputName(), file.errorString());
+    return loadInto(file, standardInputName(), encoding, {ignoreWhitespace, false}, list, &chunked);
+}
+
 QString standardInputName()
 {
     return QStringLiteral("standard input");
@@ -277,8 +303,12 @@ QString standardInputName()
 
 namespace {
 
-LoadReport loadInto(
-    QFile &file, const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list)
+LoadReport loadInto(QFile &file,
+                    const QString &fileName,
+                    TextEncoding encoding,
+                    const LoadOptions &options,
+                    LineList &list,
+                    const ChunkedLoad *chunked)
 {
     list.setSorted(false);
 
@@ -300,9 +330,12 @@ LoadReport loadInto(
     if (!decoder.isValid())
         throw AppError(QStringLiteral("No decoder for \"%1\"").arg(QString::fromLatin1(name)));
 
-    // No encoding here gives more code units than bytes.
+    // No encoding here gives more code units than bytes; a chunk holds a
+    // little more than its share while its last read is split.
     if (const qint64 fileSize = file.size(); fileSize > 0)
-        list.reserveText(qsizetype(fileSize) + BlockSize);
+        list.reserveText(
+            (chunked ? std::min(qsizetype(fileSize), chunked->chunkUnits + ReadSize) : qsizetype(fileSize))
+            + BlockSize);
 
     // The text is decoded straight into the list's own storage, and each line
     // is stored as a reference to its place there.
@@ -324,14 +357,29 @@ LoadReport loadInto(
     // A file that never ends (a device, a pipe) stops with an error before
     // it fills all memory. The text the list held before is in memory
     // already, so only what this load adds counts.
-    const qint64 memory = platform::availableMemoryBytes();
+    const qint64 memory = chunked ? 0 : platform::availableMemoryBytes();
     const qsizetype maxUnits
         = memory > 0 ? qsizetype(memory / qint64(sizeof(char16_t))) : std::numeric_limits<qsizetype>::max();
+    qint64 loneSurrogates = 0;
+    const bool countSurrogates = passesSurrogates(name);
 
     // The units of the last decoded block are not split into lines until the
     // next block decodes cleanly: a bad sequence it left open began in it.
     qsizetype heldBack = lineStart;
-    const qsizetype loadStart = lineStart;
+    qsizetype loadStart = lineStart;
+    // Hands the lines ended so far to the chunk's taker and keeps only the
+    // text of the line not yet ended.
+    auto handOver = [&] {
+        if (countSurrogates)
+            loneSurrogates += countLoneSurrogates(list.textData() + loadStart, lineStart - loadStart);
+        chunked->take(list);
+        const qsizetype from = lineStart;
+        list.restartText(from);
+        lineStart -= from;
+        scanned -= from;
+        heldBack -= from;
+        loadStart = 0;
+    };
     qint64 chunkOffset = 0; // of the chunk in the file
     QByteArray before; // the last bytes of the chunk before
     for (;;) {
@@ -370,24 +418,34 @@ LoadReport loadInto(
         if (lastChunk)
             break;
         addLines(heldBack);
+        if (chunked && (lineStart >= chunked->chunkUnits || list.count() >= chunked->chunkLines))
+            handOver();
         before = QByteArray(bytes.constData() + got - 3, 3);
         chunkOffset += got;
+        if (chunked && chunked->bytesRead)
+            chunked->bytesRead->store(chunkOffset, std::memory_order_relaxed);
         got = readChunk(file, fileName, bytes);
     }
     addLines(list.commitText(0));
     if (lineStart < scanned)
         addLine(list, list.textData(), lineStart, scanned, options.ignoreWhitespace);
+    if (countSurrogates)
+        loneSurrogates += countLoneSurrogates(list.textData() + loadStart, list.commitText(0) - loadStart);
+    if (chunked) {
+        chunked->take(list);
+        list.clear();
+        if (chunked->bytesRead)
+            chunked->bytesRead->store(chunkOffset + got, std::memory_order_relaxed);
+    }
 
     // Lenient decoders change bytes without failing: the caller tells the user.
     LoadReport report;
     report.decoder = name;
     report.replacedBytes = decoder.invalidInput();
     report.droppedBytes = decoder.pendingBytes();
-    if (passesSurrogates(name))
-        report.loneSurrogates
-            = countLoneSurrogates(list.textData() + loadStart, list.commitText(0) - loadStart);
+    report.loneSurrogates = loneSurrogates;
 
-    if (options.sortWhenLoading)
+    if (options.sortWhenLoading && !chunked)
         list.setSorted(true);
     return report;
 }

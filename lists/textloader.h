@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <functional>
+
 class LineList;
 
 struct LoadOptions
@@ -68,3 +71,32 @@ loadFileToList(const QString &fileName, TextEncoding encoding, const LoadOptions
 // The same for standard input, which messages call standardInputName().
 LoadReport loadStandardInputToList(TextEncoding encoding, const LoadOptions &options, LineList &list);
 QString standardInputName();
+
+// Reading a list a chunk at a time, for lists larger than memory.
+struct ChunkedLoad
+{
+    // The text, in code units, after which the lines read so far are handed over.
+    qsizetype chunkUnits = 0;
+    // Or after this many lines, whichever comes first.
+    qsizetype chunkLines = 0;
+    // Called with the lines ended so far, whenever their text passes
+    // chunkUnits and once at the end; they are dropped after, so what it
+    // keeps it copies.
+    std::function<void(const LineList &)> take;
+    // The bytes read so far, for progress; may be null.
+    std::atomic<qint64> *bytesRead = nullptr;
+};
+
+// Reads the file as loadFileToList() does, with the same decoding, errors
+// and report, but hands its lines over a chunk at a time; `list` (empty,
+// with the locale and matching the taker wants) holds each chunk in turn.
+// Nothing is sorted; lines that do not fit memory end as std::bad_alloc.
+LoadReport loadFileInChunks(const QString &fileName,
+                            TextEncoding encoding,
+                            bool ignoreWhitespace,
+                            LineList &list,
+                            const ChunkedLoad &chunked);
+LoadReport loadStandardInputInChunks(TextEncoding encoding,
+                                     bool ignoreWhitespace,
+                                     LineList &list,
+                                     const ChunkedLoad &chunked);

@@ -13,6 +13,9 @@ qint64 peakResidentBytes();
 // limits allow; 0 when unknown.
 qint64 availableMemoryBytes();
 
+// The machine's physical memory; 0 when unknown.
+qint64 physicalMemoryBytes();
+
 // Whether standard error is a terminal, so that a progress display makes sense.
 bool stderrIsTerminal();
 

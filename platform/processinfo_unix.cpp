@@ -71,6 +71,13 @@ qint64 peakResidentBytes()
     return qint64(usage.ru_maxrss) * 1024;
 }
 
+qint64 physicalMemoryBytes()
+{
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    return pages > 0 && pageSize > 0 ? qint64(pages) * qint64(pageSize) : 0;
+}
+
 bool stderrIsTerminal()
 {
     return isatty(STDERR_FILENO) == 1;

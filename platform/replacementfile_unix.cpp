@@ -1,4 +1,5 @@
 #include "platform/replacementfile.h"
+#include "platform/signalcleanup.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -123,6 +124,7 @@ bool ReplacementFile::create(const QString &fileName)
         m_descriptor = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_descriptor >= 0) {
             m_temporary = temporary;
+            registerTemporary(m_temporary);
             break;
         }
         if (errno != EEXIST || attempt == 100)
@@ -166,6 +168,7 @@ bool ReplacementFile::replace()
 {
     if (::rename(m_temporary.constData(), m_target.constData()) != 0)
         return fail(errno);
+    unregisterTemporary(m_temporary);
     m_temporary.clear();
     return true;
 }
@@ -178,6 +181,7 @@ void ReplacementFile::discard() noexcept
     }
     if (!m_temporary.isEmpty()) {
         ::unlink(m_temporary.constData());
+        unregisterTemporary(m_temporary);
         m_temporary.clear();
     }
 }
