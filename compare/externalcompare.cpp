@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -22,6 +23,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -174,8 +176,12 @@ private:
     {
         if (m_buffer.isEmpty())
             return;
-        if (m_file.write(m_buffer) != m_buffer.size())
-            m_folder.fail(m_file.errorString());
+        errno = 0;
+        if (m_file.write(m_buffer) != m_buffer.size()) {
+            // The system's own words: Qt has none for a full disk.
+            const int error = errno;
+            m_folder.fail(error != 0 ? systemReason(error) : m_file.errorString());
+        }
         m_folder.grew(m_buffer.size());
         m_buffer.clear();
     }
@@ -321,15 +327,17 @@ struct Budget
 Budget budgetFor(qint64 memoryBytes)
 {
     // What the program needs besides the lists: code, ICU's data, buffers.
-    const qint64 usable = std::max<qint64>(memoryBytes - 64 * MiB, 16 * MiB);
+    // Small limits (for tests) are taken as they are, halved.
+    const qint64 usable
+        = memoryBytes > 128 * MiB ? memoryBytes - 64 * MiB : std::max<qint64>(memoryBytes / 2, 4096);
     // A chunk costs two bytes a code unit and some 72 a line (its reference,
     // the sort's entries and order); each half of the room may go to one.
     const qint64 room = usable * 85 / 100;
     Budget budget;
-    budget.chunkUnits = qsizetype(std::max<qint64>(room / 2 / 2, 4096));
-    budget.chunkLines = qsizetype(std::max<qint64>(room / 2 / 72, 64));
-    budget.readBuffer = qsizetype(std::clamp<qint64>(usable / 64, 64 * 1024, 4 * MiB));
-    budget.sortBytes = qsizetype(std::max<qint64>(usable / 2, MiB));
+    budget.chunkUnits = qsizetype(std::max<qint64>(room / 2 / 2, 1024));
+    budget.chunkLines = qsizetype(std::max<qint64>(room / 2 / 72, 16));
+    budget.readBuffer = qsizetype(std::clamp<qint64>(usable / 64, 4096, 4 * MiB));
+    budget.sortBytes = qsizetype(std::max<qint64>(usable / 2, 4096));
     return budget;
 }
 
@@ -600,7 +608,7 @@ private:
                 return a.run > b.run;
             };
             std::make_heap(heads.begin(), heads.end(), later);
-            auto batch = std::make_unique<Batch>();
+            std::unique_ptr<Batch> batch = freshBatch();
             while (!heads.empty()) {
                 std::pop_heap(heads.begin(), heads.end(), later);
                 Head &head = heads.back();
@@ -617,10 +625,8 @@ private:
                     std::push_heap(heads.begin(), heads.end(), later);
                 else
                     heads.pop_back();
-                if (batch->data.size() >= BatchBytes && !hand(std::move(batch)))
+                if (batch->data.size() >= BatchBytes && !hand(std::exchange(batch, freshBatch())))
                     return;
-                if (!batch)
-                    batch = std::make_unique<Batch>();
             }
             batch->last = true;
             hand(std::move(batch));
@@ -631,6 +637,13 @@ private:
             }
             m_changed.notify_all();
         }
+    }
+
+    static std::unique_ptr<Batch> freshBatch()
+    {
+        auto batch = std::make_unique<Batch>();
+        batch->data.reserve(BatchBytes + 64 * 1024);
+        return batch;
     }
 
     // False when the walk has gone.

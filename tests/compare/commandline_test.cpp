@@ -1,10 +1,12 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -719,4 +723,312 @@ TEST(CompareCommand, AClosedPipeEndsQuietly)
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_EQ(process.readAllStandardError(), QByteArray());
+}
+
+namespace {
+
+// Lists that make every rule of the comparison count: lines equal but
+// written differently, repeats across chunks, lines without a field 2,
+// empty and padded lines, and lines too long for one sort key.
+QByteArray mixedList(std::uint32_t seed, int lines)
+{
+    static const char *const words[]
+        = {"Müller",   "MULLER",  "muller", "café",    "cafe",  "CAFÉ",  "co-op", "coop",
+           "J. Smith", "J Smith", "straße", "STRASSE", "Ärger", "ärger", "x",     "Zoë"};
+    std::uint32_t state = seed;
+    const auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    QByteArray out;
+    for (int i = 0; i < lines; ++i) {
+        const std::uint32_t r = next();
+        const QByteArray number = QByteArray::number(next() % 3000);
+        switch (r % 40) {
+        case 0:
+            out += "note " + number + '\n'; // no field 2
+            break;
+        case 1:
+            out += '\n';
+            break;
+        case 2:
+            out += "  " + QByteArray(words[next() % 16]) + "\tID" + number + "  \n";
+            break;
+        case 3:
+            if (next() % 50 == 0) {
+                out += "long " + QByteArray(17000 + int(next() % 2), 'a') + '\n';
+                break;
+            }
+            [[fallthrough]];
+        default:
+            out += QByteArray(words[r % 16]) + '\t' + (r & 64 ? "id" : "ID") + number + '\t'
+                + QByteArray::number(r % 5) + '\n';
+        }
+    }
+    return out;
+}
+
+// The runs each list made, as --stats says.
+std::pair<int, int> runsOf(const QString &stats)
+{
+    const QRegularExpressionMatch match
+        = QRegularExpression(QStringLiteral("runs: (\\d+) \\+ (\\d+)")).match(stats);
+    return match.hasMatch() ? std::pair {match.captured(1).toInt(), match.captured(2).toInt()}
+                            : std::pair {0, 0};
+}
+
+// Every file in `a` is in `b` with the same bytes, and no other.
+void expectSameFiles(const QString &a, const QString &b)
+{
+    const QStringList names = QDir(a).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    EXPECT_EQ(names, QDir(b).entryList(QDir::Files | QDir::Hidden, QDir::Name));
+    for (const QString &name : names)
+        EXPECT_TRUE(readAll(a + u'/' + name) == readAll(b + u'/' + name)) << name.toStdString();
+}
+
+} // namespace
+
+// The same inputs compared in memory and on disk, in many small runs: the
+// same files, byte for byte, and the same output, for every option.
+TEST(CompareCommand, OnDiskTheResultsAreThoseOfTheInMemoryRun)
+{
+    const TempDir dir;
+    dir.write(QStringLiteral("one.txt"), mixedList(1, 80000));
+    dir.write(QStringLiteral("two.txt"), mixedList(2, 80000));
+    const QStringList small {QStringLiteral("--external"), QStringLiteral("--memory"), QStringLiteral("256K"),
+                             QStringLiteral("--stats")};
+    const struct
+    {
+        const char *options;
+        bool standardInput; // list #2 from standard input
+    } cases[] = {
+        {"", false},
+        {"--no-sort", false},
+        {"--union --pairs", false},
+        {"--union --pairs --no-sort", false},
+        {"--union --pairs --case-sensitive --ignore-accents", false},
+        {"--union --pairs --ignore-punctuation --ignore-whitespace", false},
+        {"--union --pairs --field 2 --header", false},
+        {"--union --pairs --field 2 --header --no-sort --ignore-whitespace", false},
+        {"--union --pairs --key-pattern ^(\\w+)", false},
+        {"--union --pairs --no-sort", true},
+        {"--union --pairs --field 2", true},
+        {"--union --summary", false},
+        {"--union --json --field 2", false},
+        {"--print one-list-only", false},
+        {"--print union --no-sort --crlf", false},
+        {"--print written-differently --field 2", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.options);
+        QStringList options = QString::fromLatin1(c.options).split(u' ', Qt::SkipEmptyParts);
+        const QStringList lists {QStringLiteral("one.txt"),
+                                 c.standardInput ? QStringLiteral("-") : QStringLiteral("two.txt")};
+        const QString inMemory = dir.file(QStringLiteral("memory")),
+                      onDisk = dir.file(QStringLiteral("disk"));
+        QDir(inMemory).removeRecursively();
+        QDir(onDisk).removeRecursively();
+        const QByteArray input
+            = c.standardInput ? readAll(dir.file(QStringLiteral("two.txt"))) : QByteArray();
+        const auto run = [&](const QStringList &extra, const QString &out) {
+            const QStringList arguments
+                = options + extra + QStringList {QStringLiteral("--output"), out} + lists;
+            return c.standardInput ? runWithInput(arguments, dir.path(), input)
+                                   : runCompare(arguments, dir.path());
+        };
+        const CommandRun memory = run({}, inMemory);
+        const CommandRun disk = run(small, onDisk);
+        ASSERT_EQ(memory.status, 0) << memory.err.toStdString();
+        ASSERT_EQ(disk.status, 0) << disk.err.toStdString();
+        const auto [runs1, runs2] = runsOf(disk.err);
+        EXPECT_GT(runs1, 1) << disk.err.toStdString();
+        EXPECT_GT(runs2, 1);
+        EXPECT_TRUE(memory.out == disk.out);
+        expectSameFiles(inMemory, onDisk);
+    }
+}
+
+TEST(CompareCommand, OnDiskUnpairedSurrogatesSurvive)
+{
+    // UTF-16 lets a lone surrogate through: it is compared as loaded and
+    // saved as U+FFFD, on disk as in memory.
+    const TempDir dir;
+    const auto utf16 = [](const QString &text) -> QByteArray {
+        return QByteArray("\xFF\xFE")
+            + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    };
+    QString one, two;
+    for (int i = 0; i < 3000; ++i) {
+        const QString line = QStringLiteral("line %1").arg(i % 700);
+        one += line;
+        if (i % 9 == 0)
+            one += QChar(0xD800);
+        one += u'\n';
+        two += line;
+        if (i % 7 == 0)
+            two += QChar(0xDC00);
+        else if (i % 11 == 0)
+            two += QChar(0xD800);
+        two += u'\n';
+    }
+    dir.write(QStringLiteral("one.txt"), utf16(one));
+    dir.write(QStringLiteral("two.txt"), utf16(two));
+    for (const char *order : {"--union", "--no-sort"}) {
+        SCOPED_TRACE(order);
+        const QStringList common {QLatin1StringView(order), QStringLiteral("--pairs"),
+                                  QStringLiteral("--case-sensitive"), QStringLiteral("--encoding"),
+                                  QStringLiteral("Unicode")};
+        const QStringList lists {QStringLiteral("one.txt"), QStringLiteral("two.txt")};
+        QDir(dir.file(QStringLiteral("memory"))).removeRecursively();
+        QDir(dir.file(QStringLiteral("disk"))).removeRecursively();
+        const CommandRun memory = runCompare(
+            common + QStringList {QStringLiteral("--output"), QStringLiteral("memory")} + lists, dir.path());
+        const CommandRun disk
+            = runCompare(common
+                             + QStringList {QStringLiteral("--external"), QStringLiteral("--output"),
+                                            QStringLiteral("disk")}
+                             + lists,
+                         dir.path());
+        ASSERT_EQ(memory.status, 0) << memory.err.toStdString();
+        ASSERT_EQ(disk.status, 0) << disk.err.toStdString();
+        EXPECT_TRUE(memory.out == disk.out) << disk.out.toStdString();
+        EXPECT_TRUE(memory.err == disk.err) << disk.err.toStdString();
+        expectSameFiles(dir.file(QStringLiteral("memory")), dir.file(QStringLiteral("disk")));
+    }
+}
+
+// On disk, nothing is left in the temporary folder however the run ends,
+// and a run that fails changes no result file.
+TEST(CompareCommand, OnDiskTheTemporaryFilesGoOnEveryExit)
+{
+    const TempDir dir;
+    dir.write(QStringLiteral("one.txt"), mixedList(1, 80000));
+    dir.write(QStringLiteral("two.txt"), mixedList(2, 80000));
+    QByteArray broken = mixedList(3, 80000);
+    broken[broken.size() - 10] = '\xFF';
+    dir.write(QStringLiteral("broken.txt"), broken);
+    const QString temp = dir.file(QStringLiteral("temp"));
+    const QString out = dir.file(QStringLiteral("out"));
+    QDir().mkpath(temp);
+    QDir().mkpath(out);
+    const auto onDisk = [&](const QString &second) {
+        return QStringList {QStringLiteral("--external"),
+                            QStringLiteral("--memory"),
+                            QStringLiteral("256K"),
+                            QStringLiteral("--temp-dir"),
+                            temp,
+                            QStringLiteral("--output"),
+                            out,
+                            QStringLiteral("--union"),
+                            QStringLiteral("one.txt"),
+                            second};
+    };
+    const auto tempEntries
+        = [&] { return QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); };
+
+    CommandRun run = runCompare(onDisk(QStringLiteral("two.txt")), dir.path());
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(tempEntries(), QStringList());
+
+    const QByteArray earlier = readAll(out + u"/union.txt");
+    run = runCompare(onDisk(QStringLiteral("broken.txt")), dir.path());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("pairsight-compare: broken.txt: ")))
+        << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("invalid UTF-8 at byte offset"))) << run.err.toStdString();
+    EXPECT_EQ(tempEntries(), QStringList());
+    EXPECT_EQ(readAll(out + u"/union.txt"), earlier);
+
+    // A signal in the middle of the work: the runs are there, then gone,
+    // and so are the result files not yet renamed into place.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        const QByteArray big = mixedList(4, 600000);
+        dir.write(QStringLiteral("big.txt"), big);
+        QProcess process;
+        startCompare(process, onDisk(QStringLiteral("big.txt")), dir.path());
+        ASSERT_TRUE(process.waitForStarted());
+        // Until the second run of list #1 is written.
+        QElapsedTimer waited;
+        waited.start();
+        while (!process.waitForFinished(20)) {
+            const QStringList entries = tempEntries();
+            if (!entries.isEmpty() && QDir(temp + u'/' + entries.first()).entryList(QDir::Files).size() >= 3)
+                break;
+            ASSERT_LT(waited.elapsed(), 30000);
+        }
+        ASSERT_EQ(process.state(), QProcess::Running) << "the run ended before the signal";
+        ::kill(pid_t(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+        EXPECT_EQ(tempEntries(), QStringList());
+        EXPECT_EQ(readAll(out + u"/union.txt"), earlier);
+        EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden).size(), 6)
+            << QDir(out).entryList(QDir::Files | QDir::Hidden).join(u' ').toStdString();
+    }
+}
+
+TEST(CompareCommand, OnDiskATemporaryFolderThatCannotBeWrittenIsAnError)
+{
+    const TempDir dir;
+    dir.write(QStringLiteral("one.txt"), mixedList(1, 80000));
+    dir.write(QStringLiteral("two.txt"), mixedList(2, 80000));
+    const QString notAFolder = dir.write(QStringLiteral("file"), "a file");
+    const testsupport::SmallFileSystem disk; // 1 MB, less than the runs need
+    struct Case
+    {
+        const char *name;
+        QString temp;
+        const char *reason;
+    };
+    std::vector<Case> cases {
+        {"a file, not a folder", notAFolder, "Not a directory"},
+        {"a missing folder", dir.file(QStringLiteral("missing")), "No such file or directory"}};
+    if (disk.mounted())
+        cases.push_back({"a full disk", disk.path(), "No space left on device"});
+    else
+        std::printf("skipped \"a full disk\": mounting a small file system needs root\n");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString out = dir.file(QStringLiteral("out"));
+        QDir(out).removeRecursively();
+        const CommandRun run
+            = runCompare({QStringLiteral("--external"), QStringLiteral("--memory"), QStringLiteral("256K"),
+                          QStringLiteral("--temp-dir"), c.temp, QStringLiteral("--output"), out,
+                          QStringLiteral("one.txt"), QStringLiteral("two.txt")},
+                         dir.path());
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.contains(u'"' + c.temp + u'"')) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QLatin1StringView(c.reason))) << run.err.toStdString();
+        EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList());
+        if (c.temp == disk.path()) {
+            EXPECT_EQ(QDir(c.temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+        }
+    }
+}
+
+TEST(CompareCommand, MemoryDecidesWhereTheListsAreCompared)
+{
+    const TempDir dir;
+    dir.write(QStringLiteral("one.txt"), mixedList(1, 2000));
+    dir.write(QStringLiteral("two.txt"), mixedList(2, 2000));
+    const QStringList lists {QStringLiteral("--stats"), QStringLiteral("one.txt"), QStringLiteral("two.txt")};
+    // Some 50 KB of lists need more than 64 KB in memory.
+    const CommandRun small
+        = runCompare(QStringList {QStringLiteral("--memory"), QStringLiteral("64K")} + lists, dir.path());
+    EXPECT_EQ(small.status, 0) << small.err.toStdString();
+    EXPECT_TRUE(small.err.contains(QStringLiteral("compare on disk"))) << small.err.toStdString();
+    const CommandRun large
+        = runCompare(QStringList {QStringLiteral("--memory"), QStringLiteral("1G")} + lists, dir.path());
+    EXPECT_EQ(large.status, 0) << large.err.toStdString();
+    EXPECT_FALSE(large.err.contains(QStringLiteral("compare on disk"))) << large.err.toStdString();
+
+    for (const char *bad : {"", "lots", "12Q", "0", "-5M", "99999999999G"}) {
+        SCOPED_TRACE(bad);
+        const CommandRun run = runCompare(
+            QStringList {QStringLiteral("--memory"), QLatin1StringView(bad)} + lists, dir.path());
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("pairsight-compare: the memory size")))
+            << run.err.toStdString();
+    }
 }
