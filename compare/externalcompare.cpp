@@ -642,7 +642,7 @@ private:
     static std::unique_ptr<Batch> freshBatch()
     {
         auto batch = std::make_unique<Batch>();
-        batch->data.reserve(BatchBytes + 64 * 1024);
+        batch->data.reserve(BatchBytes + qsizetype {64} * 1024);
         return batch;
     }
 
