@@ -316,8 +316,13 @@ int compareOnDisk(const Options &options)
         if (options.stats) {
             print(
                 stderr,
-                QStringLiteral("compare on disk: %1 s, runs: %2 + %3, peak temp: %4 MB, peak memory: %5 MB\n")
+                QStringLiteral("compare on disk: %1 s (reading list #1: %2 s, list #2: %3 s, merging: %4 s, "
+                               "writing: %5 s), runs: %6 + %7, peak temp: %8 MB, peak memory: %9 MB\n")
                     .arg(double(clock.nsecsElapsed()) / 1e9, 0, 'f', 3)
+                    .arg(outcome.seconds[0], 0, 'f', 3)
+                    .arg(outcome.seconds[1], 0, 'f', 3)
+                    .arg(outcome.seconds[2], 0, 'f', 3)
+                    .arg(outcome.seconds[3], 0, 'f', 3)
                     .arg(outcome.runs[0])
                     .arg(outcome.runs[1])
                     .arg(double(outcome.peakTempBytes) / (1024.0 * 1024.0), 0, 'f', 1)

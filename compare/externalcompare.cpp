@@ -8,6 +8,7 @@
 #include "platform/signalcleanup.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -19,6 +20,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <initializer_list>
 #include <mutex>
 #include <optional>
@@ -29,6 +31,13 @@
 namespace {
 
 constexpr qint64 MiB = qint64 {1} << 20;
+
+// The temporary folder could not be written: the run's fault, not a list's.
+class TempFolderError : public AppError
+{
+public:
+    using AppError::AppError;
+};
 
 // The run's temporary folder: made in the folder asked for, removed with
 // everything in it on every way out, a signal included.
@@ -53,8 +62,8 @@ public:
 
     [[noreturn]] void fail(const QString &reason) const
     {
-        throw AppError(QStringLiteral("Cannot write to the temporary folder \"%1\". %2")
-                           .arg(QDir::toNativeSeparators(m_parent), reason));
+        throw TempFolderError(QStringLiteral("Cannot write to the temporary folder \"%1\". %2")
+                                  .arg(QDir::toNativeSeparators(m_parent), reason));
     }
 
     // Bytes the temporary files hold, and the most they held.
@@ -75,13 +84,50 @@ private:
     std::atomic<qint64> m_peak {0};
 };
 
-void putVarint(QByteArray &out, quint64 value)
+char *putVarint(char *out, quint64 value)
 {
     while (value >= 0x80) {
-        out.append(char(value | 0x80));
+        *out++ = char(value | 0x80);
         value >>= 7;
     }
-    out.append(char(value));
+    *out++ = char(value);
+    return out;
+}
+
+void putVarint(QByteArray &out, quint64 value)
+{
+    char bytes[10];
+    out.append(bytes, putVarint(bytes, value) - bytes);
+}
+
+// The line in UTF-8 at `out`, as Qt's encoder writes it; nullptr for a line
+// with an unpaired surrogate, which UTF-8 cannot carry.
+char *encodeUtf8(QStringView line, char *out)
+{
+    const char16_t *units = line.utf16();
+    const qsizetype n = line.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char32_t unit = units[i];
+        if (unit < 0x80) {
+            *out++ = char(unit);
+        } else if (unit < 0x800) {
+            *out++ = char(0xC0 | (unit >> 6));
+            *out++ = char(0x80 | (unit & 0x3F));
+        } else if (unit < 0xD800 || unit > 0xDFFF) {
+            *out++ = char(0xE0 | (unit >> 12));
+            *out++ = char(0x80 | ((unit >> 6) & 0x3F));
+            *out++ = char(0x80 | (unit & 0x3F));
+        } else if (unit <= 0xDBFF && i + 1 < n && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+            const char32_t code = 0x10000 + ((unit - 0xD800) << 10) + (units[++i] - 0xDC00);
+            *out++ = char(0xF0 | (code >> 18));
+            *out++ = char(0x80 | ((code >> 12) & 0x3F));
+            *out++ = char(0x80 | ((code >> 6) & 0x3F));
+            *out++ = char(0x80 | (code & 0x3F));
+        } else {
+            return nullptr;
+        }
+    }
+    return out;
 }
 
 // A record of a spill file: a position, then the line's bytes, UTF-8 or
@@ -93,22 +139,6 @@ struct Record
     QByteArrayView bytes;
     bool utf16 = false;
 };
-
-bool hasLoneSurrogate(QStringView line)
-{
-    const char16_t *units = line.utf16();
-    const qsizetype n = line.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t unit = units[i];
-        if (unit < 0xD800 || unit > 0xDFFF)
-            continue;
-        if (unit <= 0xDBFF && i + 1 < n && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF)
-            ++i;
-        else
-            return true;
-    }
-    return false;
-}
 
 // Records written through a buffer to a file of the temporary folder.
 class SpillWriter
@@ -127,16 +157,31 @@ public:
 
     void add(qint64 position, QStringView line)
     {
-        putVarint(m_buffer, quint64(position));
-        if (hasLoneSurrogate(line)) {
-            putVarint(m_buffer, quint64(line.size()) * 4 + 1);
-            m_buffer.append(reinterpret_cast<const char *>(line.utf16()), line.size() * 2);
+        // The most a record can take: the position, the length and three
+        // bytes a unit.
+        const qsizetype most = 20 + line.size() * 3;
+        if (m_buffer.capacity() - m_buffer.size() < most)
+            m_buffer.reserve(std::max(m_buffer.size() + most, BufferSize + qsizetype {64} * 1024));
+        qsizetype at = m_buffer.size();
+        m_buffer.resize(at + most);
+        char *out = m_buffer.data() + at;
+        char *const positionEnd = putVarint(out, quint64(position));
+        // The UTF-8 goes after a one-byte length, which is moved for a longer one.
+        char *const text = positionEnd + 1;
+        char *const textEnd = encodeUtf8(line, text);
+        if (!textEnd) {
+            // An unpaired surrogate: the units as they are.
+            char *end = putVarint(positionEnd, quint64(line.size()) * 4 + 1);
+            std::memcpy(end, line.utf16(), size_t(line.size()) * 2);
+            m_buffer.resize(end + line.size() * 2 - m_buffer.constData());
         } else {
-            m_scratch.resize(m_encoder.requiredSpace(line.size()));
-            char *end = m_encoder.appendToBuffer(m_scratch.data(), line);
-            const qsizetype length = end - m_scratch.constData();
-            putVarint(m_buffer, quint64(length) * 2);
-            m_buffer.append(m_scratch.constData(), length);
+            const qsizetype length = textEnd - text;
+            char lengthBytes[10];
+            const qsizetype lengthSize = putVarint(lengthBytes, quint64(length) * 2) - lengthBytes;
+            if (lengthSize > 1)
+                std::memmove(text + lengthSize - 1, text, size_t(length));
+            std::memcpy(positionEnd, lengthBytes, size_t(lengthSize));
+            m_buffer.resize(positionEnd + lengthSize + length - m_buffer.constData());
         }
         ++m_records;
         if (m_buffer.size() >= BufferSize)
@@ -190,8 +235,6 @@ private:
     QFile m_file;
     mutable QString m_name;
     QByteArray m_buffer;
-    QByteArray m_scratch;
-    QStringEncoder m_encoder {QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
     qint64 m_records = 0;
 };
 
@@ -275,7 +318,8 @@ private:
     qsizetype m_at = 0;
 };
 
-// The line's text of a record, for comparing and keys.
+// The line's text of a record, for comparing and keys. The UTF-8 is the
+// run's own, so it is well formed.
 QStringView decodeRecord(const Record &record, QString &buffer)
 {
     if (record.utf16) {
@@ -283,10 +327,31 @@ QStringView decodeRecord(const Record &record, QString &buffer)
         std::memcpy(buffer.data(), record.bytes.data(), size_t(buffer.size()) * 2);
         return buffer;
     }
+    const auto *in = reinterpret_cast<const std::uint8_t *>(record.bytes.data());
+    const auto *const end = in + record.bytes.size();
     buffer.resize(record.bytes.size());
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-    QChar *end = decoder.appendToBuffer(buffer.data(), record.bytes);
-    buffer.truncate(end - buffer.constData());
+    auto *out = reinterpret_cast<char16_t *>(buffer.data());
+    auto *const start = out;
+    while (in < end) {
+        const std::uint8_t lead = *in;
+        if (lead < 0x80) {
+            *out++ = lead;
+            in += 1;
+        } else if (lead < 0xE0) {
+            *out++ = char16_t(((lead & 0x1F) << 6) | (in[1] & 0x3F));
+            in += 2;
+        } else if (lead < 0xF0) {
+            *out++ = char16_t(((lead & 0x0F) << 12) | ((in[1] & 0x3F) << 6) | (in[2] & 0x3F));
+            in += 3;
+        } else {
+            const char32_t code
+                = ((lead & 0x07) << 18) | ((in[1] & 0x3F) << 12) | ((in[2] & 0x3F) << 6) | (in[3] & 0x3F);
+            *out++ = char16_t(0xD800 + ((code - 0x10000) >> 10));
+            *out++ = char16_t(0xDC00 + ((code - 0x10000) & 0x3FF));
+            in += 4;
+        }
+    }
+    buffer.truncate(out - start);
     return buffer;
 }
 
@@ -398,10 +463,9 @@ void Comparer::load(int list, LineList &chunk, const ChunkedLoad &chunked)
         m_lists[size_t(list)].report = file.isEmpty()
             ? loadStandardInputInChunks(m_job.encoding, m_job.ignoreWhitespace, chunk, chunked)
             : loadFileInChunks(file, m_job.encoding, m_job.ignoreWhitespace, chunk, chunked);
-    } catch (const AppError &error) {
-        // The temporary folder's own errors are the run's, not the list's.
-        if (error.message().startsWith(QStringLiteral("Cannot write to the temporary folder")))
-            throw;
+    } catch (const TempFolderError &) {
+        throw;
+    } catch (const AppError &) {
         throw ListReadFailure {list, std::current_exception()};
     } catch (const std::bad_alloc &) {
         throw ListReadFailure {list, std::current_exception()};
@@ -451,8 +515,15 @@ void Comparer::takeChunk(int list, const LineList &chunk, SpillWriter &keyless)
     const LineOrder order = stableSortedOrder(sorted, sorted.collation());
 
     SpillWriter run(m_folder, QStringLiteral("run%1").arg(++m_runNumber));
-    for (const std::uint32_t k : order) {
-        const qsizetype index = keys ? qsizetype(owners[k]) : qsizetype(k);
+    // The lines are read in sorted order, away from the order their text
+    // lies in: each is asked for ahead, its reference first.
+    const auto indexAt = [&](size_t i) { return keys ? qsizetype(owners[order[i]]) : qsizetype(order[i]); };
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (i + 16 < order.size())
+            chunk.prefetchReference(indexAt(i + 16));
+        if (i + 8 < order.size())
+            chunk.prefetch(indexAt(i + 8));
+        const qsizetype index = indexAt(i);
         run.add(m_position + index, chunk.at(index));
     }
     run.finish();
@@ -1037,15 +1108,26 @@ ExternalOutcome Comparer::run()
     }
     m_files = files;
 
+    QElapsedTimer clock;
+    clock.start();
+    std::array<double, 4> seconds {};
+    const auto lap = [&](size_t phase) {
+        seconds[phase] = double(clock.nsecsElapsed()) / 1e9;
+        clock.restart();
+    };
     readList(0);
+    lap(0);
     readList(1);
+    lap(1);
     writeHeaders();
     if (m_job.sorted && m_sinks.oneListOnly)
         m_only2Lines.emplace(m_folder, QStringLiteral("only2"));
     if (!m_job.sorted && m_sinks.pairs)
         m_pairs.emplace(m_folder, QStringLiteral("pairs"));
     walk();
+    lap(2);
     writeAfterWalk();
+    lap(3);
 
     ExternalOutcome outcome;
     CompareSummary &summary = m_summary;
@@ -1060,6 +1142,7 @@ ExternalOutcome Comparer::run()
     outcome.reports = {m_lists[0].report, m_lists[1].report};
     outcome.peakTempBytes = m_folder.peak();
     outcome.runs = {int(m_lists[0].runs.size()), int(m_lists[1].runs.size())};
+    outcome.seconds = seconds;
     return outcome;
 }
 

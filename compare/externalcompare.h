@@ -74,6 +74,8 @@ struct ExternalOutcome
     // The most the temporary files took at once, and the runs each list made.
     qint64 peakTempBytes = 0;
     std::array<int, 2> runs {0, 0};
+    // Seconds spent reading list #1, list #2, merging and writing the rest.
+    std::array<double, 4> seconds {0, 0, 0, 0};
 };
 
 // A list could not be read: `error` is what its loader threw.

@@ -350,22 +350,27 @@ void LineList::clear()
 void LineList::restartText(qsizetype offset)
 {
     dropPrefixes();
-    detach();
-    Data &d = *m_d;
-    d.refs.clear();
-    d.longLines.clear();
-    TextBlock *block = d.blocks[0].get();
-    if (!block)
+    TextBlock *block = m_d->blocks[0].get();
+    if (!block) {
+        clear();
         return;
-    if (block->appender == m_id && !d.blocks[1] && d.blocks[0].use_count() == 1) {
+    }
+    if (m_d.use_count() == 1 && block->appender == m_id && !m_d->blocks[1]
+        && m_d->blocks[0].use_count() == 1) {
         // No one else reads the block: the rest moves down in place.
+        m_d->refs.clear();
+        m_d->longLines.clear();
         std::copy(block->units.get() + offset, block->units.get() + block->size, block->units.get());
         block->size -= offset;
         return;
     }
-    const QString rest = QStringView(block->units.get() + offset, block->size - offset).toString();
+    // A copy still reads the old lines (a chunk being sorted): the rest
+    // goes to a block of the same room, the old one stays with the copy.
+    const std::shared_ptr<Data> old = std::move(m_d);
+    const QStringView rest(block->units.get() + offset, block->size - offset);
     m_d = std::make_shared<Data>();
-    std::copy_n(rest.utf16(), rest.size(), textRoom(rest.size()));
+    char16_t *room = textRoom(std::max(block->capacity, rest.size()));
+    std::copy_n(rest.utf16(), rest.size(), room);
     commitText(rest.size());
 }
 
