@@ -167,7 +167,7 @@ seconds() { date +%s.%N; }
 
 # Samples the bytes of the files in tmp/ every 0.2 s until stopped, then
 # writes the largest sum to $1.
-tempbytes() { find "$tmp" -type f -printf '%s\n' 2>/dev/null | awk '{ t += $1 } END { print t + 0 }'; }
+tempbytes() { find "$tmp" -type f -printf '%s\n' 2>/dev/null | awk '{ t += $1 } END { printf "%.0f\n", t }'; }
 startsampler() {
     local into=$1
     (
