@@ -28,6 +28,8 @@ packages=(
 # clang builds the sanitizer build and libFuzzer (in libclang-rt-14-dev) the fuzz
 # targets; clang-format and clang-tidy check the style.
 [ "$mode" = test ] && packages+=(xvfb xauth git clang libclang-rt-14-dev clang-format clang-tidy)
+# The install check validates the menu entry and the AppStream record.
+[ "$mode" = test ] && packages+=(desktop-file-utils appstream)
 # cpack finds the package's dependencies with dpkg-shlibdeps, which needs file.
 [ "$mode" = package ] && packages+=(dpkg-dev file lintian)
 
