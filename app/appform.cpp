@@ -13,6 +13,7 @@
 #include "i18n/translation.h"
 #include "lists/formatcount.h"
 #include "lists/listpane.h"
+#include "lists/paneedit.h"
 #include "lists/textloader.h"
 #include "online/check.h"
 #include "online/feedback.h"
@@ -47,6 +48,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <utility>
 
 TAppForm *AppForm = nullptr;
 
@@ -675,17 +677,29 @@ void TAppForm::DugmeleriYenidenBoyutlandir()
 
 void TAppForm::LoadFromFileToList1(const QString &fileName, TextEncoding encoding)
 {
-    loadIntoList(fileName, encoding, List1, &TAppForm::refreshList1);
+    loadIntoList(fileName, encoding, List1, &TAppForm::refreshList1, ListChange::Append);
 }
 
 void TAppForm::LoadFromFileToList2(const QString &fileName, TextEncoding encoding)
 {
-    loadIntoList(fileName, encoding, List2, &TAppForm::refreshList2);
+    loadIntoList(fileName, encoding, List2, &TAppForm::refreshList2, ListChange::Append);
 }
 
-void TAppForm::loadIntoList(const QString &fileName, TextEncoding encoding, LineList &list, Refresh refresh)
+void TAppForm::loadIntoList(
+    const QString &fileName, TextEncoding encoding, LineList &list, Refresh refresh, ListChange change)
 {
-    const LoadReport report = loadFileToList(fileName, encoding, loadOptions(), list);
+    LoadOptions options = loadOptions();
+    const bool sort = std::exchange(options.sortWhenLoading, false);
+    LoadReport report;
+    try {
+        report = changeList(list, change, sort, fileName, [&](LineList &lines) {
+            return loadFileToList(fileName, encoding, options, lines);
+        });
+    } catch (...) {
+        // The pane must show exactly what the list holds now.
+        (this->*refresh)();
+        throw;
+    }
     (this->*refresh)();
     showLoadNote(loadWarnings(QFileInfo(fileName).fileName(), report));
 }
@@ -731,29 +745,24 @@ void TAppForm::refreshList2()
 
 void TAppForm::Button1Click()
 {
-    loadThroughDialog(List1, &TAppForm::LoadFromFileToList1, &TAppForm::refreshList1);
+    loadThroughDialog(List1, &TAppForm::refreshList1);
 }
 
 void TAppForm::Button2Click()
 {
-    loadThroughDialog(List2, &TAppForm::LoadFromFileToList2, &TAppForm::refreshList2);
+    loadThroughDialog(List2, &TAppForm::refreshList2);
 }
 
-void TAppForm::loadThroughDialog(LineList &list, Loader load, Refresh refresh)
+void TAppForm::loadThroughDialog(LineList &list, Refresh refresh)
 {
     const std::optional<OpenTextFileChoice> choice = Dialogs::current().openTextFile(*OpenTextFileDialog1);
     if (!choice)
         return;
     const BusyCursor busy;
-    // "Load..." replaces the list; the loader itself only appends.
-    list.clear();
-    try {
-        (this->*load)(choice->fileName, encodingFromIndex(choice->encodingIndex));
-    } catch (...) {
-        // The lines read before the failure stay; the pane must show exactly those.
-        (this->*refresh)();
-        throw;
-    }
+    // "Load..." replaces the list, but only once the file is in: a load that
+    // runs out of memory leaves the lines the list had.
+    loadIntoList(choice->fileName, encodingFromIndex(choice->encodingIndex), list, refresh,
+                 ListChange::Replace);
 }
 
 void TAppForm::Exit1Click()
@@ -830,10 +839,21 @@ void TAppForm::ButtonCompareClick()
         // The matching is set here, on the GUI thread, so that re-sorting a
         // sorted list never overlaps a repaint of its pane; the run then reads
         // snapshots, and later edits of the lists are the next run's.
-        List1.setMatching(matching());
-        List2.setMatching(matching());
-        List1.setKey(lineKey(), m_keyChoice.header);
-        List2.setKey(lineKey(), m_keyChoice.header);
+        const auto prepare = [this](LineList &list) {
+            try {
+                list.setMatching(matching());
+                list.setKey(lineKey(), m_keyChoice.header);
+            } catch (...) {
+                // A sort that ran out of memory keeps every line, but maybe
+                // not in order: the list must not claim to be sorted.
+                list.setSorted(false);
+                MemoLeft->viewport()->update();
+                MemoRight->viewport()->update();
+                throw;
+            }
+        };
+        prepare(List1);
+        prepare(List2);
         MemoLeft->viewport()->update();
         MemoRight->viewport()->update();
         return CompareInput {List1,

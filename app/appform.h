@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lists/linelist.h"
+#include "lists/paneedit.h"
 #include "lists/textencoding.h"
 #include "lists/textloader.h"
 
@@ -36,7 +37,8 @@ public:
 
     // Append the file's lines to List1 / List2 under the Settings check marks,
     // then refresh the pane and the total. Throw AppError when the file cannot
-    // be opened or decoded; the lines read before stay in the list.
+    // be opened or decoded (the lines read before stay in the list) or when
+    // memory runs out (the list keeps what it had).
     void LoadFromFileToList1(const QString &fileName, TextEncoding encoding);
     void LoadFromFileToList2(const QString &fileName, TextEncoding encoding);
     // Empties both lists, panes and totals.
@@ -221,10 +223,10 @@ private:
     void Exit1Click();
     void Help2Click();
 
-    using Loader = void (TAppForm::*)(const QString &, TextEncoding);
     using Refresh = void (TAppForm::*)();
-    void loadThroughDialog(LineList &list, Loader load, Refresh refresh);
-    void loadIntoList(const QString &fileName, TextEncoding encoding, LineList &list, Refresh refresh);
+    void loadThroughDialog(LineList &list, Refresh refresh);
+    void loadIntoList(
+        const QString &fileName, TextEncoding encoding, LineList &list, Refresh refresh, ListChange change);
     void applyStoredOptions();
     // Stores the option's current check mark and writes settings.ini.
     void storeOption(QAction *item, const char *key, bool emptiesLists);

@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include <utility>
+
 namespace {
 
 void putOnClipboard(const QString &text)
@@ -203,7 +205,10 @@ void TAppForm::pasteLines(LineList &list, Refresh refresh)
     const LoadOptions options = loadOptions();
     const QString text = QGuiApplication::clipboard()->text();
     try {
-        pasteText(list, text, options.ignoreWhitespace, options.sortWhenLoading);
+        changeList(list, ListChange::Append, options.sortWhenLoading, {}, [&](LineList &lines) {
+            pasteText(lines, text, options.ignoreWhitespace, false);
+            return LoadReport {};
+        });
     } catch (...) {
         (this->*refresh)();
         throw;
@@ -247,10 +252,15 @@ void TAppForm::saveList(const LineList &list)
 void TAppForm::dropFiles(const QStringList &fileNames, LineList &list, Refresh refresh)
 {
     QStringList warnings;
+    LoadOptions options = loadOptions();
+    const bool sort = std::exchange(options.sortWhenLoading, false);
     for (const QString &fileName : fileNames) {
         const BusyCursor busy;
         try {
-            const LoadReport report = loadDroppedFile(fileName, loadOptions(), list);
+            // Each file joins the list whole or, when memory runs out, not at all.
+            const LoadReport report
+                = changeList(list, ListChange::Append, sort, fileName,
+                             [&](LineList &lines) { return loadDroppedFile(fileName, options, lines); });
             warnings << loadWarnings(QFileInfo(fileName).fileName(), report);
         } catch (...) {
             // The pane shows what the list holds; the files after this one are not loaded.

@@ -29,6 +29,9 @@ void CompareRun::start(const std::function<CompareInput()> &takeInput)
         delete m_form;
         restoreCursor();
         Q_EMIT finished();
+        // Sorting the lists again for new options can run out of memory too.
+        if (isOutOfMemory(std::current_exception()))
+            throw AppError(runErrorMessage(std::current_exception()), ErrorKind::OutOfMemory);
         throw;
     }
     const quint64 generation = ++m_generation;
@@ -128,7 +131,7 @@ void CompareRun::CompareThreadTerminate()
             form->show();
         }
     } catch (...) {
-        fail(errorMessageOf(std::current_exception()));
+        fail(runErrorMessage(std::current_exception()));
         return;
     }
     restoreCursor();

@@ -31,7 +31,8 @@ public:
     // Starts a run: clears the stop request, sets the busy pointer, creates
     // the hidden results window and takes what to compare from takeInput
     // (called here, on this thread); the worker starts from the event loop.
-    // An error of takeInput is rethrown after finished().
+    // An error of takeInput is rethrown after finished() (running out of
+    // memory as an AppError with runErrorMessage()).
     void start(const std::function<CompareInput()> &takeInput);
     // The run stops at its next stop test; the window then shows the sets
     // finished so far.

@@ -1,7 +1,15 @@
 #include "compare/comparethread.h"
 
+#include "lists/paneedit.h"
 #include "lists/parallel.h"
 #include "platform/apperror.h"
+
+QString runErrorMessage(const std::exception_ptr &error)
+{
+    if (isOutOfMemory(error))
+        return QStringLiteral("The lists do not fit in memory for the comparison.\n") + largeListsAdvice();
+    return errorMessageOf(error);
+}
 
 TCompareThread::TCompareThread(CompareInput input, CompareProgress &progress, Compare compare)
     : m_input(std::move(input))
@@ -17,7 +25,7 @@ TCompareThread::~TCompareThread()
 
 QString TCompareThread::errorMessage() const
 {
-    return m_error ? errorMessageOf(m_error) : QString();
+    return m_error ? runErrorMessage(m_error) : QString();
 }
 
 void TCompareThread::run()

@@ -395,12 +395,13 @@ Budget budgetFor(qint64 memoryBytes)
     // Small limits (for tests) are taken as they are, halved.
     const qint64 usable
         = memoryBytes > 128 * MiB ? memoryBytes - 64 * MiB : std::max<qint64>(memoryBytes / 2, 4096);
-    // A chunk costs two bytes a code unit and some 72 a line (its reference,
-    // the sort's entries and order); each half of the room may go to one.
+    // A chunk costs two bytes a code unit and some 30 a line (its reference,
+    // the sort's entries and order; 48 are counted); each half of the room
+    // may go to one.
     const qint64 room = usable * 85 / 100;
     Budget budget;
     budget.chunkUnits = qsizetype(std::max<qint64>(room / 2 / 2, 1024));
-    budget.chunkLines = qsizetype(std::max<qint64>(room / 2 / 72, 16));
+    budget.chunkLines = qsizetype(std::max<qint64>(room / 2 / 48, 16));
     budget.readBuffer = qsizetype(std::clamp<qint64>(usable / 64, 4096, 4 * MiB));
     budget.sortBytes = qsizetype(std::max<qint64>(usable / 2, 4096));
     return budget;

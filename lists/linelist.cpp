@@ -212,9 +212,11 @@ void LineList::prepareAppend(qsizetype more)
         const qsizetype capacity = std::max(block->size + more, block->capacity + block->capacity / 2 + 1024);
         if (d.blocks[0].use_count() == 1) {
             // No one else reads this block: it may move.
-            block->units.reset(static_cast<char16_t *>(
-                platform::reallocateLarge(block->units.release(), size_t(capacity) * sizeof(char16_t))));
-            if (!block->units)
+            char16_t *const units = block->units.release();
+            void *grown = platform::reallocateLarge(units, size_t(capacity) * sizeof(char16_t));
+            // A growth that failed leaves the block where it was, lines and all.
+            block->units.reset(static_cast<char16_t *>(grown ? grown : units));
+            if (!grown)
                 throw std::bad_alloc();
             block->capacity = capacity;
             return;

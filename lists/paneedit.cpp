@@ -6,6 +6,8 @@
 #include "platform/apperror.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <new>
 
 namespace {
 
@@ -73,6 +75,81 @@ void pasteText(LineList &list, QStringView text, bool ignoreWhitespace, bool sor
 void saveListToFile(const QString &fileName, const LineList &list)
 {
     writeLinesToFile(fileName, list, false);
+}
+
+QString largeListsAdvice()
+{
+    return QStringLiteral(
+        "For lists this large, use pairsight-compare --memory, which compares them on disk.");
+}
+
+QString listsDoNotFitMessage()
+{
+    return QStringLiteral("The lists do not fit in memory.\n") + largeListsAdvice();
+}
+
+QString loadOutOfMemoryMessage(const QString &fileName)
+{
+    if (fileName.isEmpty())
+        return listsDoNotFitMessage();
+    return errorBoxText(tooLargeMessage(fileName)) + u'\n' + listsDoNotFitMessage();
+}
+
+namespace {
+
+// The list with the read lines in place of its own or after them. Appended
+// lines share the text of both lists instead of copying it: the list keeps
+// its text as it was until the whole change has worked.
+LineList joined(const LineList &list, LineList &&lines, ListChange change)
+{
+    if (change == ListChange::Replace || list.isEmpty())
+        return std::move(lines);
+    if (lines.isEmpty())
+        return list;
+    std::vector<std::uint32_t> picks;
+    picks.reserve(size_t(list.count() + lines.count()));
+    for (qsizetype i = 0; i < list.count(); ++i)
+        picks.push_back(std::uint32_t(i));
+    for (qsizetype i = 0; i < lines.count(); ++i)
+        picks.push_back(LineList::FromSecond | std::uint32_t(i));
+    LineList result = LineList::merged(list, lines, picks);
+    result.setKey(list.key(), list.header());
+    return result;
+}
+
+} // namespace
+
+LoadReport changeList(LineList &list,
+                      ListChange change,
+                      bool sortWhenLoading,
+                      const QString &fileName,
+                      const std::function<LoadReport(LineList &)> &read)
+{
+    try {
+        LineList lines(list.collationLocale());
+        lines.setMatching(list.matching());
+        lines.setKey(list.key(), list.header());
+        LoadReport report;
+        try {
+            report = read(lines);
+        } catch (...) {
+            if (isOutOfMemory(std::current_exception()))
+                throw;
+            list = joined(list, std::move(lines), change);
+            throw;
+        }
+        LineList result = joined(list, std::move(lines), change);
+        if (sortWhenLoading)
+            result.setSorted(true);
+        list = std::move(result);
+        return report;
+    } catch (const std::bad_alloc &) {
+        throw AppError(loadOutOfMemoryMessage(fileName), ErrorKind::OutOfMemory);
+    } catch (const AppError &error) {
+        if (error.kind() == ErrorKind::OutOfMemory)
+            throw AppError(loadOutOfMemoryMessage(fileName), ErrorKind::OutOfMemory);
+        throw;
+    }
 }
 
 namespace {

@@ -31,6 +31,39 @@ void pasteText(LineList &list, QStringView text, bool ignoreWhitespace, bool sor
 // naming the file and the reason.
 void saveListToFile(const QString &fileName, const LineList &list);
 
+// What the window says when memory ran out, after what did not fit: that
+// the lists do not fit, then on a line of its own largeListsAdvice().
+QString listsDoNotFitMessage();
+// What to use for lists too large for the window, one sentence. It goes on a
+// line of its own: the error box wraps long lines, and a break at the
+// hyphen of the command's name would leave it hard to read.
+QString largeListsAdvice();
+// The message of a load of fileName (empty for a paste) that ran out of
+// memory: the loader's, then listsDoNotFitMessage() on a line of its own.
+QString loadOutOfMemoryMessage(const QString &fileName);
+
+// How the lines a command reads join the list: in place of its lines
+// (Load...) or after them (paste, drop).
+enum class ListChange
+{
+    Replace,
+    Append,
+};
+
+// Reads lines through `read` into a new, empty list with the list's
+// collation, matching and key (read must not sort it), then puts them in
+// place of the list's lines or after them, and sorts the whole list when
+// sortWhenLoading. The list changes only at the end, so when memory runs out
+// on the way it keeps what it had, and the AppError (ErrorKind::OutOfMemory)
+// has loadOutOfMemoryMessage(fileName). Any other error still takes the
+// lines read before it, unsorted, as a load that meets bad bytes keeps the
+// lines before them. Returns what read returned.
+LoadReport changeList(LineList &list,
+                      ListChange change,
+                      bool sortWhenLoading,
+                      const QString &fileName,
+                      const std::function<LoadReport(LineList &)> &read);
+
 // Loads a file into a list as loadFileToList does.
 using FileLoader = std::function<void(const QString &, TextEncoding, const LoadOptions &, LineList &)>;
 

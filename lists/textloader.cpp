@@ -162,11 +162,15 @@ qint64 badSequenceOffset(QByteArrayView before, QByteArrayView block, qint64 off
     return bad < 0 ? offset + window.size() - block.size() : offset + bad;
 }
 
+} // namespace
+
 QString tooLargeMessage(const QString &fileName)
 {
     return QStringLiteral("The file \"%1\" is too large for the memory available")
         .arg(QDir::toNativeSeparators(fileName));
 }
+
+namespace {
 
 bool isHighSurrogate(char16_t unit)
 {
@@ -257,7 +261,7 @@ loadFileToList(const QString &fileName, TextEncoding encoding, const LoadOptions
         openForReading(file);
         return loadInto(file, fileName, encoding, options, list);
     } catch (const std::bad_alloc &) {
-        throw AppError(tooLargeMessage(fileName));
+        throw AppError(tooLargeMessage(fileName), ErrorKind::OutOfMemory);
     }
 }
 
@@ -270,7 +274,7 @@ LoadReport loadStandardInputToList(TextEncoding encoding, const LoadOptions &opt
             throwOpenError(name, file.errorString());
         return loadInto(file, name, encoding, options, list);
     } catch (const std::bad_alloc &) {
-        throw AppError(tooLargeMessage(name));
+        throw AppError(tooLargeMessage(name), ErrorKind::OutOfMemory);
     }
 }
 

@@ -20,6 +20,8 @@ struct LoadOptions
 
 // The text of the decoding error.
 QString noMappingMessage();
+// The text of the error of a load that ran out of memory, naming the file.
+QString tooLargeMessage(const QString &fileName);
 
 // Strict UTF-8 met an invalid sequence. The message is noMappingMessage();
 // byteOffset() is where the sequence starts, counted from the file's first
@@ -62,9 +64,10 @@ QStringList loadWarnings(const QString &fileName, const LoadReport &report);
 //
 // Throws AppError: when the file cannot be opened (naming it and the system's
 // reason; nothing is added), when its text would not fit in the memory
-// available (naming it), or, as DecodeError, when strict UTF-8 meets an
-// invalid sequence (the lines that ended before the 4096-byte block holding
-// it stay, unsorted). Returns what the decoding replaced, dropped or kept.
+// available (naming it; ErrorKind::OutOfMemory), or, as DecodeError, when
+// strict UTF-8 meets an invalid sequence (the lines that ended before the
+// 4096-byte block holding it stay, unsorted). Returns what the decoding
+// replaced, dropped or kept.
 LoadReport
 loadFileToList(const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list);
 

@@ -1,6 +1,7 @@
 #include "platform/apperror.h"
 
 #include <cstring>
+#include <new>
 
 QString errorBoxText(const QString &message)
 {
@@ -19,6 +20,19 @@ QString errorMessageOf(const std::exception_ptr &error)
         return QString::fromLocal8Bit(standardError.what());
     } catch (...) {
         return QStringLiteral("Unknown error");
+    }
+}
+
+bool isOutOfMemory(const std::exception_ptr &error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::bad_alloc &) {
+        return true;
+    } catch (const AppError &appError) {
+        return appError.kind() == ErrorKind::OutOfMemory;
+    } catch (...) {
+        return false;
     }
 }
 

@@ -12,6 +12,7 @@ enum class ErrorKind
     CannotDecode, // the bytes are not valid in the expected encoding or format
     CannotWrite, // a file or folder could not be created or written
     Cancelled, // the user stopped the work
+    OutOfMemory, // memory ran out; the message says what did not fit
     Other,
 };
 
@@ -40,6 +41,10 @@ private:
 // The message of an error: an AppError's own, a standard exception's text,
 // else "Unknown error".
 QString errorMessageOf(const std::exception_ptr &error);
+
+// Whether the error is running out of memory: std::bad_alloc, or an
+// AppError of kind OutOfMemory.
+bool isOutOfMemory(const std::exception_ptr &error);
 
 // The system's reason for an errno value, as the user reads it.
 QString systemReason(int error);

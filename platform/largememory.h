@@ -13,6 +13,10 @@ void *allocateLarge(std::size_t bytes);
 void *reallocateLarge(void *block, std::size_t bytes);
 void freeLarge(void *block) noexcept;
 
+// For tests: while `bytes` is not 0, a block of more than that many bytes
+// cannot be had (nullptr, as when memory has run out); 0 lifts the limit.
+void setLargeBlockLimit(std::size_t bytes) noexcept;
+
 // An allocator for standard containers of that size.
 template<typename T>
 struct LargeAllocator

@@ -1,6 +1,7 @@
 #include "platform/largememory.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -58,10 +59,15 @@ void adviseHugePages(void *mapping, std::size_t bytes)
 #endif
 }
 
-// The header must fit in front of the block without the size wrapping round.
+// Set by tests to stand for memory running out; 0: no limit.
+std::atomic<std::size_t> blockLimit {0};
+
+// The header must fit in front of the block without the size wrapping round,
+// and the block within the limit, if any.
 bool tooLarge(std::size_t bytes)
 {
-    return bytes > SIZE_MAX - sizeof(Header);
+    const std::size_t limit = blockLimit.load(std::memory_order_relaxed);
+    return bytes > SIZE_MAX - sizeof(Header) || (limit != 0 && bytes > limit);
 }
 
 void *mapBlock(std::size_t bytes)
@@ -125,6 +131,11 @@ void *reallocateLarge(void *block, std::size_t bytes)
     std::memcpy(mapped, block, std::min(bytes, header->bytes));
     std::free(header);
     return mapped;
+}
+
+void setLargeBlockLimit(std::size_t bytes) noexcept
+{
+    blockLimit.store(bytes, std::memory_order_relaxed);
 }
 
 void freeLarge(void *block) noexcept

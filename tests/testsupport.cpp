@@ -3,6 +3,7 @@
 #include "lists/linelist.h"
 #include "online/check.h"
 #include "online/request.h"
+#include "platform/largememory.h"
 #include "platform/programfolder.h"
 
 #include <QDir>
@@ -75,6 +76,16 @@ LineList listOf(const QStringList &lines, const QByteArray &locale)
     for (const QString &line : lines)
         list.append(line);
     return list;
+}
+
+LargeBlockLimit::LargeBlockLimit(std::size_t bytes)
+{
+    platform::setLargeBlockLimit(bytes);
+}
+
+LargeBlockLimit::~LargeBlockLimit()
+{
+    platform::setLargeBlockLimit(0);
 }
 
 FileSizeLimit::FileSizeLimit(rlim_t bytes)

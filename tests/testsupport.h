@@ -7,6 +7,7 @@
 
 #include <sys/resource.h>
 
+#include <cstddef>
 #include <memory>
 
 // TESTSUPPORT_ASAN and TESTSUPPORT_TSAN: built with AddressSanitizer or
@@ -85,6 +86,18 @@ public:
 
 private:
     rlimit m_old {};
+};
+
+// For the life of the value, no large block (platform/largememory.h: the
+// lists' text and references, the sorts' arrays) of more than `bytes` can be
+// had, as when memory has run out.
+class LargeBlockLimit
+{
+public:
+    explicit LargeBlockLimit(std::size_t bytes);
+    ~LargeBlockLimit();
+    LargeBlockLimit(const LargeBlockLimit &) = delete;
+    LargeBlockLimit &operator=(const LargeBlockLimit &) = delete;
 };
 
 // A temporary folder that lives as long as the test that made it.

@@ -686,6 +686,80 @@ TEST_F(FileDropTest, AnItemThatCannotBeOpenedStopsTheRest)
     }
 }
 
+TEST_F(FileDropTest, ALoadThatRunsOutOfMemorySaysSoAndTheListKeepsItsLines)
+{
+    // Any list takes a few megabytes while it loads; no block of 4 MiB can be
+    // had, and the big file's text needs one of 10 MB.
+    constexpr std::size_t Limit = std::size_t {4} << 20;
+    QByteArray bigText;
+    for (int i = 0; bigText.size() < 5'000'000; ++i)
+        bigText += "big " + QByteArray::number(i).rightJustified(6, '0') + ' ' + QByteArray(90, 'x') + '\n';
+    const QString big = dir.write(QStringLiteral("big.txt"), bigText);
+    const QString small = dir.write(QStringLiteral("small.txt"), "small\n");
+    const QString advice = QStringLiteral("The lists do not fit in memory.\nFor lists this large, use "
+                                          "pairsight-compare --memory, which compares them on disk.");
+    const QString bigTooLarge = QStringLiteral("The file \"%1\" is too large for the memory available.\n")
+                                    .arg(QDir::toNativeSeparators(big))
+        + advice;
+    const QStringList old {QStringLiteral("line 1"), QStringLiteral("line 2"), QStringLiteral("line 3")};
+
+    enum class Source
+    {
+        LoadButton,
+        Drop,
+        Paste,
+    };
+    struct Case
+    {
+        const char *name;
+        Source source;
+        QStringList after;
+        QString message;
+    };
+    const Case cases[] = {
+        {"Load... keeps the lines it would have replaced", Source::LoadButton, old, bigTooLarge},
+        {"a drop keeps the files before the one too large", Source::Drop,
+         old + QStringList {QStringLiteral("small")}, bigTooLarge},
+        {"paste", Source::Paste, old, advice},
+    };
+    form.SortWhenLoading1->setChecked(true);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.errorBoxes.clear();
+        fill(side1(), old, true);
+        {
+            const testsupport::LargeBlockLimit limit(Limit);
+            switch (c.source) {
+            case Source::LoadButton:
+                dialogs.answerOpen(big);
+                QTest::mouseClick(form.Button1, Qt::LeftButton);
+                break;
+            case Source::Drop:
+                dropFiles(form.MemoLeft->viewport(), {small, big});
+                break;
+            case Source::Paste:
+                QGuiApplication::clipboard()->setText(QString::fromLatin1(bigText));
+                form.Paste1->trigger();
+                break;
+            }
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.errorBoxes.empty(); }));
+        }
+        ASSERT_EQ(dialogs.errorBoxes.size(), 1u);
+        EXPECT_EQ(dialogs.errorBoxes[0].title, QStringLiteral("Pairsight"));
+        EXPECT_EQ(dialogs.errorBoxes[0].text, c.message);
+        expectShown(side1(), c.after);
+        EXPECT_TRUE(form.List1.sorted());
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    }
+
+    // With the memory back, the same file loads.
+    dialogs.errorBoxes.clear();
+    dialogs.answerOpen(big);
+    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.List1.count() == bigText.count('\n'); }));
+    EXPECT_TRUE(dialogs.errorBoxes.empty());
+}
+
 TEST_F(FileDropTest, OnlyThePanesTakeLocalFiles)
 {
     const QString file = dir.write(QStringLiteral("file.txt"), "f\n");

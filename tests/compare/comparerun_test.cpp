@@ -1,6 +1,7 @@
 #include "app/appform.h"
 #include "compare/comparerun.h"
 #include "compare/formcompare.h"
+#include "lists/listpane.h"
 #include "platform/apperror.h"
 #include "testsupport.h"
 #include "widgets/fakedialogs.h"
@@ -163,6 +164,76 @@ TEST(CompareRunInTheMainWindow, ClosingTheProgramDuringARunEndsItQuietly)
     EXPECT_TRUE(resultsWindows(form).isEmpty());
     EXPECT_TRUE(dialogs.errorBoxes.empty());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST(CompareRunInTheMainWindow, AComparisonThatRunsOutOfMemorySaysSoAndKeepsBothLists)
+{
+    FakeDialogs dialogs;
+    TAppForm form;
+    form.show();
+    // Sorted as loaded; half of each list is in the other. "LINE 02500"
+    // matches "line 02500" unless case counts, and then sorts after it.
+    QStringList lines[2];
+    for (int i = 0; i < 5000; ++i) {
+        if (i == 2500)
+            lines[0] << QStringLiteral("LINE 02500");
+        lines[0] << QStringLiteral("line %1").arg(i, 5, 10, QLatin1Char('0'));
+        lines[1] << QStringLiteral("line %1").arg(i + 2500, 5, 10, QLatin1Char('0'));
+    }
+    LineList *lists[2] = {&form.List1, &form.List2};
+    for (int k = 0; k < 2; ++k) {
+        for (const QString &line : lines[k])
+            lists[k]->append(line);
+        lists[k]->setSorted(true);
+    }
+    form.refreshList1();
+    form.refreshList2();
+    const QString message
+        = QStringLiteral("The lists do not fit in memory for the comparison.\nFor lists this "
+                         "large, use pairsight-compare --memory, which compares them on disk.");
+
+    const struct
+    {
+        const char *name;
+        bool caseSensitive; // a new matching sorts both lists again first
+        qsizetype inBoth;
+    } cases[] = {{"comparing", false, 2501}, {"sorting the lists again", true, 2500}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.errorBoxes.clear();
+        form.CaseSensitive1->setChecked(c.caseSensitive);
+        {
+            // Every set and every sort of thousands of lines needs a block larger than this.
+            const testsupport::LargeBlockLimit limit(8192);
+            form.ButtonCompare->click();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.errorBoxes.empty(); }, 10000));
+        }
+        ASSERT_EQ(dialogs.errorBoxes.size(), 1u);
+        EXPECT_EQ(dialogs.errorBoxes[0].text, message);
+        EXPECT_FALSE(form.comparing());
+        EXPECT_EQ(form.ButtonCompare->text(), QStringLiteral("COMPARE"));
+        EXPECT_TRUE(resultsWindows(form).isEmpty());
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        for (int k = 0; k < 2; ++k) {
+            EXPECT_EQ(linesOf(*lists[k]), lines[k]) << "list #" << k + 1;
+        }
+        EXPECT_EQ(form.MemoLeft->rowCount(), 5001);
+        EXPECT_EQ(form.MemoRight->rowCount(), 5000);
+
+        // With the memory back, the same comparison runs, in the right order
+        // of the lines whatever the failed sort left.
+        form.ButtonCompare->click();
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return !resultsWindows(form).isEmpty() && !form.comparing(); }, 10000));
+        EXPECT_EQ(resultsWindows(form)[0]->list(ResultSet::Intersection).count(), c.inBoth);
+        EXPECT_EQ(dialogs.errorBoxes.size(), 1u);
+        for (TCompareForm *results : resultsWindows(form))
+            delete results;
+    }
 }
 
 } // namespace

@@ -81,7 +81,9 @@ TEST(CompareThread, AnErrorEndsTheRunAndIsKept)
     const Case cases[] = {
         {"our error", [] { throw AppError(QStringLiteral("Cannot create the window")); },
          QStringLiteral("Cannot create the window")},
-        {"out of memory", [] { throw std::bad_alloc(); }, QStringLiteral("std::bad_alloc")},
+        {"out of memory", [] { throw std::bad_alloc(); },
+         QStringLiteral("The lists do not fit in memory for the comparison.\nFor lists this large, use "
+                        "pairsight-compare --memory, which compares them on disk.")},
         {"anything else", [] { throw 42; }, QStringLiteral("Unknown error")},
     };
     for (const Case &c : cases) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
 #include <string_view>
 
 namespace {
@@ -138,6 +139,21 @@ TEST(LineList, CopiesAndSubsetsAreSnapshots)
     EXPECT_EQ(linesOf(both),
               (QStringList {QStringLiteral("two"), QStringLiteral("five"), QStringLiteral("six")}));
     EXPECT_EQ(linesOf(list), QStringList {QStringLiteral("five")});
+}
+
+TEST(LineList, AGrowthThatRunsOutOfMemoryKeepsTheLines)
+{
+    LineList list("en_US");
+    list.append(u"first");
+    list.append(u"second");
+    {
+        // The block must grow to take the long line, and cannot.
+        const testsupport::LargeBlockLimit limit(4096);
+        EXPECT_THROW(list.append(QString(4096, u'x')), std::bad_alloc);
+    }
+    EXPECT_EQ(linesOf(list), (QStringList {QStringLiteral("first"), QStringLiteral("second")}));
+    list.append(u"third");
+    EXPECT_EQ(linesOf(list).constLast(), QStringLiteral("third"));
 }
 
 TEST(LineList, LongLinesAndEmptyLinesSurvive)

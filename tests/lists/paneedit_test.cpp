@@ -402,3 +402,42 @@ TEST(PaneEdit, DroppedFileIsRetriedAsAnsiOnADecodingErrorOnly)
 }
 
 } // namespace
+
+namespace {
+
+TEST(PaneEdit, LinesThatDoNotFitBesideTheListLeaveItAsItWas)
+{
+    // The new line itself fits; joining it to the list needs its references
+    // (8 bytes a line) anew, and sorting them all more than 16 bytes a line.
+    constexpr std::size_t Lines = 1000;
+    const struct
+    {
+        const char *name;
+        std::size_t limit;
+    } cases[] = {{"joining", 4 * Lines}, {"sorting", 12 * Lines}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        LineList list("en_US");
+        for (std::size_t i = 0; i < Lines; ++i)
+            list.append(u"line %1"_s.arg(qulonglong(i), 4, 10, QLatin1Char('0')));
+        list.setSorted(true);
+        const QStringList before = linesOf(list);
+        {
+            const testsupport::LargeBlockLimit limit(c.limit);
+            try {
+                changeList(list, ListChange::Append, true, u"new.txt"_s, [](LineList &lines) {
+                    lines.append(u"new");
+                    return LoadReport {};
+                });
+                ADD_FAILURE() << "no error";
+            } catch (const AppError &error) {
+                EXPECT_EQ(error.kind(), ErrorKind::OutOfMemory);
+                EXPECT_EQ(error.message(), loadOutOfMemoryMessage(u"new.txt"_s));
+            }
+        }
+        EXPECT_EQ(linesOf(list), before);
+        EXPECT_TRUE(list.sorted());
+    }
+}
+
+} // namespace

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <unistd.h>
 
 namespace {
@@ -260,7 +262,8 @@ TEST(TextLoader, OpenFailuresNameTheFileAndTheReason)
     }
 }
 
-// The drop retries in another encoding on a decoding error only, so the kinds must not blur.
+// The drop retries in another encoding on a decoding error only, and the window
+// tells a load that ran out of memory apart, so the kinds must not blur.
 TEST(TextLoader, ErrorsTellOpenFailuresFromDecodingErrors)
 {
     TempDir dir;
@@ -269,15 +272,20 @@ TEST(TextLoader, ErrorsTellOpenFailuresFromDecodingErrors)
         const char *name;
         QString path;
         ErrorKind kind;
+        bool memoryShort = false; // no block of a megabyte can be had
     } cases[] = {
         {"missing", dir.file(QStringLiteral("missing.txt")), ErrorKind::CannotOpen},
         {"folder", dir.path(), ErrorKind::CannotOpen},
         {"not UTF-8", dataPath(QStringLiteral("encodings/latin1.txt")), ErrorKind::CannotDecode},
         {"sequence cut at the end", dir.write(QStringLiteral("cut.txt"), "a\n\xC3"), ErrorKind::CannotDecode},
+        {"out of memory", dir.write(QStringLiteral("fits.txt"), "x\n"), ErrorKind::OutOfMemory, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         LineList list("en_US");
+        std::optional<testsupport::LargeBlockLimit> limit;
+        if (c.memoryShort)
+            limit.emplace(std::size_t {1} << 20);
         try {
             loadFileToList(c.path, TextEncoding::Utf8, {}, list);
             ADD_FAILURE() << "no error";
