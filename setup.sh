@@ -4,14 +4,16 @@
 #                   once in the normal build and once under AddressSanitizer
 #                   and UndefinedBehaviorSanitizer (with each fuzz target for
 #                   30 s), and the tests that run threads under ThreadSanitizer
+# ./setup.sh package  builds the Debian package build-package/pairsight_*.deb
+#                   and checks it with lintian
 set -euo pipefail
 
 cd "$(dirname "$0")"
 mode=${1:-run}
 case "$mode" in
-run | test) ;;
+run | test | package) ;;
 *)
-    echo "usage: $0 [test]" >&2
+    echo "usage: $0 [test | package]" >&2
     exit 2
     ;;
 esac
@@ -26,6 +28,10 @@ packages=(
 # clang builds the sanitizer build and libFuzzer (in libclang-rt-14-dev) the fuzz
 # targets; clang-format and clang-tidy check the style.
 [ "$mode" = test ] && packages+=(xvfb xauth git clang libclang-rt-14-dev clang-format clang-tidy)
+# The install check validates the menu entry and the AppStream record.
+[ "$mode" = test ] && packages+=(desktop-file-utils appstream)
+# cpack finds the package's dependencies with dpkg-shlibdeps, which needs file.
+[ "$mode" = package ] && packages+=(dpkg-dev file lintian)
 
 missing=()
 for package in "${packages[@]}"; do
@@ -58,6 +64,20 @@ if [ "$mode" = run ]; then
         exit 1
     fi
     exec build/app/pairsight
+fi
+
+if [ "$mode" = package ]; then
+    # Debian's own hardening and optimisation flags, as a package build gets them.
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+        LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+        build build-package -DCMAKE_BUILD_TYPE=Release -DPAIRSIGHT_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+    rm -f build-package/pairsight_*.deb
+    (cd build-package && cpack -G DEB)
+    deb=$(ls build-package/pairsight_*.deb)
+    lintian --fail-on error "$deb"
+    echo "Built $deb; install it with: sudo apt-get install ./$deb"
+    exit 0
 fi
 
 build build -DCMAKE_BUILD_TYPE=RelWithDebInfo

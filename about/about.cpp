@@ -441,7 +441,8 @@ void TAboutBox::Howtouninstall1Click()
 
 void TAboutBox::LicensePrivacyPolicy1Click()
 {
-    const QString path = QDir(programFolder()).filePath(QStringLiteral("license.txt"));
+    const QString name = QStringLiteral("license.txt");
+    const QString path = QDir(shippedFileFolder(name)).filePath(name);
     if (QFileInfo(path).isFile()) {
         // The desktop's text viewer stands in for Notepad.
         Dialogs::current().openUrl(QUrl::fromLocalFile(path));

@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "platform/apperror.h"
+#include "platform/buildinfo.h"
 #include "widgets/dialogs.h"
 
 #include <QThread>
@@ -24,6 +25,8 @@ Application::Application(int &argc, char **argv)
     // No display name: Qt would append it to every window title.
     setOrganizationName(QStringLiteral("TANDREL"));
     setApplicationName(QStringLiteral("Pairsight"));
+    // The menu entry's name: a Wayland desktop finds the icon and entry by it.
+    setDesktopFileName(QStringLiteral(PAIRSIGHT_APP_ID));
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

@@ -123,12 +123,12 @@ const std::set<std::string> &availableLocales()
 
 void LoadLanguage(const QString &fileName)
 {
-    loadLanguageFrom(programFolder(), fileName, userDefaultUILanguage());
+    loadLanguageFrom(shippedFileFolder(QStringLiteral("Languages")), fileName, userDefaultUILanguage());
 }
 
-void loadLanguageFrom(const QString &executableFolder, const QString &fileName, int userLangId)
+void loadLanguageFrom(const QString &folder, const QString &fileName, int userLangId)
 {
-    LanguagesFolder = QDir(executableFolder).filePath(QStringLiteral("Languages"));
+    LanguagesFolder = QDir(folder).filePath(QStringLiteral("Languages"));
     LanguageFiles.clear();
     if (!QFileInfo(LanguagesFolder).isDir())
         return;

@@ -5,19 +5,21 @@
 
 // The process-wide language state: written once by LoadLanguage at the end of
 // the main window's creation, read-only afterwards.
-extern QString LanguagesFolder; // executable folder + "Languages", no trailing separator
+extern QString LanguagesFolder; // the shipped "Languages" folder, no trailing separator
 extern QStringList LanguageFiles; // bare names of the "*lang.txt" files, in directory order
 extern QString CurrentLanguageName; // loaded file's name before ".lang.txt"; empty when none
 extern QString CurrentLanguageFile; // full path of the loaded file; empty turns translation off
 extern QStringList LanguageTable; // lines of the loaded file
 
 // Picks the language file (by the user's display language when fileName is
-// empty) in the "Languages" folder beside the executable and loads it.
+// empty) in the "Languages" folder beside the executable, or else in the
+// installed data folder (see shippedFileFolder), and loads it.
 // Throws AppError when the chosen file exists but cannot be read; the state
 // then has the file set and an empty table, so lookups return their input.
 void LoadLanguage(const QString &fileName);
-// The same with the executable's folder and the user's LANGID given, for tests.
-void loadLanguageFrom(const QString &executableFolder, const QString &fileName, int userLangId);
+// The same with the folder holding "Languages" and the user's LANGID given,
+// for tests.
+void loadLanguageFrom(const QString &folder, const QString &fileName, int userLangId);
 // Back to the state before any LoadLanguage, for tests.
 void resetLanguageState();
 

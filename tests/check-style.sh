@@ -10,8 +10,7 @@ build_dir=$2
 cd "$source_dir"
 
 mapfile -t sources < <(git ls-files '*.cpp' '*.h')
-# The artwork generator is built by hand, so the build knows no flags for it.
-mapfile -t units < <(printf '%s\n' "${sources[@]}" | grep '\.cpp$' | grep -v '^resources/artwork/')
+mapfile -t units < <(printf '%s\n' "${sources[@]}" | grep '\.cpp$')
 
 echo "clang-format: ${#sources[@]} files"
 clang-format --dry-run --Werror "${sources[@]}"

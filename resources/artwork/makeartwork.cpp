@@ -1,7 +1,10 @@
 // Draws the program's pictures with QPainter, each in its own logical size,
 // and writes them at 1x (name.png) and 2x (name@2x.png), so they stay sharp
 // at 200% scaling. The program icon is written at the sizes a window icon
-// needs instead. Usage: make-artwork OUTPUT_FOLDER QRC_FILE
+// needs instead.
+//   make-artwork OUTPUT_FOLDER QRC_FILE     every picture, and the .qrc naming them
+//   make-artwork --theme OUTPUT_FOLDER NAME only the program icon, as NAME.png in
+//                                           the SIZExSIZE/apps folders of an icon theme
 #include <QDir>
 #include <QFile>
 #include <QFont>
@@ -16,6 +19,7 @@
 #include <QtMath>
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <vector>
@@ -33,7 +37,7 @@ struct Picture
 
 QColor rgb(unsigned value)
 {
-    return QColor((value >> 16) & 0xff, (value >> 8) & 0xff, value & 0xff);
+    return QColor(int((value >> 16) & 0xff), int((value >> 8) & 0xff), int(value & 0xff));
 }
 
 QImage render(const Picture &picture, qreal scale)
@@ -110,7 +114,7 @@ void nordicCross(QPainter &p, qreal x0, qreal x1, qreal y0, qreal y1, const QCol
     p.fillRect(QRectF(0, y0, FW, y1 - y0), c);
 }
 
-Draw flag(Draw field)
+Draw flag(const Draw &field)
 {
     return [field](QPainter &p) {
         p.save();
@@ -892,6 +896,26 @@ void cat(QPainter &p)
             p.drawLine(QPointF(160 + side * 48, 150 + k * 7), QPointF(160 + side * 118, 140 + k * 16));
 }
 
+Picture programIconPicture(int size)
+{
+    return {QString(), QSize(size, size), [size](QPainter &p) { programIcon(p, size); }};
+}
+
+// The program icon for the desktop's icon theme (hicolor), at the sizes the
+// menus and launchers ask for; the build draws these, nothing commits them.
+int writeThemeIcons(const QDir &out, const QString &name)
+{
+    for (int size : {16, 24, 32, 48, 64, 128, 256, 512}) {
+        const QString folder = out.filePath(QStringLiteral("%1x%1/apps").arg(size));
+        const QString file = QDir(folder).filePath(name + QStringLiteral(".png"));
+        if (!QDir().mkpath(folder) || !render(programIconPicture(size), 1).save(file, "PNG")) {
+            std::fprintf(stderr, "make-artwork: cannot write %s\n", qPrintable(file));
+            return 1;
+        }
+    }
+    return 0;
+}
+
 QString pngName(const QString &name, int scale)
 {
     return scale == 1 ? name + QStringLiteral(".png") : name + QStringLiteral("@%1x.png").arg(scale);
@@ -902,15 +926,21 @@ QString pngName(const QString &name, int scale)
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make-artwork OUTPUT_FOLDER QRC_FILE\n");
+    const bool theme = argc == 4 && std::strcmp(argv[1], "--theme") == 0;
+    if (argc != 3 && !theme) {
+        std::fprintf(stderr,
+                     "usage: make-artwork OUTPUT_FOLDER QRC_FILE\n"
+                     "       make-artwork --theme OUTPUT_FOLDER NAME\n");
         return 2;
     }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
+    const char *outArgument = argv[theme ? 2 : 1];
+    const QDir out(QString::fromLocal8Bit(outArgument));
     if (!QDir().mkpath(out.path())) {
-        std::fprintf(stderr, "make-artwork: cannot create %s\n", argv[1]);
+        std::fprintf(stderr, "make-artwork: cannot create %s\n", outArgument);
         return 1;
     }
+    if (theme)
+        return writeThemeIcons(out, QString::fromLocal8Bit(argv[3]));
 
     const QSize icon(16, 16);
     std::vector<Picture> pictures = {
@@ -1021,8 +1051,7 @@ int main(int argc, char *argv[])
                 return 1;
     // The window icon wants real pixel sizes rather than scale variants.
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        const Picture appIcon {QString(), QSize(size, size), [size](QPainter &p) { programIcon(p, size); }};
-        if (!save(render(appIcon, 1), QStringLiteral("appicon-%1.png").arg(size)))
+        if (!save(render(programIconPicture(size), 1), QStringLiteral("appicon-%1.png").arg(size)))
             return 1;
     }
 
