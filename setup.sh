@@ -26,8 +26,11 @@ packages=(
     fonts-dejavu-core
 )
 # clang builds the sanitizer build and libFuzzer (in libclang-rt-14-dev) the fuzz
-# targets; clang-format and clang-tidy check the style.
-[ "$mode" = test ] && packages+=(xvfb xauth git clang libclang-rt-14-dev clang-format clang-tidy)
+# targets; clang-format and clang-tidy check the style. The accessibility test
+# reads the windows over the real accessibility bus (at-spi2-core, on a session
+# bus of dbus) with Python's AT-SPI bindings.
+[ "$mode" = test ] && packages+=(xvfb xauth git clang libclang-rt-14-dev clang-format clang-tidy
+    dbus at-spi2-core python3-gi gir1.2-atspi-2.0)
 # The install check validates the menu entry and the AppStream record.
 [ "$mode" = test ] && packages+=(desktop-file-utils appstream)
 # cpack finds the package's dependencies with dpkg-shlibdeps, which needs file.

@@ -175,6 +175,8 @@ PaneGroup createPaneGroup(QWidget *parent, const PaneGroupNames &names)
     g.save->setObjectName(names.save);
     g.save->setIcon(appIcon(AppIcon::Save));
     g.save->setToolTip(names.saveTip);
+    // The button shows only its icon; a screen reader says what it does.
+    g.save->setAccessibleName(names.saveTip);
     g.save->setFixedSize(SaveButtonSize, SaveButtonSize);
     auto *totalRow = new QHBoxLayout(g.totalBand);
     totalRow->setContentsMargins(0, 0, 0, 0);
@@ -245,50 +247,57 @@ void TAppForm::createComponents()
     // Menus and the status bar keep the system's font, as the window's font is the panes'.
     MainMenu1->setFont(QApplication::font(MainMenu1));
 
-    File1 = MainMenu1->addMenu(QStringLiteral("File"));
+    File1 = MainMenu1->addMenu(QStringLiteral("&File"));
     File1->setObjectName(QStringLiteral("File1"));
-    Clear1 = addItem(File1, QStringLiteral("Clear1"), QStringLiteral("Clear"), AppIcon::Clear);
+    Clear1 = addItem(File1, QStringLiteral("Clear1"), QStringLiteral("C&lear"), AppIcon::Clear);
     LoadList11
-        = addItem(File1, QStringLiteral("LoadList11"), QStringLiteral("Load List #1..."), AppIcon::Open);
+        = addItem(File1, QStringLiteral("LoadList11"), QStringLiteral("Load List #&1..."), AppIcon::Open);
     LoadList21
-        = addItem(File1, QStringLiteral("LoadList21"), QStringLiteral("Load List #2..."), AppIcon::Open);
+        = addItem(File1, QStringLiteral("LoadList21"), QStringLiteral("Load List #&2..."), AppIcon::Open);
     N2 = addSeparator(File1, QStringLiteral("N2"));
-    Compare1 = addItem(File1, QStringLiteral("Compare1"), QStringLiteral("Compare"));
+    Compare1 = addItem(File1, QStringLiteral("Compare1"), QStringLiteral("&Compare"));
     N1 = addSeparator(File1, QStringLiteral("N1"));
-    Exit1 = addItem(File1, QStringLiteral("Exit1"), QStringLiteral("Exit"), AppIcon::Exit);
+    Exit1 = addItem(File1, QStringLiteral("Exit1"), QStringLiteral("E&xit"), AppIcon::Exit);
+    LoadList11->setShortcut(Qt::CTRL | Qt::Key_O);
+    LoadList21->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_O);
+    // The menu shows the first; the keypad's Enter works as Return.
+    Compare1->setShortcuts({Qt::CTRL | Qt::Key_Return, Qt::Key_F5, Qt::CTRL | Qt::Key_Enter});
+    // Spelled out: the platform's Quit key is none on some systems.
+    Exit1->setShortcut(Qt::CTRL | Qt::Key_Q);
 
-    Settings1 = MainMenu1->addMenu(QStringLiteral("Settings"));
+    Settings1 = MainMenu1->addMenu(QStringLiteral("&Settings"));
     Settings1->setObjectName(QStringLiteral("Settings1"));
     CalculateUnionofLists1 = addCheckItem(Settings1, QStringLiteral("CalculateUnionofLists1"),
-                                          QStringLiteral("Calculate Union of Lists"), false);
+                                          QStringLiteral("Calculate &Union of Lists"), false);
     CaseSensitive1
-        = addCheckItem(Settings1, QStringLiteral("CaseSensitive1"), QStringLiteral("Case Sensitive"), false);
+        = addCheckItem(Settings1, QStringLiteral("CaseSensitive1"), QStringLiteral("Case &Sensitive"), false);
     IgnoreAccents1
-        = addCheckItem(Settings1, QStringLiteral("IgnoreAccents1"), QStringLiteral("Ignore Accents"), false);
+        = addCheckItem(Settings1, QStringLiteral("IgnoreAccents1"), QStringLiteral("Ignore &Accents"), false);
     IgnorePunctuation1 = addCheckItem(Settings1, QStringLiteral("IgnorePunctuation1"),
-                                      QStringLiteral("Ignore Punctuation and Spaces"), false);
-    CompareBy1 = addItem(Settings1, QStringLiteral("CompareBy1"), QStringLiteral("Compare By..."));
+                                      QStringLiteral("Ignore &Punctuation and Spaces"), false);
+    CompareBy1 = addItem(Settings1, QStringLiteral("CompareBy1"), QStringLiteral("Compare &By..."));
     N4 = addSeparator(Settings1, QStringLiteral("N4"));
     IgnoreWhitespace1 = addCheckItem(Settings1, QStringLiteral("IgnoreWhitespace1"),
-                                     QStringLiteral("Ignore Whitespace When Loading"), false);
+                                     QStringLiteral("Ignore &Whitespace When Loading"), false);
     SortWhenLoading1 = addCheckItem(Settings1, QStringLiteral("SortWhenLoading1"),
-                                    QStringLiteral("Sort When Loading"), true);
+                                    QStringLiteral("S&ort When Loading"), true);
     N7 = addSeparator(Settings1, QStringLiteral("N7"));
     ResettoDefaults1
-        = addItem(Settings1, QStringLiteral("ResettoDefaults1"), QStringLiteral("Reset to Defaults"));
+        = addItem(Settings1, QStringLiteral("ResettoDefaults1"), QStringLiteral("&Reset to Defaults"));
 
-    Help1 = MainMenu1->addMenu(QStringLiteral("Help"));
+    Help1 = MainMenu1->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
-    Help2 = addItem(Help1, QStringLiteral("Help2"), QStringLiteral("Online Help"), AppIcon::Help);
+    Help2 = addItem(Help1, QStringLiteral("Help2"), QStringLiteral("Online &Help"), AppIcon::Help);
     Help2->setShortcut(QKeySequence(Qt::Key_F1));
     N3 = addSeparator(Help1, QStringLiteral("N3"));
     // Enabled once the update check has run.
     UpdateNotifications1 = addCheckItem(Help1, QStringLiteral("UpdateNotifications1"),
-                                        QStringLiteral("Update Notifications"), true);
+                                        QStringLiteral("&Update Notifications"), true);
     UpdateNotifications1->setEnabled(false);
     UpdateNotificationsBar = addSeparator(Help1, QStringLiteral("UpdateNotificationsBar"));
     UpdateNotificationsBar->setVisible(false);
-    Language1 = addItem(Help1, QStringLiteral("Language1"), QStringLiteral("Language..."), AppIcon::Language);
+    Language1
+        = addItem(Help1, QStringLiteral("Language1"), QStringLiteral("&Language..."), AppIcon::Language);
     Language1->setVisible(false);
     SendFeedback1 = addItem(Help1, QStringLiteral("SendFeedback1"), QStringLiteral("Send &Feedback..."),
                             AppIcon::Feedback);
@@ -296,25 +305,30 @@ void TAppForm::createComponents()
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    Clear2 = addItem(PopupMenu1, QStringLiteral("Clear2"), QStringLiteral("Clear"), AppIcon::Clear);
+    Clear2 = addItem(PopupMenu1, QStringLiteral("Clear2"), QStringLiteral("C&lear"), AppIcon::Clear);
     N5 = addSeparator(PopupMenu1, QStringLiteral("N5"));
-    Cut1 = addItem(PopupMenu1, QStringLiteral("Cut1"), QStringLiteral("Cut"), AppIcon::Cut);
-    Copy1 = addItem(PopupMenu1, QStringLiteral("Copy1"), QStringLiteral("Copy"), AppIcon::Copy);
-    Paste1 = addItem(PopupMenu1, QStringLiteral("Paste1"), QStringLiteral("Paste"), AppIcon::Paste);
-    Delete1 = addItem(PopupMenu1, QStringLiteral("Delete1"), QStringLiteral("Delete"), AppIcon::Delete);
+    Cut1 = addItem(PopupMenu1, QStringLiteral("Cut1"), QStringLiteral("Cu&t"), AppIcon::Cut);
+    Copy1 = addItem(PopupMenu1, QStringLiteral("Copy1"), QStringLiteral("&Copy"), AppIcon::Copy);
+    Paste1 = addItem(PopupMenu1, QStringLiteral("Paste1"), QStringLiteral("&Paste"), AppIcon::Paste);
+    Delete1 = addItem(PopupMenu1, QStringLiteral("Delete1"), QStringLiteral("&Delete"), AppIcon::Delete);
     N6 = addSeparator(PopupMenu1, QStringLiteral("N6"));
-    SelectAll1 = addItem(PopupMenu1, QStringLiteral("SelectAll1"), QStringLiteral("Select All"));
+    SelectAll1 = addItem(PopupMenu1, QStringLiteral("SelectAll1"), QStringLiteral("Select &All"));
 
     PopupMenu2 = new QMenu(this);
     PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
-    MenuItem1 = addItem(PopupMenu2, QStringLiteral("MenuItem1"), QStringLiteral("Clear"), AppIcon::Clear);
+    MenuItem1 = addItem(PopupMenu2, QStringLiteral("MenuItem1"), QStringLiteral("C&lear"), AppIcon::Clear);
     MenuItem2 = addSeparator(PopupMenu2, QStringLiteral("MenuItem2"));
-    MenuItem3 = addItem(PopupMenu2, QStringLiteral("MenuItem3"), QStringLiteral("Cut"), AppIcon::Cut);
-    MenuItem4 = addItem(PopupMenu2, QStringLiteral("MenuItem4"), QStringLiteral("Copy"), AppIcon::Copy);
-    Paste2 = addItem(PopupMenu2, QStringLiteral("Paste2"), QStringLiteral("Paste"), AppIcon::Paste);
-    Delete2 = addItem(PopupMenu2, QStringLiteral("Delete2"), QStringLiteral("Delete"), AppIcon::Delete);
+    MenuItem3 = addItem(PopupMenu2, QStringLiteral("MenuItem3"), QStringLiteral("Cu&t"), AppIcon::Cut);
+    MenuItem4 = addItem(PopupMenu2, QStringLiteral("MenuItem4"), QStringLiteral("&Copy"), AppIcon::Copy);
+    Paste2 = addItem(PopupMenu2, QStringLiteral("Paste2"), QStringLiteral("&Paste"), AppIcon::Paste);
+    Delete2 = addItem(PopupMenu2, QStringLiteral("Delete2"), QStringLiteral("&Delete"), AppIcon::Delete);
     MenuItem7 = addSeparator(PopupMenu2, QStringLiteral("MenuItem7"));
-    MenuItem8 = addItem(PopupMenu2, QStringLiteral("MenuItem8"), QStringLiteral("Select All"));
+    MenuItem8 = addItem(PopupMenu2, QStringLiteral("MenuItem8"), QStringLiteral("Select &All"));
+    // Ctrl+V pastes into the pane that has the focus (FormCreate adds each to its pane).
+    for (QAction *paste : {Paste1, Paste2}) {
+        paste->setShortcut(QKeySequence::Paste);
+        paste->setShortcutContext(Qt::WidgetShortcut);
+    }
 
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
@@ -477,12 +491,16 @@ void TAppForm::FormCreate()
     MemoLeft = new TMemoLeft(&List1, Panel1);
     MemoLeft->setObjectName(QStringLiteral("MemoLeft"));
     MemoLeft->setContextMenu(PopupMenu1);
+    MemoLeft->addAction(Paste1);
+    MemoLeft->setAccessibleName(Label1->text());
     placePane(Panel1, MemoLeft);
     QWidget::setTabOrder(Button7, MemoLeft);
 
     MemoRight = new TMemoRight(&List2, Panel2);
     MemoRight->setObjectName(QStringLiteral("MemoRight"));
     MemoRight->setContextMenu(PopupMenu2);
+    MemoRight->addAction(Paste2);
+    MemoRight->setAccessibleName(Label2->text());
     placePane(Panel2, MemoRight);
     QWidget::setTabOrder(Button8, MemoRight);
 

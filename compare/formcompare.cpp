@@ -6,12 +6,15 @@
 #include "lists/linefinder.h"
 #include "lists/linelistmodel.h"
 #include "lists/paneedit.h"
+#include "lists/rowsaccessible.h"
 #include "widgets/appicons.h"
 #include "widgets/busycursor.h"
 #include "widgets/dialogs.h"
 #include "widgets/findbar.h"
 #include "widgets/savetextfiledialog.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
@@ -36,11 +39,24 @@ QString totalText(qsizetype count)
     return QStringLiteral("Total: ") + FormatCount(count);
 }
 
+// A plain widget is a client area to screen readers; this one is a window of its own.
+QAccessibleInterface *resultsWindowFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1StringView(TCompareForm::staticMetaObject.className()) && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
 } // namespace
 
 TCompareForm::TCompareForm(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
+    static const bool windowRoleInstalled = [] {
+        QAccessible::installFactory(resultsWindowFactory);
+        return true;
+    }();
+    Q_UNUSED(windowRoleInstalled);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("CompareForm"));
     setWindowTitle(QStringLiteral("Compare Results"));
@@ -88,6 +104,12 @@ TCompareForm::TCompareForm(QWidget *parent)
     all.file = ResultFile::Union;
     m_oneListOnlyTab.file = ResultFile::OneListOnly;
     m_pairsTab.file = ResultFile::WrittenDifferently;
+    common.title = QStringLiteral("Intersection");
+    only1.title = QStringLiteral("Only #1");
+    only2.title = QStringLiteral("Only #2");
+    all.title = QStringLiteral("Union");
+    m_oneListOnlyTab.title = QStringLiteral("In One List Only");
+    m_pairsTab.title = QStringLiteral("Written Differently");
     TabSheet1 = createTab(common, QStringLiteral("ListViewCommon"), QStringLiteral("Label1"),
                           QStringLiteral("Button3"));
     TabSheet2 = createTab(only1, QStringLiteral("ListViewOnly1"), QStringLiteral("Label2"),
@@ -103,12 +125,14 @@ TCompareForm::TCompareForm(QWidget *parent)
     TabSheet6 = createTab(m_oneListOnlyTab, QStringLiteral("ListViewOneListOnly"), QStringLiteral("Label6"),
                           QStringLiteral("Button6"));
     TabSheet6->setObjectName(QStringLiteral("TabSheet6"));
-    PageControl1->addTab(TabSheet1, QStringLiteral("Intersection"));
-    PageControl1->addTab(TabSheet2, QStringLiteral("Only #1"));
-    PageControl1->addTab(TabSheet3, QStringLiteral("Only #2"));
-    PageControl1->addTab(TabSheet6, QStringLiteral("In One List Only"));
-    PageControl1->addTab(TabSheet4, QStringLiteral("Union"));
-    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet4), false);
+    PageControl1->addTab(TabSheet1, common.title);
+    PageControl1->addTab(TabSheet2, only1.title);
+    PageControl1->addTab(TabSheet3, only2.title);
+    PageControl1->addTab(TabSheet6, m_oneListOnlyTab.title);
+    // The union's tab joins the bar only with a union: a hidden tab would
+    // still be reached by Ctrl+Tab and announced by screen readers.
+    TabSheet4->setParent(this);
+    TabSheet4->hide();
     PageControl1->setCurrentIndex(0);
     ListViewCommon = common.view;
     ListViewOnly1 = only1.view;
@@ -229,6 +253,8 @@ QWidget *TCompareForm::createTab(Tab &tab, const QString &view, const QString &l
         tab.model = new LineListModel(&tab.lines, this);
     tab.view = new QTreeView(page);
     tab.view->setObjectName(view);
+    exposeRowsToAccessibility(tab.view);
+    tab.view->setAccessibleName(tab.title);
     tab.view->setModel(tab.model);
     tab.view->setHeaderHidden(true);
     tab.view->setRootIsDecorated(false);
@@ -281,7 +307,9 @@ void TCompareForm::deliver(ResultSet set, LineList lines)
 
 void TCompareForm::showUnionTab()
 {
-    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet4), true);
+    if (PageControl1->indexOf(TabSheet4) < 0)
+        PageControl1->insertTab(PageControl1->indexOf(TabSheet6) + 1, TabSheet4,
+                                m_tabs[int(ResultSet::Union)].title);
 }
 
 void TCompareForm::deliverPairs(LinePairs pairs)
@@ -290,7 +318,7 @@ void TCompareForm::deliverPairs(LinePairs pairs)
     m_pairsTab.model->setRowCount(m_pairs.count());
     m_pairsTab.total->setText(totalText(m_pairs.count()));
     if (m_pairs.count() > 0 && PageControl1->indexOf(TabSheet5) < 0)
-        PageControl1->addTab(TabSheet5, QStringLiteral("Written Differently"));
+        PageControl1->addTab(TabSheet5, m_pairsTab.title);
 }
 
 const LineList &TCompareForm::list(ResultSet set) const

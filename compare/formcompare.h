@@ -105,6 +105,7 @@ public:
 private:
     struct Tab
     {
+        QString title; // of its tab, and the name of its list to screen readers
         LineList lines;
         LineListModel *model = nullptr;
         QTreeView *view = nullptr;
@@ -113,8 +114,8 @@ private:
         ResultFile file = ResultFile::Intersection; // what its Save... writes
     };
 
-    // A tab's page over tab.lines (or tab.model when set); its button saves
-    // tab.file.
+    // A tab's page over tab.lines (or tab.model when set), its list named
+    // tab.title; its button saves tab.file.
     QWidget *createTab(Tab &tab, const QString &view, const QString &label, const QString &button);
     // The save dialog's answer, remembered for the next save; nullopt when cancelled.
     std::optional<QString> chooseFileToSave();

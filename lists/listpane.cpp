@@ -1,7 +1,9 @@
 #include "lists/listpane.h"
 
 #include "lists/linelistmodel.h"
+#include "lists/rowsaccessible.h"
 
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -47,6 +49,7 @@ ListPane::ListPane(const LineList *list, QWidget *parent)
     : QAbstractItemView(parent)
     , m_model(new LineListModel(list, this))
 {
+    exposeRowsToAccessibility(this);
     setModel(m_model);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -307,7 +310,32 @@ void ListPane::changeEvent(QEvent *event)
 void ListPane::keyPressEvent(QKeyEvent *event)
 {
     Q_EMIT keyDown(event->key(), event->modifiers());
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        openContextMenuFromKeyboard();
+        event->accept();
+        return;
+    }
     QAbstractItemView::keyPressEvent(event);
+}
+
+void ListPane::openContextMenuFromKeyboard()
+{
+    // Under the current row when it is in view, as the menu key does; else at the top.
+    const QRect row = visualRect(currentIndex()).intersected(viewport()->rect());
+    const QPoint at = row.isEmpty() ? QPoint(0, 0) : row.bottomLeft();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
+    contextMenuEvent(&event);
+}
+
+void ListPane::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QAbstractItemView::currentChanged(current, previous);
+    // A screen reader follows the focused row by this event; the row is its child index.
+    if (QAccessible::isActive() && current.isValid() && hasFocus()) {
+        QAccessibleEvent event(this, QAccessible::Focus);
+        event.setChild(current.row());
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void ListPane::dragEnterEvent(QDragEnterEvent *event)

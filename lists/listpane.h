@@ -12,7 +12,7 @@ class QMenu;
 // A virtual pane over a line list: one column, row i shows line i and is only
 // asked for when it is drawn. All rows have one height and the view keeps
 // nothing per row, so a list of millions scrolls as fast as a short one. It
-// scrolls by whole rows.
+// scrolls by whole rows. Screen readers read its rows (lists/rowsaccessible.h).
 class ListPane : public QAbstractItemView
 {
     Q_OBJECT
@@ -57,11 +57,14 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // Shift+F10.
+    void openContextMenuFromKeyboard();
     int rowHeight() const;
     int firstRow() const;
     int fullyVisibleRows() const;

@@ -68,30 +68,33 @@ void TFeedbackForm::createComponents()
     auto *choices = new QHBoxLayout(Panel3);
     choices->setContentsMargins(0, 0, 0, 0);
     choices->setSpacing(0);
+    // Each choice is a toggle button, so that Tab reaches it, Space flips it
+    // and screen readers tell it; the face and the caption lie on it.
     auto makeChoice = [&](const QString &name, const QString &imageName, bool smiling, QLabel *&image,
                           QLabel *&caption) {
-        auto *panel = new QFrame(Panel3);
-        panel->setObjectName(name);
-        panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        panel->setCursor(Qt::PointingHandCursor);
-        panel->setFont(tahoma(16));
-        panel->setAutoFillBackground(true);
-        auto *row = new QHBoxLayout(panel);
+        auto *choice = new QPushButton(Panel3);
+        choice->setObjectName(name);
+        choice->setCheckable(true);
+        // Enter in the e-mail box must not flip it either.
+        choice->setAutoDefault(false);
+        choice->setCursor(Qt::PointingHandCursor);
+        choice->setFont(tahoma(16));
+        choice->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        auto *row = new QHBoxLayout(choice);
         row->setContentsMargins(4, 2, 4, 2);
-        image = new QLabel(panel);
+        image = new QLabel(choice);
         image->setObjectName(imageName);
         image->setFixedSize(32, 32);
         image->setPixmap(artworkPixmap(smiling ? QStringLiteral("face_like") : QStringLiteral("face_dislike"),
                                        QSize(32, 32), devicePixelRatioF()));
         row->addWidget(image);
-        caption = new QLabel(panel);
+        caption = new QLabel(choice);
         caption->setObjectName(name + QStringLiteral("Caption"));
         caption->setAlignment(Qt::AlignCenter);
         row->addWidget(caption, 1);
-        panel->installEventFilter(this);
-        image->installEventFilter(this);
-        caption->installEventFilter(this);
-        return panel;
+        for (QLabel *part : {image, caption})
+            part->setAttribute(Qt::WA_TransparentForMouseEvents);
+        return choice;
     };
     Panel4 = makeChoice(QStringLiteral("Panel4"), QStringLiteral("Image1"), true, Image1, Panel4Caption);
     Panel5 = makeChoice(QStringLiteral("Panel5"), QStringLiteral("Image2"), false, Image2, Panel5Caption);
@@ -154,11 +157,16 @@ void TFeedbackForm::createComponents()
     BitBtn1->setDefault(false);
     buttonRow->addWidget(BitBtn1);
 
+    setTabOrder(Panel4, Panel5);
+    setTabOrder(Panel5, Memo1);
     setTabOrder(Memo1, Edit1);
     setTabOrder(Edit1, BitBtn1);
     for (QWidget *part :
-         {static_cast<QWidget *>(Memo1), static_cast<QWidget *>(Edit1), static_cast<QWidget *>(BitBtn1)})
+         {static_cast<QWidget *>(Panel4), static_cast<QWidget *>(Panel5), static_cast<QWidget *>(Memo1),
+          static_cast<QWidget *>(Edit1), static_cast<QWidget *>(BitBtn1)})
         part->installEventFilter(this);
+    connect(Panel4, &QPushButton::toggled, this, [this] { choiceToggled(Panel4, Panel4Caption, Panel5); });
+    connect(Panel5, &QPushButton::toggled, this, [this] { choiceToggled(Panel5, Panel5Caption, Panel4); });
     connect(Memo1, &QPlainTextEdit::textChanged, this, &TFeedbackForm::limitMemo);
     connect(BitBtn1, &QPushButton::clicked, this, &TFeedbackForm::BitBtn1Click);
     Memo1->setFocus();
@@ -175,6 +183,11 @@ void TFeedbackForm::FormCreate()
     Panel5Caption->setText(TranslateText(QStringLiteral("I dislike it!")));
     setSelected(Panel4, Panel4Caption, false);
     setSelected(Panel5, Panel5Caption, false);
+    // Screen readers name the choices and the boxes by what their labels say.
+    Panel4->setAccessibleName(Panel4Caption->text());
+    Panel5->setAccessibleName(Panel5Caption->text());
+    Memo1->setAccessibleName(Label2->text());
+    Edit1->setAccessibleName(Label3->text());
 }
 
 void TFeedbackForm::limitMemo()
@@ -190,9 +203,9 @@ void TFeedbackForm::limitMemo()
     Memo1->moveCursor(QTextCursor::End);
 }
 
-bool TFeedbackForm::isSelected(const QFrame *panel) const
+bool TFeedbackForm::isSelected(const QAbstractButton *choice) const
 {
-    return panel->palette().color(QPalette::Window) != QApplication::palette().color(QPalette::Button);
+    return choice->isChecked();
 }
 
 FeedbackChoice TFeedbackForm::choice() const
@@ -204,39 +217,24 @@ FeedbackChoice TFeedbackForm::choice() const
     return FeedbackChoice::None;
 }
 
-void TFeedbackForm::setSelected(QFrame *panel, QLabel *caption, bool selected)
+void TFeedbackForm::setSelected(QPushButton *choice, QLabel *caption, bool selected)
 {
     const QPalette system = QApplication::palette();
-    QPalette palette = panel->palette();
-    palette.setColor(QPalette::Window, system.color(selected ? QPalette::Highlight : QPalette::Button));
-    palette.setColor(QPalette::WindowText,
-                     system.color(selected ? QPalette::HighlightedText : QPalette::WindowText));
-    panel->setPalette(palette);
+    QPalette palette = choice->palette();
+    for (const QPalette::ColorRole face : {QPalette::Window, QPalette::Button})
+        palette.setColor(face, system.color(selected ? QPalette::Highlight : QPalette::Button));
+    for (const QPalette::ColorRole text : {QPalette::WindowText, QPalette::ButtonText})
+        palette.setColor(text, system.color(selected ? QPalette::HighlightedText : QPalette::WindowText));
+    choice->setPalette(palette);
     caption->setPalette(palette);
-    panel->setFrameShadow(selected ? QFrame::Sunken : QFrame::Raised);
 }
 
-void TFeedbackForm::choose(QFrame *panel, QLabel *caption, QFrame *other, QLabel *otherCaption)
+void TFeedbackForm::choiceToggled(QPushButton *choice, QLabel *caption, QPushButton *other)
 {
-    if (isSelected(panel)) {
-        setSelected(panel, caption, false);
-        return;
-    }
-    setSelected(panel, caption, true);
-    if (isSelected(other))
-        setSelected(other, otherCaption, false);
-}
-
-void TFeedbackForm::Image1MouseDown(Qt::MouseButton button)
-{
-    if (button == Qt::LeftButton)
-        choose(Panel4, Panel4Caption, Panel5, Panel5Caption);
-}
-
-void TFeedbackForm::Image2MouseDown(Qt::MouseButton button)
-{
-    if (button == Qt::LeftButton)
-        choose(Panel5, Panel5Caption, Panel4, Panel4Caption);
+    setSelected(choice, caption, choice->isChecked());
+    // One choice at most: choosing one clears the other.
+    if (choice->isChecked())
+        other->setChecked(false);
 }
 
 void TFeedbackForm::BitBtn1Click()
@@ -289,21 +287,11 @@ void TFeedbackForm::BitBtn1Click()
 bool TFeedbackForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape
-        && (watched == Memo1 || watched == Edit1 || watched == BitBtn1)) {
+        && (watched == Panel4 || watched == Panel5 || watched == Memo1 || watched == Edit1
+            || watched == BitBtn1)) {
         // Nothing is sent on the way out.
         close();
         return true;
-    }
-    if (event->type() == QEvent::MouseButtonPress) {
-        const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
-        if (watched == Panel4 || watched == Image1 || watched == Panel4Caption) {
-            Image1MouseDown(button);
-            return true;
-        }
-        if (watched == Panel5 || watched == Image2 || watched == Panel5Caption) {
-            Image2MouseDown(button);
-            return true;
-        }
     }
     return QDialog::eventFilter(watched, event);
 }

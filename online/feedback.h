@@ -4,14 +4,16 @@
 
 #include <QDialog>
 
+class QAbstractButton;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
-// The feedback window: an optional like or dislike, a text and an optional
-// e-mail address, sent to the maker's service. Modal; deleted when closed.
+// The feedback window: an optional like or dislike (two toggle buttons, one
+// at most checked), a text and an optional e-mail address, sent to the
+// maker's service. Modal; deleted when closed.
 class TFeedbackForm : public QDialog
 {
     Q_OBJECT
@@ -20,19 +22,15 @@ public:
     explicit TFeedbackForm(QWidget *parent = nullptr);
 
     void BitBtn1Click();
-    // The choice under the panel (left button only): selects it and clears
-    // the other; a second click clears it.
-    void Image1MouseDown(Qt::MouseButton button);
-    void Image2MouseDown(Qt::MouseButton button);
 
-    bool isSelected(const QFrame *panel) const;
+    bool isSelected(const QAbstractButton *choice) const;
     FeedbackChoice choice() const;
 
     QFrame *Panel3;
-    QFrame *Panel4;
+    QPushButton *Panel4;
     QLabel *Image1;
     QLabel *Panel4Caption;
-    QFrame *Panel5;
+    QPushButton *Panel5;
     QLabel *Image2;
     QLabel *Panel5Caption;
     QLabel *Label1;
@@ -53,7 +51,8 @@ protected:
 private:
     void createComponents();
     void FormCreate();
-    void setSelected(QFrame *panel, QLabel *caption, bool selected);
-    void choose(QFrame *panel, QLabel *caption, QFrame *other, QLabel *otherCaption);
+    // Shows the choice checked (highlighted) or not.
+    void setSelected(QPushButton *choice, QLabel *caption, bool selected);
+    void choiceToggled(QPushButton *choice, QLabel *caption, QPushButton *other);
     void limitMemo();
 };

@@ -12,6 +12,7 @@
 #include "widgets/savetextfiledialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -23,6 +24,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -137,6 +139,44 @@ TEST_F(CompareCommandTest, CompareOpensTheResultsWindowWithItsSets)
         EXPECT_EQ(linesOf(results->oneListOnly()),
                   (QStringList {QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
         EXPECT_EQ(results->Label6->text(), total(3));
+    }
+}
+
+TEST_F(CompareCommandTest, CtrlTabGoesThroughTheTabsThereAreOnly)
+{
+    for (const bool withUnion : {false, true}) {
+        SCOPED_TRACE(withUnion ? "union" : "no union");
+        form.CalculateUnionofLists1->setChecked(withUnion);
+        fill(form.List1, {u"a"_s, u"b"_s});
+        fill(form.List2, {u"b"_s, u"c"_s});
+        TCompareForm *results = compare();
+        ASSERT_NE(results, nullptr);
+        QTabWidget *pages = results->PageControl1;
+        QStringList expected {u"Intersection"_s, u"Only #1"_s, u"Only #2"_s, u"In One List Only"_s};
+        if (withUnion)
+            expected << u"Union"_s;
+        QStringList bar;
+        for (int i = 0; i < pages->count(); ++i)
+            bar << pages->tabText(i);
+        EXPECT_EQ(bar, expected);
+
+        results->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(results));
+        results->ListViewCommon->setFocus();
+        // Round the bar and back to the first: each step shows a tab's own page.
+        QStringList visited;
+        for (int step = 0; step < int(expected.size()); ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+            ASSERT_GE(pages->currentIndex(), 0);
+            EXPECT_EQ(pages->tabBar()->currentIndex(), pages->currentIndex());
+            EXPECT_TRUE(pages->currentWidget()->isVisible());
+            visited << pages->tabText(pages->currentIndex());
+        }
+        expected.move(0, expected.size() - 1);
+        EXPECT_EQ(visited, expected);
+        // Gone before the next run, whose window could take its address.
+        results->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
 
@@ -392,7 +432,7 @@ TEST(ResultsWindow, SaveDialogConfiguration)
     ASSERT_NE(encoding, nullptr);
     EXPECT_EQ(encoding->count(), 1);
     EXPECT_EQ(encoding->itemText(0), QStringLiteral("UTF-8"));
-    EXPECT_FALSE(results.PageControl1->isTabVisible(results.PageControl1->indexOf(results.TabSheet4)));
+    EXPECT_EQ(results.PageControl1->indexOf(results.TabSheet4), -1);
     EXPECT_EQ(results.Label4->text(), total(0));
 }
 

@@ -7,6 +7,7 @@
 #include "testsupport.h"
 #include "widgets/fakedialogs.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -129,18 +130,64 @@ TEST_F(FeedbackWindow, ChoicesToggleWithTheLeftButtonOnly)
     EXPECT_EQ(form->choice(), FeedbackChoice::None);
     QTest::mouseClick(form->Image1, Qt::LeftButton);
     EXPECT_EQ(form->choice(), FeedbackChoice::Like);
-    EXPECT_EQ(form->Panel4->frameShadow(), QFrame::Sunken);
+    EXPECT_TRUE(form->Panel4->isChecked());
     EXPECT_EQ(form->Panel4->palette().color(QPalette::Window),
               QApplication::palette().color(QPalette::Highlight));
     QTest::mouseClick(form->Panel5, Qt::LeftButton);
     EXPECT_EQ(form->choice(), FeedbackChoice::Dislike);
     EXPECT_FALSE(form->isSelected(form->Panel4));
-    EXPECT_EQ(form->Panel4->frameShadow(), QFrame::Raised);
+    EXPECT_FALSE(form->Panel4->isChecked());
     QTest::mouseClick(form->Image2, Qt::MiddleButton);
     EXPECT_EQ(form->choice(), FeedbackChoice::Dislike);
     QTest::mouseClick(form->Image2, Qt::LeftButton);
     EXPECT_EQ(form->choice(), FeedbackChoice::None);
     EXPECT_FALSE(form->isSelected(form->Panel5));
+}
+
+TEST_F(FeedbackWindow, TheChoicesAreToggleButtonsThatTabReachesAndSpaceFlips)
+{
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.data()));
+    EXPECT_EQ(QApplication::focusWidget(), form->Memo1);
+    const auto tab = [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); };
+    const auto space = [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); };
+    // After the text, the address and Send, Tab comes round to the choices.
+    tab();
+    EXPECT_EQ(QApplication::focusWidget(), form->Edit1);
+    tab();
+    tab();
+    ASSERT_EQ(QApplication::focusWidget(), form->Panel4);
+    space();
+    EXPECT_EQ(form->choice(), FeedbackChoice::Like);
+    tab();
+    ASSERT_EQ(QApplication::focusWidget(), form->Panel5);
+    space();
+    EXPECT_EQ(form->choice(), FeedbackChoice::Dislike);
+    EXPECT_FALSE(form->Panel4->isChecked());
+    space();
+    EXPECT_EQ(form->choice(), FeedbackChoice::None);
+
+    struct Named
+    {
+        QWidget *widget;
+        QString name;
+    };
+    for (const Named &part : {Named {form->Panel4, QStringLiteral("I like it!")},
+                              Named {form->Panel5, QStringLiteral("I dislike it!")},
+                              Named {form->Memo1, QStringLiteral("What did you like or dislike?")},
+                              Named {form->Edit1, QStringLiteral("Include my e-mail:")}}) {
+        SCOPED_TRACE(part.widget->objectName().toStdString());
+        const QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(part.widget);
+        EXPECT_EQ(iface->text(QAccessible::Name), part.name);
+    }
+    QAccessibleInterface *like = QAccessible::queryAccessibleInterface(form->Panel4);
+    EXPECT_TRUE(like->state().checkable);
+    EXPECT_FALSE(like->state().checked);
+    // A screen reader can press it too.
+    ASSERT_NE(like->actionInterface(), nullptr);
+    like->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(like->state().checked);
+    EXPECT_EQ(form->choice(), FeedbackChoice::Like);
 }
 
 TEST_F(FeedbackWindow, ConfirmedFeedbackClosesTheWindow)
@@ -236,7 +283,7 @@ TEST_F(FeedbackWindow, RefusesEmptyTextAndInvalidAddresses)
 
 TEST_F(FeedbackWindow, EscapeClosesWithoutSending)
 {
-    for (const char *where : {"Memo1", "Edit1", "BitBtn1"}) {
+    for (const char *where : {"Panel4", "Panel5", "Memo1", "Edit1", "BitBtn1"}) {
         SCOPED_TRACE(where);
         if (!form) {
             form = new TFeedbackForm;
