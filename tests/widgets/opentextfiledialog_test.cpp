@@ -2,9 +2,16 @@
 
 #include "lists/textencoding.h"
 
+#include "testsupport.h"
+
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -38,6 +45,39 @@ TEST(OpenTextFileDialogTest, Configuration)
 
     combo->setCurrentIndex(2);
     EXPECT_EQ(dialog.encodingIndex(), 2);
+}
+
+// The popup of the file-name field goes with the dialog, however it closes,
+// and completes again when the dialog is back.
+TEST(OpenTextFileDialogTest, TheCompletionPopupClosesWithTheDialog)
+{
+    const testsupport::TempDir dir;
+    for (const char *name : {"alpha.txt", "alpine.txt", "beta.txt"})
+        dir.write(QString::fromLatin1(name), "x\n");
+    OpenTextFileDialog dialog;
+    dialog.setDirectory(dir.path());
+    auto *field = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    auto *model = dialog.findChild<QFileSystemModel *>();
+    ASSERT_NE(field, nullptr);
+    ASSERT_NE(model, nullptr);
+    for (const int result : {QDialog::Rejected, QDialog::Accepted, QDialog::Rejected}) {
+        SCOPED_TRACE(result);
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        // The completer offers only what the model has read.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount(model->index(dir.path())) == 3; }));
+        field->setFocus();
+        field->clear();
+        QTest::keyClicks(field, QStringLiteral("al"));
+        QCompleter *completer = field->completer();
+        ASSERT_NE(completer, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return completer->popup()->isVisible(); }));
+        static_cast<QDialog &>(dialog).done(result);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_FALSE(completer->popup()->isVisible());
+        QTest::qWait(50);
+        EXPECT_FALSE(completer->popup()->isVisible());
+    }
 }
 
 } // namespace
