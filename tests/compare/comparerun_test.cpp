@@ -175,14 +175,15 @@ TEST(CompareRunInTheMainWindow, AComparisonThatRunsOutOfMemorySaysSoAndKeepsBoth
     FakeDialogs dialogs;
     TAppForm form;
     form.show();
-    // Sorted as loaded; half of each list is in the other. "LINE 02500"
-    // matches "line 02500" unless case counts, and then sorts after it.
+    // Sorted as loaded; half of each list is in the other. "WORD 02500"
+    // matches "word 02500" unless case counts, and then sorts after it (no
+    // letter i, whose case the Turkish collation keeps apart).
     QStringList lines[2];
     for (int i = 0; i < 5000; ++i) {
         if (i == 2500)
-            lines[0] << QStringLiteral("LINE 02500");
-        lines[0] << QStringLiteral("line %1").arg(i, 5, 10, QLatin1Char('0'));
-        lines[1] << QStringLiteral("line %1").arg(i + 2500, 5, 10, QLatin1Char('0'));
+            lines[0] << QStringLiteral("WORD 02500");
+        lines[0] << QStringLiteral("word %1").arg(i, 5, 10, QLatin1Char('0'));
+        lines[1] << QStringLiteral("word %1").arg(i + 2500, 5, 10, QLatin1Char('0'));
     }
     LineList *lists[2] = {&form.List1, &form.List2};
     for (int k = 0; k < 2; ++k) {
