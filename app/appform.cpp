@@ -14,6 +14,7 @@
 #include "lists/formatcount.h"
 #include "lists/listpane.h"
 #include "lists/paneedit.h"
+#include "lists/parallel.h"
 #include "lists/textloader.h"
 #include "online/check.h"
 #include "online/feedback.h"
@@ -24,7 +25,6 @@
 #include "platform/launcher.h"
 #include "platform/programfolder.h"
 #include "widgets/appicons.h"
-#include "widgets/busycursor.h"
 #include "widgets/dialogs.h"
 #include "widgets/opentextfiledialog.h"
 
@@ -688,19 +688,32 @@ void TAppForm::LoadFromFileToList2(const QString &fileName, TextEncoding encodin
 void TAppForm::loadIntoList(
     const QString &fileName, TextEncoding encoding, LineList &list, Refresh refresh, ListChange change)
 {
+    if (waitForRunningJob([=, this, &list] { loadIntoList(fileName, encoding, list, refresh, change); }))
+        return;
     LoadOptions options = loadOptions();
     const bool sort = std::exchange(options.sortWhenLoading, false);
+    // The work reads into its own copy; the pane goes on showing the list.
+    LineList result = list;
     LoadReport report;
-    try {
-        report = changeList(list, change, sort, fileName, [&](LineList &lines) {
-            return loadFileToList(fileName, encoding, options, lines);
+    std::exception_ptr failure;
+    const bool done = runListJob(loadingLabel({fileName}), [&](JobProgress &progress) {
+        failure = capturingException([&] {
+            report = changeList(
+                result, change, sort, fileName,
+                [&](LineList &lines) {
+                    return loadFileToList(fileName, encoding, options, lines, &progress);
+                },
+                &progress);
         });
-    } catch (...) {
-        // The pane must show exactly what the list holds now.
-        (this->*refresh)();
-        throw;
-    }
+    });
+    // Cancelled: the list as it was.
+    if (!done)
+        return;
+    list = std::move(result);
+    // The pane must show exactly what the list holds now.
     (this->*refresh)();
+    if (failure)
+        std::rethrow_exception(failure);
     showLoadNote(loadWarnings(QFileInfo(fileName).fileName(), report));
 }
 
@@ -755,10 +768,11 @@ void TAppForm::Button2Click()
 
 void TAppForm::loadThroughDialog(LineList &list, Refresh refresh)
 {
+    if (waitForRunningJob([this, &list, refresh] { loadThroughDialog(list, refresh); }))
+        return;
     const std::optional<OpenTextFileChoice> choice = Dialogs::current().openTextFile(*OpenTextFileDialog1);
     if (!choice)
         return;
-    const BusyCursor busy;
     // "Load..." replaces the list, but only once the file is in: a load that
     // runs out of memory leaves the lines the list had.
     loadIntoList(choice->fileName, encodingFromIndex(choice->encodingIndex), list, refresh,

@@ -4,8 +4,11 @@
 #include "lists/paneedit.h"
 #include "lists/textencoding.h"
 #include "lists/textloader.h"
+#include "widgets/progressrun.h"
 
 #include <QMainWindow>
+
+#include <functional>
 
 class CompareRun;
 class ListPane;
@@ -246,12 +249,22 @@ private:
     void removeDuplicates(LineList &list, Refresh refresh);
     void saveList(const LineList &list);
     void dropFiles(const QStringList &fileNames, LineList &list, Refresh refresh);
+    // Runs a command's work on the lists through runWithProgress(); true
+    // when it finished and was not cancelled.
+    bool runListJob(const ProgressLabel &label, const JobThread::Work &work);
+    // While a command's work runs, a command that changes the lists (queued
+    // before the running one began) is put off until it has ended: true
+    // when `command` was put off, to run again later.
+    bool waitForRunningJob(const std::function<void()> &command);
+    // The progress dialog's text of a load or a drop of these files.
+    static ProgressLabel loadingLabel(const QStringList &fileNames);
     // Says in the status bar what the last load replaced or dropped (nothing
     // for a clean load). The note stays until the next load or comparison; a
     // running comparison's progress keeps the bar, and the note follows it.
     void showLoadNote(const QStringList &warnings);
 
     CompareRun *m_compareRun;
+    bool m_jobRunning = false;
     QString m_loadNote;
     QLabel *m_matchingLabel = nullptr;
     KeyChoice m_keyChoice;
