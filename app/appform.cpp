@@ -472,6 +472,7 @@ void TAppForm::FormCreate()
     SettingsFolder = resolveSettingsFolder(programFolder(), userConfigFolder());
     const QString settingsProblem = openSettingsStore(SettingsFolder);
     applyStoredOptions();
+    restoreWindowState();
 
     // List1 and List2 are members, empty since construction; their panes come now.
     MemoLeft = new TMemoLeft(&List1, Panel1);
@@ -641,8 +642,9 @@ void TAppForm::resizeEvent(QResizeEvent *event)
 void TAppForm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    // The bands have their real widths only once they are shown.
-    DugmeleriYenidenBoyutlandir();
+    // The splitter and the bands have their real widths only once they are
+    // shown: the split a resize made before then was of some other width.
+    FormResize();
 }
 
 void TAppForm::keyPressEvent(QKeyEvent *event)
@@ -657,15 +659,18 @@ void TAppForm::keyPressEvent(QKeyEvent *event)
 
 void TAppForm::FormResize()
 {
-    // Every resize splits evenly again; a dragged split is not kept.
+    // Every resize keeps list #1's share of the width, which dragging the
+    // splitter sets; at first the lists share it evenly.
     const int groups = std::max(0, Splitter1->width() - Splitter1->handleWidth());
-    const int left = groups / 2;
+    const int left = int(qint64(groups) * m_split / 1000);
     Splitter1->setSizes({left, groups - left});
     DugmeleriYenidenBoyutlandir();
 }
 
 void TAppForm::Splitter1Moved()
 {
+    if (const int groups = Splitter1->width() - Splitter1->handleWidth(); groups > 0)
+        m_split = std::clamp(int((qint64(Panel1->width()) * 1000 + groups / 2) / groups), 1, 999);
     DugmeleriYenidenBoyutlandir();
 }
 
@@ -773,6 +778,10 @@ void TAppForm::loadThroughDialog(LineList &list, Refresh refresh)
     const std::optional<OpenTextFileChoice> choice = Dialogs::current().openTextFile(*OpenTextFileDialog1);
     if (!choice)
         return;
+    // The next open starts from this file's folder and encoding, in this run and the next.
+    OpenTextFileDialog1->setDirectory(QFileInfo(choice->fileName).absolutePath());
+    OpenTextFileDialog1->setEncodingIndex(choice->encodingIndex);
+    m_openFolderKnown = true;
     // "Load..." replaces the list, but only once the file is in: a load that
     // runs out of memory leaves the lines the list had.
     loadIntoList(choice->fileName, encodingFromIndex(choice->encodingIndex), list, refresh,
@@ -781,6 +790,8 @@ void TAppForm::loadThroughDialog(LineList &list, Refresh refresh)
 
 void TAppForm::Exit1Click()
 {
+    // The program ends without closing the window.
+    storeWindowState();
     QCoreApplication::exit(0);
 }
 
@@ -903,6 +914,7 @@ void TAppForm::IslemTamam()
 
 void TAppForm::closeEvent(QCloseEvent *event)
 {
+    storeWindowState();
     m_compareRun->end();
     QMainWindow::closeEvent(event);
     // Results windows left open do not keep the program running.

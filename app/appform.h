@@ -231,6 +231,11 @@ private:
     void loadIntoList(
         const QString &fileName, TextEncoding encoding, LineList &list, Refresh refresh, ListChange change);
     void applyStoredOptions();
+    // The window's size, place and split and the open dialog's folder and
+    // encoding, as the last run left them (app/windowmemory.cpp); stored as
+    // the program ends.
+    void restoreWindowState();
+    void storeWindowState();
     // Stores the option's current check mark and writes settings.ini.
     void storeOption(QAction *item, const char *key, bool emptiesLists);
     // The loading options as the Settings check marks stand.
@@ -265,6 +270,10 @@ private:
 
     CompareRun *m_compareRun;
     bool m_jobRunning = false;
+    // List #1's share of the two lists' width, in thousandths; kept through resizes.
+    int m_split = 500;
+    // Whether the open dialog's folder is one the user chose, now or in an earlier run.
+    bool m_openFolderKnown = false;
     QString m_loadNote;
     QLabel *m_matchingLabel = nullptr;
     KeyChoice m_keyChoice;
