@@ -486,6 +486,10 @@ void TAppForm::FormCreate()
     MemoRight->setContextMenu(PopupMenu2);
     placePane(Panel2, MemoRight);
     QWidget::setTabOrder(Button8, MemoRight);
+    // An empty pane says how to fill it.
+    const QString hint = QStringLiteral("Drop files here, or use Load... or Paste");
+    MemoLeft->setPlaceholderText(hint);
+    MemoRight->setPlaceholderText(hint);
 
     Sifirla();
     applyKey();
