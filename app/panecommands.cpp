@@ -7,6 +7,7 @@
 #include "lists/listpane.h"
 #include "lists/paneedit.h"
 #include "lists/parallel.h"
+#include "widgets/busycursor.h"
 #include "widgets/dialogs.h"
 #include "widgets/progressrun.h"
 #include "widgets/savetextfiledialog.h"
@@ -246,7 +247,12 @@ void TAppForm::pasteLines(LineList &list, Refresh refresh)
     if (waitForRunningJob([this, &list, refresh] { pasteLines(list, refresh); }))
         return;
     const LoadOptions options = loadOptions();
-    const QString text = QGuiApplication::clipboard()->text();
+    QString text;
+    {
+        // The clipboard is read on this thread, and a large one takes a while.
+        const BusyCursor busy;
+        text = QGuiApplication::clipboard()->text();
+    }
     // The work reads its own copy; the pane goes on showing the list.
     LineList result = list;
     std::exception_ptr failure;

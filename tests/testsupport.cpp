@@ -14,6 +14,7 @@
 #include <csignal>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -183,6 +184,12 @@ PipeFile::PipeFile(const TempDir &dir, const QString &name, QByteArray bytes)
         return;
     }
     m_writer = std::thread([this, path, bytes = std::move(bytes)] {
+        // A reader that stops early (a cancelled load) leaves the writes
+        // failing with EPIPE instead of ending the process.
+        sigset_t pipeSignal;
+        sigemptyset(&pipeSignal);
+        sigaddset(&pipeSignal, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
         // Waits for the reader, unless the test ends first.
         const int fd = ::open(path.constData(), O_WRONLY);
         if (fd < 0)

@@ -117,8 +117,9 @@ private:
 };
 
 // A named pipe in a folder that a thread of its own writes `bytes` into once
-// a reader has opened it, then keeps open until release(): a load from it
-// cannot end before the test lets it. The thread ends with the value.
+// a reader has opened it (as far as the reader reads), then keeps open until
+// release(): a load from it cannot end before the test lets it. The thread
+// ends with the value.
 class PipeFile
 {
 public:

@@ -42,6 +42,8 @@ public:
         m_bar->setObjectName(QStringLiteral("ProgressBar"));
         m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
         m_cancel->setObjectName(QStringLiteral("ProgressCancel"));
+        // Enter typed for the window below must not cancel the work.
+        m_cancel->setAutoDefault(false);
         auto *buttons = new QHBoxLayout;
         buttons->addStretch(1);
         buttons->addWidget(m_cancel);

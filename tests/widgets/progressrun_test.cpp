@@ -95,6 +95,9 @@ TEST(ProgressRun, LongWorkShowsWhatItDoesAndItsPercentageUntilCancelled)
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
         auto *cancel = dialog->findChild<QPushButton *>(QStringLiteral("ProgressCancel"));
         EXPECT_EQ(cancel->text(), QStringLiteral("Cancel"));
+        // Enter meant for another window does not cancel it.
+        QTest::keyClick(dialog, Qt::Key_Return);
+        EXPECT_EQ(labelOf(dialog), QStringLiteral("stage 1 of part 2"));
         cancel->click();
         EXPECT_EQ(labelOf(dialog), QStringLiteral("Cancelling..."));
         EXPECT_FALSE(cancel->isEnabled());
