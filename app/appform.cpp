@@ -14,6 +14,7 @@
 #include "lists/formatcount.h"
 #include "lists/listpane.h"
 #include "lists/paneedit.h"
+#include "lists/parallel.h"
 #include "lists/textloader.h"
 #include "online/check.h"
 #include "online/feedback.h"
@@ -24,7 +25,6 @@
 #include "platform/launcher.h"
 #include "platform/programfolder.h"
 #include "widgets/appicons.h"
-#include "widgets/busycursor.h"
 #include "widgets/dialogs.h"
 #include "widgets/opentextfiledialog.h"
 
@@ -486,6 +486,7 @@ void TAppForm::FormCreate()
     SettingsFolder = resolveSettingsFolder(programFolder(), userConfigFolder());
     const QString settingsProblem = openSettingsStore(SettingsFolder);
     applyStoredOptions();
+    restoreWindowState();
 
     // List1 and List2 are members, empty since construction; their panes come now.
     MemoLeft = new TMemoLeft(&List1, Panel1);
@@ -503,6 +504,10 @@ void TAppForm::FormCreate()
     MemoRight->setAccessibleName(Label2->text());
     placePane(Panel2, MemoRight);
     QWidget::setTabOrder(Button8, MemoRight);
+    // An empty pane says how to fill it.
+    const QString hint = QStringLiteral("Drop files here, or use Load... or Paste");
+    MemoLeft->setPlaceholderText(hint);
+    MemoRight->setPlaceholderText(hint);
 
     Sifirla();
     applyKey();
@@ -659,8 +664,9 @@ void TAppForm::resizeEvent(QResizeEvent *event)
 void TAppForm::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    // The bands have their real widths only once they are shown.
-    DugmeleriYenidenBoyutlandir();
+    // The splitter and the bands have their real widths only once they are
+    // shown: the split a resize made before then was of some other width.
+    FormResize();
 }
 
 void TAppForm::keyPressEvent(QKeyEvent *event)
@@ -675,15 +681,18 @@ void TAppForm::keyPressEvent(QKeyEvent *event)
 
 void TAppForm::FormResize()
 {
-    // Every resize splits evenly again; a dragged split is not kept.
+    // Every resize keeps list #1's share of the width, which dragging the
+    // splitter sets; at first the lists share it evenly.
     const int groups = std::max(0, Splitter1->width() - Splitter1->handleWidth());
-    const int left = groups / 2;
+    const int left = int(qint64(groups) * m_split / 1000);
     Splitter1->setSizes({left, groups - left});
     DugmeleriYenidenBoyutlandir();
 }
 
 void TAppForm::Splitter1Moved()
 {
+    if (const int groups = Splitter1->width() - Splitter1->handleWidth(); groups > 0)
+        m_split = std::clamp(int((qint64(Panel1->width()) * 1000 + groups / 2) / groups), 1, 999);
     DugmeleriYenidenBoyutlandir();
 }
 
@@ -706,19 +715,32 @@ void TAppForm::LoadFromFileToList2(const QString &fileName, TextEncoding encodin
 void TAppForm::loadIntoList(
     const QString &fileName, TextEncoding encoding, LineList &list, Refresh refresh, ListChange change)
 {
+    if (waitForRunningJob([=, this, &list] { loadIntoList(fileName, encoding, list, refresh, change); }))
+        return;
     LoadOptions options = loadOptions();
     const bool sort = std::exchange(options.sortWhenLoading, false);
+    // The work reads into its own copy; the pane goes on showing the list.
+    LineList result = list;
     LoadReport report;
-    try {
-        report = changeList(list, change, sort, fileName, [&](LineList &lines) {
-            return loadFileToList(fileName, encoding, options, lines);
+    std::exception_ptr failure;
+    const bool done = runListJob(loadingLabel({fileName}), [&](JobProgress &progress) {
+        failure = capturingException([&] {
+            report = changeList(
+                result, change, sort, fileName,
+                [&](LineList &lines) {
+                    return loadFileToList(fileName, encoding, options, lines, &progress);
+                },
+                &progress);
         });
-    } catch (...) {
-        // The pane must show exactly what the list holds now.
-        (this->*refresh)();
-        throw;
-    }
+    });
+    // Cancelled: the list as it was.
+    if (!done)
+        return;
+    list = std::move(result);
+    // The pane must show exactly what the list holds now.
     (this->*refresh)();
+    if (failure)
+        std::rethrow_exception(failure);
     showLoadNote(loadWarnings(QFileInfo(fileName).fileName(), report));
 }
 
@@ -773,10 +795,15 @@ void TAppForm::Button2Click()
 
 void TAppForm::loadThroughDialog(LineList &list, Refresh refresh)
 {
+    if (waitForRunningJob([this, &list, refresh] { loadThroughDialog(list, refresh); }))
+        return;
     const std::optional<OpenTextFileChoice> choice = Dialogs::current().openTextFile(*OpenTextFileDialog1);
     if (!choice)
         return;
-    const BusyCursor busy;
+    // The next open starts from this file's folder and encoding, in this run and the next.
+    OpenTextFileDialog1->setDirectory(QFileInfo(choice->fileName).absolutePath());
+    OpenTextFileDialog1->setEncodingIndex(choice->encodingIndex);
+    m_openFolderKnown = true;
     // "Load..." replaces the list, but only once the file is in: a load that
     // runs out of memory leaves the lines the list had.
     loadIntoList(choice->fileName, encodingFromIndex(choice->encodingIndex), list, refresh,
@@ -785,6 +812,8 @@ void TAppForm::loadThroughDialog(LineList &list, Refresh refresh)
 
 void TAppForm::Exit1Click()
 {
+    // The program ends without closing the window.
+    storeWindowState();
     QCoreApplication::exit(0);
 }
 
@@ -907,6 +936,7 @@ void TAppForm::IslemTamam()
 
 void TAppForm::closeEvent(QCloseEvent *event)
 {
+    storeWindowState();
     m_compareRun->end();
     QMainWindow::closeEvent(event);
     // Results windows left open do not keep the program running.

@@ -4,8 +4,11 @@
 #include "lists/paneedit.h"
 #include "lists/textencoding.h"
 #include "lists/textloader.h"
+#include "widgets/progressrun.h"
 
 #include <QMainWindow>
+
+#include <functional>
 
 class CompareRun;
 class ListPane;
@@ -228,6 +231,11 @@ private:
     void loadIntoList(
         const QString &fileName, TextEncoding encoding, LineList &list, Refresh refresh, ListChange change);
     void applyStoredOptions();
+    // The window's size, place and split and the open dialog's folder and
+    // encoding, as the last run left them (app/windowmemory.cpp); stored as
+    // the program ends.
+    void restoreWindowState();
+    void storeWindowState();
     // Stores the option's current check mark and writes settings.ini.
     void storeOption(QAction *item, const char *key, bool emptiesLists);
     // The loading options as the Settings check marks stand.
@@ -246,12 +254,26 @@ private:
     void removeDuplicates(LineList &list, Refresh refresh);
     void saveList(const LineList &list);
     void dropFiles(const QStringList &fileNames, LineList &list, Refresh refresh);
+    // Runs a command's work on the lists through runWithProgress(); true
+    // when it finished and was not cancelled.
+    bool runListJob(const ProgressLabel &label, const JobThread::Work &work);
+    // While a command's work runs, a command that changes the lists (queued
+    // before the running one began) is put off until it has ended: true
+    // when `command` was put off, to run again later.
+    bool waitForRunningJob(const std::function<void()> &command);
+    // The progress dialog's text of a load or a drop of these files.
+    static ProgressLabel loadingLabel(const QStringList &fileNames);
     // Says in the status bar what the last load replaced or dropped (nothing
     // for a clean load). The note stays until the next load or comparison; a
     // running comparison's progress keeps the bar, and the note follows it.
     void showLoadNote(const QStringList &warnings);
 
     CompareRun *m_compareRun;
+    bool m_jobRunning = false;
+    // List #1's share of the two lists' width, in thousandths; kept through resizes.
+    int m_split = 500;
+    // Whether the open dialog's folder is one the user chose, now or in an earlier run.
+    bool m_openFolderKnown = false;
     QString m_loadNote;
     QLabel *m_matchingLabel = nullptr;
     KeyChoice m_keyChoice;

@@ -6,17 +6,18 @@
 
 #include "lists/listpane.h"
 #include "lists/paneedit.h"
+#include "lists/parallel.h"
 #include "widgets/busycursor.h"
 #include "widgets/dialogs.h"
+#include "widgets/progressrun.h"
 #include "widgets/savetextfiledialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 
 #include <utility>
@@ -30,7 +31,44 @@ void putOnClipboard(const QString &text)
         QGuiApplication::clipboard()->setText(text);
 }
 
+QString sortingText()
+{
+    return QStringLiteral("Sorting...");
+}
+
 } // namespace
+
+ProgressLabel TAppForm::loadingLabel(const QStringList &fileNames)
+{
+    return [fileNames](JobStage stage, int part) {
+        if (stage == JobStage::Sorting)
+            return sortingText();
+        return QStringLiteral("Loading \"%1\"...").arg(QFileInfo(fileNames.value(part)).fileName());
+    };
+}
+
+bool TAppForm::runListJob(const ProgressLabel &label, const JobThread::Work &work)
+{
+    m_jobRunning = true;
+    try {
+        const bool done = runWithProgress(this, label, work);
+        m_jobRunning = false;
+        return done;
+    } catch (...) {
+        m_jobRunning = false;
+        throw;
+    }
+}
+
+bool TAppForm::waitForRunningJob(const std::function<void()> &command)
+{
+    if (!m_jobRunning)
+        return false;
+    // A command queued before the running one began its work would change
+    // a list that the running one is about to replace; it runs after.
+    QTimer::singleShot(50, this, command);
+    return true;
+}
 
 void TAppForm::setUpPaneCommands()
 {
@@ -182,6 +220,8 @@ void TAppForm::MemoRightDropFiles(const QStringList &fileNames)
 
 void TAppForm::clearList(LineList &list, Refresh refresh)
 {
+    if (waitForRunningJob([this, &list, refresh] { clearList(list, refresh); }))
+        return;
     list.clear();
     (this->*refresh)();
 }
@@ -193,6 +233,8 @@ void TAppForm::copyLines(const LineList &list, const ListPane *pane)
 
 void TAppForm::cutLines(LineList &list, ListPane *pane, Refresh refresh)
 {
+    if (waitForRunningJob([this, &list, pane, refresh] { cutLines(list, pane, refresh); }))
+        return;
     const std::vector<bool> selected = pane->selectedRows();
     putOnClipboard(selectedText(list, selected));
     pane->clearSelection();
@@ -202,22 +244,44 @@ void TAppForm::cutLines(LineList &list, ListPane *pane, Refresh refresh)
 
 void TAppForm::pasteLines(LineList &list, Refresh refresh)
 {
+    if (waitForRunningJob([this, &list, refresh] { pasteLines(list, refresh); }))
+        return;
     const LoadOptions options = loadOptions();
-    const QString text = QGuiApplication::clipboard()->text();
-    try {
-        changeList(list, ListChange::Append, options.sortWhenLoading, {}, [&](LineList &lines) {
-            pasteText(lines, text, options.ignoreWhitespace, false);
-            return LoadReport {};
-        });
-    } catch (...) {
-        (this->*refresh)();
-        throw;
+    QString text;
+    {
+        // The clipboard is read on this thread, and a large one takes a while.
+        const BusyCursor busy;
+        text = QGuiApplication::clipboard()->text();
     }
+    // The work reads its own copy; the pane goes on showing the list.
+    LineList result = list;
+    std::exception_ptr failure;
+    const auto label = [](JobStage stage, int) {
+        return stage == JobStage::Sorting ? sortingText() : QStringLiteral("Pasting...");
+    };
+    const bool done = runListJob(label, [&](JobProgress &progress) {
+        failure = capturingException([&] {
+            changeList(
+                result, ListChange::Append, options.sortWhenLoading, {},
+                [&](LineList &lines) {
+                    pasteText(lines, text, options.ignoreWhitespace, false, &progress);
+                    return LoadReport {};
+                },
+                &progress);
+        });
+    });
+    if (!done)
+        return;
+    list = std::move(result);
     (this->*refresh)();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TAppForm::deleteLines(LineList &list, ListPane *pane, Refresh refresh)
 {
+    if (waitForRunningJob([this, &list, pane, refresh] { deleteLines(list, pane, refresh); }))
+        return;
     const std::vector<bool> selected = pane->selectedRows();
     pane->clearSelection();
     deleteSelected(list, selected);
@@ -226,49 +290,67 @@ void TAppForm::deleteLines(LineList &list, ListPane *pane, Refresh refresh)
 
 void TAppForm::removeDuplicates(LineList &list, Refresh refresh)
 {
-    {
-        const BusyCursor busy;
-        // Lets the pointer show; input waits, so no other command runs meanwhile.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        list.removeDuplicates(matching());
-        (this->*refresh)();
-    }
+    if (waitForRunningJob([this, &list, refresh] { removeDuplicates(list, refresh); }))
+        return;
+    const Matching by = matching();
+    LineList result = list;
+    const auto label = [](JobStage, int) { return QStringLiteral("Removing duplicates..."); };
+    const bool done = runListJob(label, [&](JobProgress &progress) {
+        progress.start(JobStage::Sorting);
+        result.removeDuplicates(by);
+    });
+    if (!done)
+        return;
+    list = std::move(result);
+    (this->*refresh)();
     QApplication::beep();
 }
 
 void TAppForm::saveList(const LineList &list)
 {
+    if (waitForRunningJob([this, &list] { saveList(list); }))
+        return;
     const std::optional<QString> fileName = Dialogs::current().saveTextFile(*SaveDialog1);
     if (!fileName)
         return;
     SaveDialog1->remember(*fileName);
-    {
-        const BusyCursor busy;
-        saveListToFile(*fileName, list);
-    }
-    QApplication::beep();
+    const LineList lines = list;
+    const QString name = QFileInfo(*fileName).fileName();
+    const auto label = [name](JobStage, int) { return QStringLiteral("Saving \"%1\"...").arg(name); };
+    if (runListJob(label, [&](JobProgress &progress) { saveListToFile(*fileName, lines, &progress); }))
+        QApplication::beep();
 }
 
 void TAppForm::dropFiles(const QStringList &fileNames, LineList &list, Refresh refresh)
 {
-    QStringList warnings;
+    if (waitForRunningJob([this, fileNames, &list, refresh] { dropFiles(fileNames, list, refresh); }))
+        return;
     LoadOptions options = loadOptions();
     const bool sort = std::exchange(options.sortWhenLoading, false);
-    for (const QString &fileName : fileNames) {
-        const BusyCursor busy;
-        try {
-            // Each file joins the list whole or, when memory runs out, not at all.
-            const LoadReport report
-                = changeList(list, ListChange::Append, sort, fileName,
-                             [&](LineList &lines) { return loadDroppedFile(fileName, options, lines); });
-            warnings << loadWarnings(QFileInfo(fileName).fileName(), report);
-        } catch (...) {
-            // The pane shows what the list holds; the files after this one are not loaded.
-            (this->*refresh)();
-            showLoadNote(warnings);
-            throw;
-        }
-        (this->*refresh)();
-    }
+    LineList result = list;
+    QStringList warnings;
+    std::exception_ptr failure;
+    const bool done = runListJob(loadingLabel(fileNames), [&](JobProgress &progress) {
+        failure = capturingException([&] {
+            for (int i = 0; i < fileNames.size(); ++i) {
+                const QString &fileName = fileNames[i];
+                progress.setPart(i);
+                // Each file joins the list whole or, when memory runs out, not
+                // at all; the files after one that fails are not loaded.
+                const LoadReport report = changeList(
+                    result, ListChange::Append, sort, fileName,
+                    [&](LineList &lines) { return loadDroppedFile(fileName, options, lines, &progress); },
+                    &progress);
+                warnings << loadWarnings(QFileInfo(fileName).fileName(), report);
+            }
+        });
+    });
+    // Cancelled: the list as it was before the drop, every file of it undone.
+    if (!done)
+        return;
+    list = std::move(result);
+    (this->*refresh)();
     showLoadNote(warnings);
+    if (failure)
+        std::rethrow_exception(failure);
 }

@@ -8,9 +8,9 @@
 #include "lists/paneedit.h"
 #include "lists/rowsaccessible.h"
 #include "widgets/appicons.h"
-#include "widgets/busycursor.h"
 #include "widgets/dialogs.h"
 #include "widgets/findbar.h"
+#include "widgets/progressrun.h"
 #include "widgets/savetextfiledialog.h"
 
 #include <QAccessible>
@@ -19,6 +19,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -393,10 +394,24 @@ ResultFiles TCompareForm::resultFiles() const
     return files;
 }
 
+namespace {
+
+ProgressLabel savingLabel(const QString &name)
+{
+    return [name](JobStage, int) { return QStringLiteral("Saving \"%1\"...").arg(name); };
+}
+
+} // namespace
+
 void TCompareForm::saveResult(ResultFile file)
 {
-    if (const std::optional<QString> fileName = chooseFileToSave())
-        writeResultToFile(*fileName, resultFiles(), file);
+    const std::optional<QString> fileName = chooseFileToSave();
+    if (!fileName)
+        return;
+    // The sets never change once the window shows, so the work reads them as they are.
+    const ResultFiles files = resultFiles();
+    runWithProgress(this, savingLabel(QFileInfo(*fileName).fileName()),
+                    [&](JobProgress &progress) { writeResultToFile(*fileName, files, file, &progress); });
 }
 
 const TCompareForm::Tab *TCompareForm::currentTab() const
@@ -451,8 +466,8 @@ void TCompareForm::saveAll()
             != QMessageBox::Yes)
             return;
     }
-    const BusyCursor busy;
-    writeResultFiles(folder, files);
+    runWithProgress(this, savingLabel(QDir::toNativeSeparators(folder.path())),
+                    [&](JobProgress &progress) { writeResultFiles(folder, files, &progress); });
 }
 
 void TCompareForm::findInTab(FindFrom from)

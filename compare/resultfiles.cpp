@@ -2,6 +2,7 @@
 
 #include "lists/filegroupwriter.h"
 #include "lists/linewriter.h"
+#include "lists/listjob.h"
 #include "lists/parallel.h"
 
 namespace {
@@ -106,9 +107,44 @@ void writeResult(LineSink &sink, const ResultFiles &files, ResultFile file)
     }
 }
 
-void writeResultToFile(const QString &fileName, const ResultFiles &files, ResultFile file)
+namespace {
+
+// The lines writeResult() writes for the file, for its progress.
+qint64 resultLines(const ResultFiles &files, ResultFile file)
 {
+    const auto lines = [&](const LineList *list, int source) -> qint64 {
+        return list ? list->count() + (files.headers[size_t(source)] ? 1 : 0) : 0;
+    };
+    switch (file) {
+    case ResultFile::Intersection:
+        return lines(files.intersection, 0);
+    case ResultFile::Only1:
+        return lines(files.only1, 0);
+    case ResultFile::Only2:
+        return lines(files.only2, 1);
+    case ResultFile::OneListOnly:
+        return lines(files.only1, 0) + (files.only2 ? files.only2->count() : 0);
+    case ResultFile::Union:
+        return lines(files.all, 0);
+    case ResultFile::WrittenDifferently:
+        return files.pairs ? files.pairs->count() : 0;
+    case ResultFile::Summary:
+        return files.summary ? QStringView(*files.summary).split(u'\n', Qt::SkipEmptyParts).size() : 0;
+    }
+    return 0;
+}
+
+} // namespace
+
+void writeResultToFile(const QString &fileName,
+                       const ResultFiles &files,
+                       ResultFile file,
+                       JobProgress *progress)
+{
+    if (progress)
+        progress->start(JobStage::Writing, resultLines(files, file));
     FileWriter writer(fileName);
+    writer.setProgress(progress);
     writer.write(Utf8ByteOrderMark);
     writeResult(writer, files, file);
     writer.commit();
@@ -125,14 +161,22 @@ QStringList existingResultFiles(const QDir &folder, const ResultFiles &files)
     return existing;
 }
 
-void writeResultFiles(const QDir &folder, const ResultFiles &files)
+void writeResultFiles(const QDir &folder, const ResultFiles &files, JobProgress *progress)
 {
     const std::vector<ResultFile> held = resultFilesOf(files);
+    if (progress) {
+        qint64 total = 0;
+        for (ResultFile file : held)
+            total += resultLines(files, file);
+        progress->start(JobStage::Writing, total);
+    }
     FileGroupWriter group;
     std::vector<FileWriter *> writers;
     writers.reserve(held.size());
-    for (ResultFile file : held)
+    for (ResultFile file : held) {
         writers.push_back(&group.add(folder.filePath(resultFileName(file))));
+        writers.back()->setProgress(progress);
+    }
     // Two writers, each taking every other file.
     auto write = [&](size_t first) {
         for (size_t i = first; i < held.size(); i += 2) {
@@ -142,5 +186,8 @@ void writeResultFiles(const QDir &folder, const ResultFiles &files)
         }
     };
     onTwoThreads([&] { write(0); }, [&] { write(1); });
+    // The last moment at which a cancel still changes no file.
+    if (progress)
+        progress->throwIfCancelled();
     group.commit();
 }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+class JobProgress;
 class LineSink;
 
 // The files of a comparison's results, each as the results window's Save
@@ -54,12 +55,18 @@ std::vector<ResultFile> resultFilesOf(const ResultFiles &files);
 // file `files` does not hold.
 void writeResult(LineSink &sink, const ResultFiles &files, ResultFile file);
 // Writes one file as writeResultFiles() writes each, replacing it only once
-// it is complete. Throws WriteError.
-void writeResultToFile(const QString &fileName, const ResultFiles &files, ResultFile file);
+// it is complete. Throws WriteError. With `progress`, the save is a Writing
+// stage of the file's lines; a cancel request stops it with
+// cancelledError(), an existing file kept as it was.
+void writeResultToFile(const QString &fileName,
+                       const ResultFiles &files,
+                       ResultFile file,
+                       JobProgress *progress = nullptr);
 // The files of `files` that exist in `folder` already, by name.
 QStringList existingResultFiles(const QDir &folder, const ResultFiles &files);
 // Writes every file of `files` into `folder`: UTF-8 with byte-order mark,
 // CR LF. Each is written under a temporary name and none is renamed into
 // place before all are complete, so a failure changes no file. Throws
-// WriteError.
-void writeResultFiles(const QDir &folder, const ResultFiles &files);
+// WriteError. With `progress`, as writeResultToFile() for all the files:
+// a cancel changes no file either.
+void writeResultFiles(const QDir &folder, const ResultFiles &files, JobProgress *progress = nullptr);

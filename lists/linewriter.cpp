@@ -1,12 +1,14 @@
 #include "lists/linewriter.h"
 
 #include "lists/linelist.h"
+#include "lists/listjob.h"
 #include "platform/apperror.h"
 
 #include <QDir>
 #include <QStringEncoder>
 
 #include <cerrno>
+#include <utility>
 
 namespace {
 
@@ -30,8 +32,18 @@ LineSink::LineSink(bool crlf)
 
 void LineSink::flushBuffer()
 {
+    if (m_progress) {
+        m_progress->addDone(std::exchange(m_bufferedLines, 0));
+        throwIfCancelled();
+    }
     put(m_buffer.constData(), m_buffer.size());
     m_buffer.clear();
+}
+
+void LineSink::throwIfCancelled() const
+{
+    if (m_progress)
+        m_progress->throwIfCancelled();
 }
 
 void LineSink::write(QByteArrayView bytes)
@@ -54,6 +66,8 @@ void LineSink::append(QStringEncoder &encoder, QStringView text, char after)
         *end++ = '\r';
     *end++ = after;
     m_buffer.resize(end - m_buffer.constData());
+    if (after == '\n')
+        ++m_bufferedLines;
 }
 
 void LineSink::writeLines(const LineList &lines)
@@ -96,6 +110,7 @@ void LineSink::writeEncodedLine(QByteArrayView utf8)
         flushBuffer();
     m_buffer.append(utf8);
     m_buffer.append(m_crlf ? QByteArrayView("\r\n", 2) : QByteArrayView("\n", 1));
+    ++m_bufferedLines;
 }
 
 void LineSink::writeEncodedPair(QByteArrayView first, QByteArrayView second)
@@ -106,6 +121,7 @@ void LineSink::writeEncodedPair(QByteArrayView first, QByteArrayView second)
     m_buffer.append('\t');
     m_buffer.append(second);
     m_buffer.append(m_crlf ? QByteArrayView("\r\n", 2) : QByteArrayView("\n", 1));
+    ++m_bufferedLines;
 }
 
 FileWriter::FileWriter(const QString &fileName)
@@ -141,13 +157,22 @@ void FileWriter::finish()
 void FileWriter::commit()
 {
     finish();
+    // Bringing the file to the disk takes a while; a cancel meanwhile still
+    // keeps the old file.
+    throwIfCancelled();
     if (!m_file.replace())
         fail();
 }
 
-void writeLinesToFile(const QString &fileName, const LineList &lines, bool byteOrderMark)
+void writeLinesToFile(const QString &fileName,
+                      const LineList &lines,
+                      bool byteOrderMark,
+                      JobProgress *progress)
 {
+    if (progress)
+        progress->start(JobStage::Writing, lines.count());
     FileWriter file(fileName);
+    file.setProgress(progress);
     if (byteOrderMark)
         file.write(Utf8ByteOrderMark);
     file.writeLines(lines);

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <exception>
 
+class JobProgress;
 class LineList;
 
 inline constexpr QByteArrayView Utf8ByteOrderMark("\xEF\xBB\xBF", 3);
@@ -52,6 +53,11 @@ public:
     void writeEncodedLine(QByteArrayView utf8);
     void writeEncodedPair(QByteArrayView first, QByteArrayView second);
 
+    // From now on each buffer put out adds its lines to the progress, and a
+    // cancel request stops the writing there with cancelledError(). The
+    // caller starts the progress's stage; several sinks may share one.
+    void setProgress(JobProgress *progress) { m_progress = progress; }
+
 protected:
     // crlf: lines end in CR LF, else in LF.
     explicit LineSink(bool crlf);
@@ -61,6 +67,8 @@ protected:
     // Puts out what is buffered.
     void flushBuffer();
     void dropBuffer() { m_buffer.clear(); }
+    // Throws cancelledError() when the progress has a cancel request.
+    void throwIfCancelled() const;
 
 private:
     // Encodes `text` into the buffer, then `after` ('\n' as the line end).
@@ -68,6 +76,8 @@ private:
 
     QByteArray m_buffer;
     bool m_crlf;
+    JobProgress *m_progress = nullptr;
+    qint64 m_bufferedLines = 0; // not yet added to the progress
 };
 
 // Every file the program writes goes through here, its lines ending in CR
@@ -129,8 +139,13 @@ private:
 // Writes every line in UTF-8, each followed by CR LF, after the byte-order
 // mark EF BB BF when asked. The file is replaced only once every byte is
 // written: a failed save leaves an existing file as it was and no partial
-// file behind. Throws WriteError naming the file and the reason.
-void writeLinesToFile(const QString &fileName, const LineList &lines, bool byteOrderMark);
+// file behind. Throws WriteError naming the file and the reason. With
+// `progress`, the save is a Writing stage of the list's lines; a cancel
+// request stops it with cancelledError(), the old file kept as it was.
+void writeLinesToFile(const QString &fileName,
+                      const LineList &lines,
+                      bool byteOrderMark,
+                      JobProgress *progress = nullptr);
 // Writes the pairs as FileWriter::writePairs does, after the byte-order mark,
 // replacing the file as writeLinesToFile does.
 void writePairsToFile(const QString &fileName, const LineList &first, const LineList &second);

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QPen>
 #include <QScrollBar>
 #include <QUrl>
 
@@ -60,6 +61,20 @@ ListPane::ListPane(const LineList *list, QWidget *parent)
     QFont paneFont;
     paneFont.setPointSize(10);
     setFont(paneFont);
+}
+
+void ListPane::setPlaceholderText(const QString &text)
+{
+    m_placeholderText = text;
+    viewport()->update();
+}
+
+void ListPane::setDropTarget(bool on)
+{
+    if (on == m_dropTarget)
+        return;
+    m_dropTarget = on;
+    viewport()->update();
 }
 
 void ListPane::setRowCount(qsizetype rows)
@@ -263,13 +278,41 @@ void ListPane::scrollContentsBy(int, int)
 void ListPane::paintEvent(QPaintEvent *event)
 {
     const int count = rowCount();
-    if (count == 0)
-        return;
     QPainter painter(viewport());
+    const QColor highlight = palette().color(QPalette::Highlight);
+    if (m_dropTarget) {
+        QColor tint = highlight;
+        tint.setAlpha(40);
+        painter.fillRect(viewport()->rect(), tint);
+    }
+    if (count == 0) {
+        if (!m_placeholderText.isEmpty()) {
+            painter.setPen(palette().color(QPalette::PlaceholderText));
+            const int margin = fontMetrics().averageCharWidth() * 2;
+            const QRect box = viewport()->rect().adjusted(margin, 0, -margin, 0);
+            QString text = m_placeholderText;
+            // Too long for one line, it breaks where the sentence does first.
+            if (fontMetrics().horizontalAdvance(text) > box.width())
+                text.replace(QStringLiteral(", "), QStringLiteral(",\n"));
+            painter.drawText(box, Qt::AlignCenter | Qt::TextWordWrap, text);
+        }
+    } else {
+        paintRows(painter, event->rect(), count);
+    }
+    if (m_dropTarget) {
+        // A frame inside the pane's own, in the selection's colour.
+        constexpr int FrameWidth = 2;
+        painter.setPen(QPen(highlight, FrameWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(viewport()->rect().adjusted(1, 1, -1, -1));
+    }
+}
+
+void ListPane::paintRows(QPainter &painter, const QRect &area, int count)
+{
     QStyleOptionViewItem option;
     initViewItemOption(&option);
     const QStyle::State baseState = option.state;
-    const QRect area = event->rect();
     const qint64 from = std::max<qint64>(rowAt(area.top()), 0);
     const qint64 to = std::min<qint64>(rowAt(area.bottom()), count - 1);
     const QModelIndex current = currentIndex();
@@ -341,6 +384,7 @@ void ListPane::currentChanged(const QModelIndex &current, const QModelIndex &pre
 void ListPane::dragEnterEvent(QDragEnterEvent *event)
 {
     dragMoveEvent(event);
+    setDropTarget(event->isAccepted());
 }
 
 void ListPane::dragMoveEvent(QDragMoveEvent *event)
@@ -353,8 +397,15 @@ void ListPane::dragMoveEvent(QDragMoveEvent *event)
     event->accept();
 }
 
+void ListPane::dragLeaveEvent(QDragLeaveEvent *event)
+{
+    setDropTarget(false);
+    QAbstractItemView::dragLeaveEvent(event);
+}
+
 void ListPane::dropEvent(QDropEvent *event)
 {
+    setDropTarget(false);
     const QStringList files = localFiles(event->mimeData());
     if (files.isEmpty()) {
         event->ignore();

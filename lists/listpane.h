@@ -8,6 +8,7 @@
 class LineList;
 class LineListModel;
 class QMenu;
+class QPainter;
 
 // A virtual pane over a line list: one column, row i shows line i and is only
 // asked for when it is drawn. All rows have one height and the view keeps
@@ -28,6 +29,12 @@ public:
     // One flag per row, true where the row is selected; read from the
     // selection's ranges, so it costs one step per row however it was made.
     std::vector<bool> selectedRows() const;
+
+    // Shown in the middle of the pane while it has no rows: what to do to fill it.
+    void setPlaceholderText(const QString &text);
+    const QString &placeholderText() const { return m_placeholderText; }
+    // Whether local files are being dragged over the pane, which then stands out.
+    bool isDropTarget() const { return m_dropTarget; }
 
     // Shown on a right click.
     void setContextMenu(QMenu *menu) { m_contextMenu = menu; }
@@ -60,6 +67,7 @@ protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
 private:
@@ -72,10 +80,14 @@ private:
     qint64 rowAt(int y) const;
     // Top of the row in viewport coordinates, held within int.
     int rowTop(qint64 row) const;
+    void setDropTarget(bool on);
+    void paintRows(QPainter &painter, const QRect &area, int count);
 
     LineListModel *m_model;
     QMenu *m_contextMenu = nullptr;
     mutable int m_rowHeight = 0;
+    QString m_placeholderText;
+    bool m_dropTarget = false;
 };
 
 // The pane of list #1.

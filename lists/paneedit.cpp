@@ -3,6 +3,7 @@
 #include "lists/linelist.h"
 #include "lists/linesplitter.h"
 #include "lists/linewriter.h"
+#include "lists/listjob.h"
 #include "platform/apperror.h"
 
 #include <algorithm>
@@ -62,19 +63,30 @@ void deleteSelected(LineList &list, const std::vector<bool> &selected)
     list.keepOnly(keep);
 }
 
-void pasteText(LineList &list, QStringView text, bool ignoreWhitespace, bool sortWhenLoading)
+void pasteText(
+    LineList &list, QStringView text, bool ignoreWhitespace, bool sortWhenLoading, JobProgress *progress)
 {
     list.setSorted(false);
     LineSplitter splitter(list, ignoreWhitespace);
-    splitter.feed(text);
+    if (progress)
+        progress->start(JobStage::Reading, text.size());
+    // A piece at a time, so that the progress moves and a cancel is heard.
+    constexpr qsizetype Piece = qsizetype {1} << 20;
+    for (qsizetype from = 0; from < text.size(); from += Piece) {
+        splitter.feed(text.sliced(from, std::min(Piece, text.size() - from)));
+        if (progress) {
+            progress->setDone(from + Piece);
+            progress->throwIfCancelled();
+        }
+    }
     splitter.finish();
     if (sortWhenLoading)
         list.setSorted(true);
 }
 
-void saveListToFile(const QString &fileName, const LineList &list)
+void saveListToFile(const QString &fileName, const LineList &list, JobProgress *progress)
 {
-    writeLinesToFile(fileName, list, false);
+    writeLinesToFile(fileName, list, false, progress);
 }
 
 QString largeListsAdvice()
@@ -123,7 +135,8 @@ LoadReport changeList(LineList &list,
                       ListChange change,
                       bool sortWhenLoading,
                       const QString &fileName,
-                      const std::function<LoadReport(LineList &)> &read)
+                      const std::function<LoadReport(LineList &)> &read,
+                      JobProgress *progress)
 {
     try {
         LineList lines(list.collationLocale());
@@ -132,15 +145,22 @@ LoadReport changeList(LineList &list,
         LoadReport report;
         try {
             report = read(lines);
+            if (progress)
+                progress->throwIfCancelled();
         } catch (...) {
-            if (isOutOfMemory(std::current_exception()))
+            if (isOutOfMemory(std::current_exception()) || isCancelled(std::current_exception()))
                 throw;
             list = joined(list, std::move(lines), change);
             throw;
         }
         LineList result = joined(list, std::move(lines), change);
-        if (sortWhenLoading)
+        if (sortWhenLoading) {
+            if (progress)
+                progress->start(JobStage::Sorting);
             result.setSorted(true);
+            if (progress)
+                progress->throwIfCancelled();
+        }
         list = std::move(result);
         return report;
     } catch (const std::bad_alloc &) {
@@ -169,10 +189,12 @@ LoadReport loadDropped(LineList &list, const std::function<LoadReport(TextEncodi
 
 } // namespace
 
-LoadReport loadDroppedFile(const QString &fileName, const LoadOptions &options, LineList &list)
+LoadReport
+loadDroppedFile(const QString &fileName, const LoadOptions &options, LineList &list, JobProgress *progress)
 {
-    return loadDropped(
-        list, [&](TextEncoding encoding) { return loadFileToList(fileName, encoding, options, list); });
+    return loadDropped(list, [&](TextEncoding encoding) {
+        return loadFileToList(fileName, encoding, options, list, progress);
+    });
 }
 
 void loadDroppedFile(const QString &fileName,

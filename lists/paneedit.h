@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+class JobProgress;
 class LineList;
 
 // What the pane commands do to a list, apart from the pane and the clipboard.
@@ -24,12 +25,18 @@ void deleteSelected(LineList &list, const std::vector<bool> &selected);
 
 // Appends the lines of pasted text after the list's lines, whatever its order,
 // split and trimmed as a load does; then sorts the whole list when asked.
-void pasteText(LineList &list, QStringView text, bool ignoreWhitespace, bool sortWhenLoading);
+// With `progress`, the split is a Reading stage of the text's code units,
+// and a cancel request stops it with cancelledError().
+void pasteText(LineList &list,
+               QStringView text,
+               bool ignoreWhitespace,
+               bool sortWhenLoading,
+               JobProgress *progress = nullptr);
 
 // Writes a saved list: UTF-8 without byte-order mark, each line followed by
 // CR LF. The file is replaced only once all of it is written; throws AppError
-// naming the file and the reason.
-void saveListToFile(const QString &fileName, const LineList &list);
+// naming the file and the reason. With `progress`, as writeLinesToFile().
+void saveListToFile(const QString &fileName, const LineList &list, JobProgress *progress = nullptr);
 
 // What the window says when memory ran out, after what did not fit: that
 // the lists do not fit, then on a line of its own largeListsAdvice().
@@ -58,11 +65,16 @@ enum class ListChange
 // has loadOutOfMemoryMessage(fileName). Any other error still takes the
 // lines read before it, unsorted, as a load that meets bad bytes keeps the
 // lines before them. Returns what read returned.
+//
+// With `progress`, the sort is a Sorting stage, and a cancel request (which
+// read may also heed, throwing cancelledError()) leaves the list as it was:
+// cancelledError() comes after the read and after the sort.
 LoadReport changeList(LineList &list,
                       ListChange change,
                       bool sortWhenLoading,
                       const QString &fileName,
-                      const std::function<LoadReport(LineList &)> &read);
+                      const std::function<LoadReport(LineList &)> &read,
+                      JobProgress *progress = nullptr);
 
 // Loads a file into a list as loadFileToList does.
 using FileLoader = std::function<void(const QString &, TextEncoding, const LoadOptions &, LineList &)>;
@@ -72,7 +84,11 @@ using FileLoader = std::function<void(const QString &, TextEncoding, const LoadO
 // the ANSI code page, so its lines enter once. Any other failure (the file
 // cannot be opened or read, memory runs out) leaves at once, since a second
 // attempt could only fail again. Returns the report of the load that stayed.
-LoadReport loadDroppedFile(const QString &fileName, const LoadOptions &options, LineList &list);
+// With `progress`, each attempt is a Reading stage, as loadFileToList() has it.
+LoadReport loadDroppedFile(const QString &fileName,
+                           const LoadOptions &options,
+                           LineList &list,
+                           JobProgress *progress = nullptr);
 // The same with `load` standing in for loadFileToList, in tests.
 void loadDroppedFile(const QString &fileName,
                      const LoadOptions &options,

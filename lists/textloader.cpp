@@ -2,6 +2,7 @@
 
 #include "lists/linelist.h"
 #include "lists/linesplitter.h"
+#include "lists/listjob.h"
 #include "platform/apperror.h"
 #include "platform/processinfo.h"
 
@@ -210,7 +211,8 @@ LoadReport loadInto(QFile &file,
                     TextEncoding encoding,
                     const LoadOptions &options,
                     LineList &list,
-                    const ChunkedLoad *chunked = nullptr);
+                    const ChunkedLoad *chunked = nullptr,
+                    JobProgress *progress = nullptr);
 
 } // namespace
 
@@ -253,13 +255,16 @@ QString noMappingMessage()
     return QStringLiteral("No mapping for the Unicode character exists in the target multi-byte code page");
 }
 
-LoadReport
-loadFileToList(const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list)
+LoadReport loadFileToList(const QString &fileName,
+                          TextEncoding encoding,
+                          const LoadOptions &options,
+                          LineList &list,
+                          JobProgress *progress)
 {
     try {
         QFile file(fileName);
         openForReading(file);
-        return loadInto(file, fileName, encoding, options, list);
+        return loadInto(file, fileName, encoding, options, list, nullptr, progress);
     } catch (const std::bad_alloc &) {
         throw AppError(tooLargeMessage(fileName), ErrorKind::OutOfMemory);
     }
@@ -312,9 +317,15 @@ LoadReport loadInto(QFile &file,
                     TextEncoding encoding,
                     const LoadOptions &options,
                     LineList &list,
-                    const ChunkedLoad *chunked)
+                    const ChunkedLoad *chunked,
+                    JobProgress *progress)
 {
     list.setSorted(false);
+    if (progress) {
+        progress->start(JobStage::Reading, file.isSequential() ? 0 : file.size());
+        // Opening a pipe waits for its writer, which can take long.
+        progress->throwIfCancelled();
+    }
 
     QByteArray bytes(ReadSize, Qt::Uninitialized);
     qsizetype got = readChunk(file, fileName, bytes);
@@ -428,6 +439,11 @@ LoadReport loadInto(QFile &file,
         chunkOffset += got;
         if (chunked && chunked->bytesRead)
             chunked->bytesRead->store(chunkOffset, std::memory_order_relaxed);
+        if (progress) {
+            progress->setDone(chunkOffset);
+            // Between reads every line read so far is in the list.
+            progress->throwIfCancelled();
+        }
         got = readChunk(file, fileName, bytes);
     }
     addLines(list.commitText(0));
@@ -441,6 +457,8 @@ LoadReport loadInto(QFile &file,
         if (chunked->bytesRead)
             chunked->bytesRead->store(chunkOffset + got, std::memory_order_relaxed);
     }
+    if (progress)
+        progress->setDone(chunkOffset + got);
 
     // Lenient decoders change bytes without failing: the caller tells the user.
     LoadReport report;

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <functional>
 
+class JobProgress;
 class LineList;
 
 struct LoadOptions
@@ -68,8 +69,16 @@ QStringList loadWarnings(const QString &fileName, const LoadReport &report);
 // strict UTF-8 meets an invalid sequence (the lines that ended before the
 // 4096-byte block holding it stay, unsorted). Returns what the decoding
 // replaced, dropped or kept.
-LoadReport
-loadFileToList(const QString &fileName, TextEncoding encoding, const LoadOptions &options, LineList &list);
+//
+// With `progress`, the load is a Reading stage of the file's size (unknown
+// for a pipe or a device) that counts the bytes read, and a cancel request
+// stops it after the next read with cancelledError(); the lines read until
+// then stay, unsorted.
+LoadReport loadFileToList(const QString &fileName,
+                          TextEncoding encoding,
+                          const LoadOptions &options,
+                          LineList &list,
+                          JobProgress *progress = nullptr);
 
 // The same for standard input, which messages call standardInputName().
 LoadReport loadStandardInputToList(TextEncoding encoding, const LoadOptions &options, LineList &list);

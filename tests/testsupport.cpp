@@ -9,10 +9,14 @@
 #include <QDir>
 #include <QFile>
 
+#include <QThread>
+
 #include <csignal>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -169,6 +173,52 @@ void SmallFileSystem::fill() const
     // The last page may still hold a few bytes.
     while (::write(descriptor, "f", 1) > 0) { }
     ::close(descriptor);
+}
+
+PipeFile::PipeFile(const TempDir &dir, const QString &name, QByteArray bytes)
+    : m_path(dir.file(name))
+{
+    const QByteArray path = QFile::encodeName(m_path);
+    if (mkfifo(path.constData(), 0600) != 0) {
+        ADD_FAILURE() << "cannot make the pipe " << m_path.toStdString();
+        return;
+    }
+    m_writer = std::thread([this, path, bytes = std::move(bytes)] {
+        // A reader that stops early (a cancelled load) leaves the writes
+        // failing with EPIPE instead of ending the process.
+        sigset_t pipeSignal;
+        sigemptyset(&pipeSignal);
+        sigaddset(&pipeSignal, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+        // Waits for the reader, unless the test ends first.
+        const int fd = ::open(path.constData(), O_WRONLY);
+        if (fd < 0)
+            return;
+        for (qsizetype at = 0; at < bytes.size();) {
+            const ssize_t n = ::write(fd, bytes.constData() + at, size_t(bytes.size() - at));
+            if (n <= 0)
+                break;
+            at += n;
+        }
+        while (!m_released.load())
+            QThread::msleep(2);
+        ::close(fd);
+    });
+}
+
+PipeFile::~PipeFile()
+{
+    release();
+    if (!m_writer.joinable()) {
+        QFile::remove(m_path);
+        return;
+    }
+    // A writer still waiting for a reader is let go by opening the other end.
+    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_NONBLOCK);
+    m_writer.join();
+    if (fd >= 0)
+        ::close(fd);
+    QFile::remove(m_path);
 }
 
 } // namespace testsupport

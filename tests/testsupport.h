@@ -7,8 +7,10 @@
 
 #include <sys/resource.h>
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
+#include <thread>
 
 // TESTSUPPORT_ASAN and TESTSUPPORT_TSAN: built with AddressSanitizer or
 // ThreadSanitizer. GCC says so with __SANITIZE_*__, clang through __has_feature.
@@ -112,6 +114,28 @@ public:
 
 private:
     QTemporaryDir m_dir;
+};
+
+// A named pipe in a folder that a thread of its own writes `bytes` into once
+// a reader has opened it (as far as the reader reads), then keeps open until
+// release(): a load from it cannot end before the test lets it. The thread
+// ends with the value.
+class PipeFile
+{
+public:
+    PipeFile(const TempDir &dir, const QString &name, QByteArray bytes);
+    ~PipeFile();
+    PipeFile(const PipeFile &) = delete;
+    PipeFile &operator=(const PipeFile &) = delete;
+
+    const QString &path() const { return m_path; }
+    // Closes the pipe once all the bytes are written: the reader then meets its end.
+    void release() { m_released.store(true); }
+
+private:
+    QString m_path;
+    std::atomic<bool> m_released {false};
+    std::thread m_writer;
 };
 
 // A file system of 1 MiB (tmpfs) mounted on a temporary folder for the life

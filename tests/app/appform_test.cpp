@@ -326,7 +326,7 @@ TEST_F(AppFormTest, ResizeSplitsEvenlyAndLaysOutTheBands)
     }
 }
 
-TEST_F(AppFormTest, DraggedSplitterResizesTheLoadButtonsUntilTheNextResize)
+TEST_F(AppFormTest, ADraggedSplitterResizesTheLoadButtonsAndKeepsItsShareThroughResizes)
 {
     ASSERT_TRUE(QTest::qWaitFor([&] { return splitIsEven() && topButtonsFollowTheirBands(); }));
     const int before = form.Panel1->width();
@@ -340,8 +340,17 @@ TEST_F(AppFormTest, DraggedSplitterResizesTheLoadButtonsUntilTheNextResize)
     EXPECT_FALSE(splitIsEven());
     EXPECT_TRUE(topButtonsFollowTheirBands());
 
-    form.resize(form.width() + 20, form.height());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return splitIsEven() && topButtonsFollowTheirBands(); }));
+    // List #1 keeps its share of the width.
+    const auto share
+        = [&] { return double(form.Panel1->width()) / (form.Panel1->width() + form.Panel2->width()); };
+    const double dragged = share();
+    form.resize(form.width() + 200, form.height());
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return form.centralWidget()->width() == form.width() && std::abs(share() - dragged) < 0.005
+            && topButtonsFollowTheirBands();
+    })) << share()
+        << " " << dragged;
+    EXPECT_FALSE(splitIsEven());
 }
 
 TEST_F(AppFormTest, EscPressesCompare)

@@ -4,8 +4,12 @@
 #include "lists/linelistmodel.h"
 
 #include <QAbstractItemModelTester>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -127,6 +131,80 @@ TEST(ListPaneTest, ClicksSelectWholeRowsSeveralAtOnce)
     QTest::mouseClick(pane.viewport(), Qt::LeftButton, {}, rowCentre(2) + QPoint(0, 100));
     EXPECT_TRUE(selectedRows(pane).empty());
     EXPECT_EQ(pane.editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+// Pixels of `area` of the pane's rows that are not its base colour.
+int inkIn(ListPane &pane, const QRect &area)
+{
+    const QImage image = pane.viewport()->grab().toImage();
+    const QRgb base = pane.palette().color(QPalette::Base).rgb();
+    int ink = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            ink += image.pixel(x, y) != base ? 1 : 0;
+    }
+    return ink;
+}
+
+TEST(ListPaneTest, AnEmptyPaneSaysHowToFillIt)
+{
+    LineList list("en_US");
+    ListPane pane(&list);
+    pane.resize(240, 200);
+    pane.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+    const QRect view = pane.viewport()->rect();
+    const QRect middle(0, view.height() / 3, view.width(), view.height() / 3);
+    EXPECT_EQ(inkIn(pane, middle), 0);
+    pane.setPlaceholderText(QStringLiteral("Drop files here, or use Load... or Paste"));
+    EXPECT_GT(inkIn(pane, middle), 0);
+    // Gone once the pane has rows.
+    list.append(u"a");
+    pane.setRowCount(list.count());
+    EXPECT_EQ(inkIn(pane, middle), 0);
+}
+
+TEST(ListPaneTest, APaneStandsOutWhileFilesAreDraggedOverIt)
+{
+    LineList list("en_US");
+    ListPane pane(&list);
+    pane.resize(240, 200);
+    pane.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+    QWidget *viewport = pane.viewport();
+    const QPoint at = viewport->rect().center();
+    const QPoint edge(1, at.y());
+    const QColor highlight = pane.palette().color(QPalette::Highlight);
+    const auto colourAt = [&](const QPoint &point) { return viewport->grab().toImage().pixelColor(point); };
+    const auto enter = [&](QMimeData &data) {
+        QDragEnterEvent event(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &event);
+    };
+
+    QMimeData text;
+    text.setText(QStringLiteral("not a file"));
+    enter(text);
+    EXPECT_FALSE(pane.isDropTarget());
+    EXPECT_NE(colourAt(edge), highlight);
+
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/list.txt"))});
+    enter(files);
+    EXPECT_TRUE(pane.isDropTarget());
+    EXPECT_EQ(colourAt(edge), highlight);
+    EXPECT_NE(colourAt(at), pane.palette().color(QPalette::Base));
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(viewport, &leave);
+    EXPECT_FALSE(pane.isDropTarget());
+    EXPECT_EQ(colourAt(at), pane.palette().color(QPalette::Base));
+
+    // Dropped, it is back to normal too.
+    enter(files);
+    ASSERT_TRUE(pane.isDropTarget());
+    QDropEvent drop(at, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &drop);
+    EXPECT_FALSE(pane.isDropTarget());
+    EXPECT_NE(colourAt(edge), highlight);
 }
 
 } // namespace

@@ -6,11 +6,18 @@
 #include "testsupport.h"
 #include "widgets/fakedialogs.h"
 
+#include "app/windowstate.h"
+#include "widgets/opentextfiledialog.h"
+
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -282,6 +289,129 @@ TEST_F(OptionsTest, AnUnreadableLanguageFileIsReportedAndStartUpGoesOn)
     EXPECT_TRUE(dialogs.errorBoxes[0].text.contains(u"English.lang.txt"_s));
     EXPECT_EQ(TranslateText(u"OK"_s), u"OK"_s);
     EXPECT_TRUE(form->SortWhenLoading1->isChecked());
+}
+
+// What the window shows of the last run, read from its settings.ini.
+WindowState storedWindowState(const QString &file)
+{
+    IniStore store;
+    store.open(file);
+    return readWindowState(store);
+}
+
+// List #1's share of the two lists' width, in thousandths.
+int splitOf(const TAppForm &form)
+{
+    const int groups = form.Splitter1->width() - form.Splitter1->handleWidth();
+    return groups > 0 ? form.Panel1->width() * 1000 / groups : 0;
+}
+
+TEST_F(OptionsTest, TheNextRunStartsWhereThisOneEndedUntilResetToDefaults)
+{
+    const testsupport::TempDir lists;
+    const QString file = lists.write(u"list.txt"_s, "a\n");
+    start();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    const QRect defaultGeometry = form->geometry();
+    form->hide();
+    const QRect placed(60, 50, 600, 480);
+    form->setGeometry(placed);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->geometry() == placed && splitOf(*form) >= 498; }));
+    // The user drags the splitter 90 pixels to the right.
+    QSplitterHandle *handle = form->Splitter1->handle(1);
+    const QPoint grip(1, handle->height() / 2);
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(handle, grip + QPoint(90, 0));
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(90, 0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return splitOf(*form) > 600; })) << splitOf(*form);
+    const int split = splitOf(*form);
+    // A resize keeps the share.
+    form->resize(700, 480);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->width() == 700; }));
+    EXPECT_NEAR(splitOf(*form), split, 3);
+    form->resize(600, 480);
+    // A file chosen in the open dialog gives its folder and the encoding.
+    dialogs.answerOpen(file, 2);
+    QTest::mouseClick(form->Button1, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->List1.count() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->geometry() == placed; }));
+    form->close();
+
+    const WindowState stored = storedWindowState(settingsFile());
+    EXPECT_EQ(stored.geometry, placed);
+    EXPECT_FALSE(stored.maximized);
+    ASSERT_TRUE(stored.split);
+    EXPECT_NEAR(*stored.split, split, 3);
+    EXPECT_EQ(stored.openFolder, lists.path());
+    EXPECT_EQ(stored.openEncoding, u"Unicode"_s);
+
+    form.reset();
+    start();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    EXPECT_EQ(form->geometry(), placed);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::abs(splitOf(*form) - split) <= 3; })) << splitOf(*form);
+    EXPECT_EQ(form->OpenTextFileDialog1->directory().absolutePath(), lists.path());
+    EXPECT_EQ(form->OpenTextFileDialog1->encodingIndex(), 2);
+
+    // Reset to Defaults forgets all of it.
+    dialogs.answerMessage(QMessageBox::Yes);
+    pick(form->ResettoDefaults1);
+    EXPECT_FALSE(QFileInfo::exists(settingsFile()));
+    form.reset();
+    start();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    EXPECT_EQ(form->geometry(), defaultGeometry);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::abs(splitOf(*form) - 500) <= 3; })) << splitOf(*form);
+    EXPECT_EQ(form->OpenTextFileDialog1->encodingIndex(), DefaultEncodingIndex);
+    // A folder the dialog came to by itself is not kept.
+    form->close();
+    EXPECT_EQ(storedWindowState(settingsFile()).openFolder, std::nullopt);
+    EXPECT_TRUE(dialogs.errorBoxes.empty());
+}
+
+TEST_F(OptionsTest, APlaceOffEveryScreenIsNotUsed)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Case
+    {
+        const char *name;
+        QByteArray window;
+        QRect expected; // centred on the screen unless it was on it
+        bool maximized = false;
+    };
+    const Case cases[] = {
+        {"on the screen", "Left=20\r\nTop=30\r\nWidth=500\r\nHeight=400\r\n", QRect(20, 30, 500, 400)},
+        {"beyond its right and lower edges", "Left=5000\r\nTop=5000\r\nWidth=500\r\nHeight=400\r\n",
+         QRect(QPoint(), QSize(500, 400))},
+        {"above the screen", "Left=20\r\nTop=-300\r\nWidth=500\r\nHeight=400\r\n",
+         QRect(QPoint(), QSize(500, 400))},
+        {"larger than the screen, off it",
+         "Left=-9000\r\nTop=20\r\nWidth=" + QByteArray::number(screen.width() + 400)
+             + "\r\nHeight=" + QByteArray::number(screen.height() + 300) + "\r\n",
+         QRect(QPoint(), screen.size())},
+        {"maximized", "Left=20\r\nTop=30\r\nWidth=500\r\nHeight=400\r\nMaximized=ON\r\n",
+         QRect(20, 30, 500, 400), true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::writeAll(settingsFile(), "[Window]\r\n" + c.window);
+        start();
+        QRect expected = c.expected;
+        if (expected.topLeft() == QPoint())
+            expected.moveCenter(screen.center());
+        if (c.maximized) {
+            EXPECT_TRUE(form->windowState() & Qt::WindowMaximized);
+            EXPECT_EQ(form->normalGeometry(), expected);
+        } else {
+            EXPECT_EQ(form->geometry(), expected);
+        }
+        form.reset();
+    }
 }
 
 } // namespace
