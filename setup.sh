@@ -24,6 +24,7 @@ packages=(
     libicu-dev libpcre2-dev libcurl4-openssl-dev
     libgtest-dev libssl-dev
     fonts-dejavu-core
+    qt6-translations-l10n
 )
 # clang builds the sanitizer build and libFuzzer (in libclang-rt-14-dev) the fuzz
 # targets; clang-format and clang-tidy check the style. The accessibility test

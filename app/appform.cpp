@@ -10,6 +10,7 @@
 #include "compare/formcompare.h"
 #include "i18n/language.h"
 #include "i18n/messagedialog.h"
+#include "i18n/qttranslations.h"
 #include "i18n/translation.h"
 #include "lists/formatcount.h"
 #include "lists/listpane.h"
@@ -156,9 +157,9 @@ PaneGroup createPaneGroup(QWidget *parent, const PaneGroupNames &names)
     // The top buttons are placed by hand: their widths follow the layout rule
     // of the window, and fixed widths would keep the splitter from moving.
     g.topBand = band(g.group, names.topBand, TopBandHeight);
-    g.load = new QPushButton(appIcon(AppIcon::Open), QStringLiteral("Load..."), g.topBand);
+    g.load = new QPushButton(appIcon(AppIcon::Open), TranslateText(QStringLiteral("Load...")), g.topBand);
     g.load->setObjectName(names.load);
-    g.paste = new QPushButton(appIcon(AppIcon::Paste), QStringLiteral("Paste"), g.topBand);
+    g.paste = new QPushButton(appIcon(AppIcon::Paste), TranslateText(QStringLiteral("Paste")), g.topBand);
     g.paste->setObjectName(names.paste);
     column->addWidget(g.topBand);
 
@@ -185,7 +186,7 @@ PaneGroup createPaneGroup(QWidget *parent, const PaneGroupNames &names)
     totalRow->addWidget(g.save);
     column->addWidget(g.totalBand);
 
-    g.removeDuplicates = new QPushButton(QStringLiteral("Remove Duplicates"), g.group);
+    g.removeDuplicates = new QPushButton(TranslateText(QStringLiteral("Remove Duplicates")), g.group);
     g.removeDuplicates->setObjectName(names.removeDuplicates);
     g.removeDuplicates->setFixedHeight(RemoveDuplicatesHeight);
     g.removeDuplicates->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -221,6 +222,8 @@ TAppForm::TAppForm(QWidget *parent)
     : QMainWindow(parent)
 {
     AppForm = this;
+    // Every text below is set in the language in force, which settings.ini may choose.
+    startSettingsAndLanguage();
     createComponents();
     connectHandlers();
     FormCreate();
@@ -247,17 +250,18 @@ void TAppForm::createComponents()
     // Menus and the status bar keep the system's font, as the window's font is the panes'.
     MainMenu1->setFont(QApplication::font(MainMenu1));
 
-    File1 = MainMenu1->addMenu(QStringLiteral("&File"));
+    File1 = MainMenu1->addMenu(TranslateText(QStringLiteral("&File")));
     File1->setObjectName(QStringLiteral("File1"));
-    Clear1 = addItem(File1, QStringLiteral("Clear1"), QStringLiteral("C&lear"), AppIcon::Clear);
-    LoadList11
-        = addItem(File1, QStringLiteral("LoadList11"), QStringLiteral("Load List #&1..."), AppIcon::Open);
-    LoadList21
-        = addItem(File1, QStringLiteral("LoadList21"), QStringLiteral("Load List #&2..."), AppIcon::Open);
+    Clear1
+        = addItem(File1, QStringLiteral("Clear1"), TranslateText(QStringLiteral("C&lear")), AppIcon::Clear);
+    LoadList11 = addItem(File1, QStringLiteral("LoadList11"),
+                         TranslateText(QStringLiteral("Load List #&1...")), AppIcon::Open);
+    LoadList21 = addItem(File1, QStringLiteral("LoadList21"),
+                         TranslateText(QStringLiteral("Load List #&2...")), AppIcon::Open);
     N2 = addSeparator(File1, QStringLiteral("N2"));
-    Compare1 = addItem(File1, QStringLiteral("Compare1"), QStringLiteral("&Compare"));
+    Compare1 = addItem(File1, QStringLiteral("Compare1"), TranslateText(QStringLiteral("&Compare")));
     N1 = addSeparator(File1, QStringLiteral("N1"));
-    Exit1 = addItem(File1, QStringLiteral("Exit1"), QStringLiteral("E&xit"), AppIcon::Exit);
+    Exit1 = addItem(File1, QStringLiteral("Exit1"), TranslateText(QStringLiteral("E&xit")), AppIcon::Exit);
     LoadList11->setShortcut(Qt::CTRL | Qt::Key_O);
     LoadList21->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_O);
     // The menu shows the first; the keypad's Enter works as Return.
@@ -265,65 +269,78 @@ void TAppForm::createComponents()
     // Spelled out: the platform's Quit key is none on some systems.
     Exit1->setShortcut(Qt::CTRL | Qt::Key_Q);
 
-    Settings1 = MainMenu1->addMenu(QStringLiteral("&Settings"));
+    Settings1 = MainMenu1->addMenu(TranslateText(QStringLiteral("&Settings")));
     Settings1->setObjectName(QStringLiteral("Settings1"));
     CalculateUnionofLists1 = addCheckItem(Settings1, QStringLiteral("CalculateUnionofLists1"),
-                                          QStringLiteral("Calculate &Union of Lists"), false);
-    CaseSensitive1
-        = addCheckItem(Settings1, QStringLiteral("CaseSensitive1"), QStringLiteral("Case &Sensitive"), false);
-    IgnoreAccents1
-        = addCheckItem(Settings1, QStringLiteral("IgnoreAccents1"), QStringLiteral("Ignore &Accents"), false);
+                                          TranslateText(QStringLiteral("Calculate &Union of Lists")), false);
+    CaseSensitive1 = addCheckItem(Settings1, QStringLiteral("CaseSensitive1"),
+                                  TranslateText(QStringLiteral("Case &Sensitive")), false);
+    IgnoreAccents1 = addCheckItem(Settings1, QStringLiteral("IgnoreAccents1"),
+                                  TranslateText(QStringLiteral("Ignore &Accents")), false);
     IgnorePunctuation1 = addCheckItem(Settings1, QStringLiteral("IgnorePunctuation1"),
-                                      QStringLiteral("Ignore &Punctuation and Spaces"), false);
-    CompareBy1 = addItem(Settings1, QStringLiteral("CompareBy1"), QStringLiteral("Compare &By..."));
+                                      TranslateText(QStringLiteral("Ignore &Punctuation and Spaces")), false);
+    CompareBy1
+        = addItem(Settings1, QStringLiteral("CompareBy1"), TranslateText(QStringLiteral("Compare &By...")));
     N4 = addSeparator(Settings1, QStringLiteral("N4"));
     IgnoreWhitespace1 = addCheckItem(Settings1, QStringLiteral("IgnoreWhitespace1"),
-                                     QStringLiteral("Ignore &Whitespace When Loading"), false);
+                                     TranslateText(QStringLiteral("Ignore &Whitespace When Loading")), false);
     SortWhenLoading1 = addCheckItem(Settings1, QStringLiteral("SortWhenLoading1"),
-                                    QStringLiteral("S&ort When Loading"), true);
+                                    TranslateText(QStringLiteral("S&ort When Loading")), true);
     N7 = addSeparator(Settings1, QStringLiteral("N7"));
-    ResettoDefaults1
-        = addItem(Settings1, QStringLiteral("ResettoDefaults1"), QStringLiteral("&Reset to Defaults"));
+    ResettoDefaults1 = addItem(Settings1, QStringLiteral("ResettoDefaults1"),
+                               TranslateText(QStringLiteral("&Reset to Defaults")));
 
-    Help1 = MainMenu1->addMenu(QStringLiteral("&Help"));
+    Help1 = MainMenu1->addMenu(TranslateText(QStringLiteral("&Help")));
     Help1->setObjectName(QStringLiteral("Help1"));
-    Help2 = addItem(Help1, QStringLiteral("Help2"), QStringLiteral("Online &Help"), AppIcon::Help);
+    Help2 = addItem(Help1, QStringLiteral("Help2"), TranslateText(QStringLiteral("Online &Help")),
+                    AppIcon::Help);
     Help2->setShortcut(QKeySequence(Qt::Key_F1));
     N3 = addSeparator(Help1, QStringLiteral("N3"));
     // Enabled once the update check has run.
     UpdateNotifications1 = addCheckItem(Help1, QStringLiteral("UpdateNotifications1"),
-                                        QStringLiteral("&Update Notifications"), true);
+                                        TranslateText(QStringLiteral("&Update Notifications")), true);
     UpdateNotifications1->setEnabled(false);
     UpdateNotificationsBar = addSeparator(Help1, QStringLiteral("UpdateNotificationsBar"));
     UpdateNotificationsBar->setVisible(false);
-    Language1
-        = addItem(Help1, QStringLiteral("Language1"), QStringLiteral("&Language..."), AppIcon::Language);
-    Language1->setVisible(false);
-    SendFeedback1 = addItem(Help1, QStringLiteral("SendFeedback1"), QStringLiteral("Send &Feedback..."),
-                            AppIcon::Feedback);
-    About1 = addItem(Help1, QStringLiteral("About1"), QStringLiteral("&About..."), AppIcon::About);
+    Language1 = addItem(Help1, QStringLiteral("Language1"), TranslateText(QStringLiteral("&Language...")),
+                        AppIcon::Language);
+    SendFeedback1 = addItem(Help1, QStringLiteral("SendFeedback1"),
+                            TranslateText(QStringLiteral("Send &Feedback...")), AppIcon::Feedback);
+    About1 = addItem(Help1, QStringLiteral("About1"), TranslateText(QStringLiteral("&About...")),
+                     AppIcon::About);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    Clear2 = addItem(PopupMenu1, QStringLiteral("Clear2"), QStringLiteral("C&lear"), AppIcon::Clear);
+    Clear2 = addItem(PopupMenu1, QStringLiteral("Clear2"), TranslateText(QStringLiteral("C&lear")),
+                     AppIcon::Clear);
     N5 = addSeparator(PopupMenu1, QStringLiteral("N5"));
-    Cut1 = addItem(PopupMenu1, QStringLiteral("Cut1"), QStringLiteral("Cu&t"), AppIcon::Cut);
-    Copy1 = addItem(PopupMenu1, QStringLiteral("Copy1"), QStringLiteral("&Copy"), AppIcon::Copy);
-    Paste1 = addItem(PopupMenu1, QStringLiteral("Paste1"), QStringLiteral("&Paste"), AppIcon::Paste);
-    Delete1 = addItem(PopupMenu1, QStringLiteral("Delete1"), QStringLiteral("&Delete"), AppIcon::Delete);
+    Cut1 = addItem(PopupMenu1, QStringLiteral("Cut1"), TranslateText(QStringLiteral("Cu&t")), AppIcon::Cut);
+    Copy1
+        = addItem(PopupMenu1, QStringLiteral("Copy1"), TranslateText(QStringLiteral("&Copy")), AppIcon::Copy);
+    Paste1 = addItem(PopupMenu1, QStringLiteral("Paste1"), TranslateText(QStringLiteral("&Paste")),
+                     AppIcon::Paste);
+    Delete1 = addItem(PopupMenu1, QStringLiteral("Delete1"), TranslateText(QStringLiteral("&Delete")),
+                      AppIcon::Delete);
     N6 = addSeparator(PopupMenu1, QStringLiteral("N6"));
-    SelectAll1 = addItem(PopupMenu1, QStringLiteral("SelectAll1"), QStringLiteral("Select &All"));
+    SelectAll1
+        = addItem(PopupMenu1, QStringLiteral("SelectAll1"), TranslateText(QStringLiteral("Select &All")));
 
     PopupMenu2 = new QMenu(this);
     PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
-    MenuItem1 = addItem(PopupMenu2, QStringLiteral("MenuItem1"), QStringLiteral("C&lear"), AppIcon::Clear);
+    MenuItem1 = addItem(PopupMenu2, QStringLiteral("MenuItem1"), TranslateText(QStringLiteral("C&lear")),
+                        AppIcon::Clear);
     MenuItem2 = addSeparator(PopupMenu2, QStringLiteral("MenuItem2"));
-    MenuItem3 = addItem(PopupMenu2, QStringLiteral("MenuItem3"), QStringLiteral("Cu&t"), AppIcon::Cut);
-    MenuItem4 = addItem(PopupMenu2, QStringLiteral("MenuItem4"), QStringLiteral("&Copy"), AppIcon::Copy);
-    Paste2 = addItem(PopupMenu2, QStringLiteral("Paste2"), QStringLiteral("&Paste"), AppIcon::Paste);
-    Delete2 = addItem(PopupMenu2, QStringLiteral("Delete2"), QStringLiteral("&Delete"), AppIcon::Delete);
+    MenuItem3 = addItem(PopupMenu2, QStringLiteral("MenuItem3"), TranslateText(QStringLiteral("Cu&t")),
+                        AppIcon::Cut);
+    MenuItem4 = addItem(PopupMenu2, QStringLiteral("MenuItem4"), TranslateText(QStringLiteral("&Copy")),
+                        AppIcon::Copy);
+    Paste2 = addItem(PopupMenu2, QStringLiteral("Paste2"), TranslateText(QStringLiteral("&Paste")),
+                     AppIcon::Paste);
+    Delete2 = addItem(PopupMenu2, QStringLiteral("Delete2"), TranslateText(QStringLiteral("&Delete")),
+                      AppIcon::Delete);
     MenuItem7 = addSeparator(PopupMenu2, QStringLiteral("MenuItem7"));
-    MenuItem8 = addItem(PopupMenu2, QStringLiteral("MenuItem8"), QStringLiteral("Select &All"));
+    MenuItem8
+        = addItem(PopupMenu2, QStringLiteral("MenuItem8"), TranslateText(QStringLiteral("Select &All")));
     // Ctrl+V pastes into the pane that has the focus (FormCreate adds each to its pane).
     for (QAction *paste : {Paste1, Paste2}) {
         paste->setShortcut(QKeySequence::Paste);
@@ -342,18 +359,20 @@ void TAppForm::createComponents()
     Splitter1->setOpaqueResize(true);
     Splitter1->setChildrenCollapsible(false);
 
-    const PaneGroup group1 = createPaneGroup(
-        Splitter1,
-        {QStringLiteral("Panel1"), QStringLiteral("Panel9"), QStringLiteral("Button1"),
-         QStringLiteral("Button7"), QStringLiteral("Panel7"), QStringLiteral("Label1"),
-         QStringLiteral("List #1"), QStringLiteral("Panel5"), QStringLiteral("Label3"),
-         QStringLiteral("Button3"), QStringLiteral("Save List #1"), QStringLiteral("Button4")});
-    const PaneGroup group2 = createPaneGroup(
-        Splitter1,
-        {QStringLiteral("Panel2"), QStringLiteral("Panel10"), QStringLiteral("Button2"),
-         QStringLiteral("Button8"), QStringLiteral("Panel8"), QStringLiteral("Label2"),
-         QStringLiteral("List #2"), QStringLiteral("Panel6"), QStringLiteral("Label4"),
-         QStringLiteral("Button6"), QStringLiteral("Save List #2"), QStringLiteral("Button5")});
+    const PaneGroup group1
+        = createPaneGroup(Splitter1,
+                          {QStringLiteral("Panel1"), QStringLiteral("Panel9"), QStringLiteral("Button1"),
+                           QStringLiteral("Button7"), QStringLiteral("Panel7"), QStringLiteral("Label1"),
+                           TranslateText(QStringLiteral("List #1")), QStringLiteral("Panel5"),
+                           QStringLiteral("Label3"), QStringLiteral("Button3"),
+                           TranslateText(QStringLiteral("Save List #1")), QStringLiteral("Button4")});
+    const PaneGroup group2
+        = createPaneGroup(Splitter1,
+                          {QStringLiteral("Panel2"), QStringLiteral("Panel10"), QStringLiteral("Button2"),
+                           QStringLiteral("Button8"), QStringLiteral("Panel8"), QStringLiteral("Label2"),
+                           TranslateText(QStringLiteral("List #2")), QStringLiteral("Panel6"),
+                           QStringLiteral("Label4"), QStringLiteral("Button6"),
+                           TranslateText(QStringLiteral("Save List #2")), QStringLiteral("Button5")});
     Panel1 = group1.group;
     Panel9 = group1.topBand;
     Button1 = group1.load;
@@ -388,7 +407,7 @@ void TAppForm::createComponents()
     column->addSpacing(SeparatorBottomMargin);
 
     Panel3 = band(client, QStringLiteral("Panel3"), CompareBandHeight);
-    ButtonCompare = new QPushButton(QStringLiteral("COMPARE"), Panel3);
+    ButtonCompare = new QPushButton(TranslateText(QStringLiteral("COMPARE")), Panel3);
     ButtonCompare->setObjectName(QStringLiteral("ButtonCompare"));
     ButtonCompare->setFont(QFont(QStringLiteral("Tahoma"), 12));
     ButtonCompare->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -483,8 +502,6 @@ void TAppForm::FormCreate()
     AppTitle = AppCompanyName + QStringLiteral(" - ") + AppProductName;
     setWindowTitle(AppTitle);
 
-    SettingsFolder = resolveSettingsFolder(programFolder(), userConfigFolder());
-    const QString settingsProblem = openSettingsStore(SettingsFolder);
     applyStoredOptions();
     restoreWindowState();
 
@@ -505,7 +522,7 @@ void TAppForm::FormCreate()
     placePane(Panel2, MemoRight);
     QWidget::setTabOrder(Button8, MemoRight);
     // An empty pane says how to fill it.
-    const QString hint = QStringLiteral("Drop files here, or use Load... or Paste");
+    const QString hint = TranslateText(QStringLiteral("Drop files here, or use Load... or Paste"));
     MemoLeft->setPlaceholderText(hint);
     MemoRight->setPlaceholderText(hint);
 
@@ -519,14 +536,31 @@ void TAppForm::FormCreate()
             Dialogs::current().errorBox(this, AppTitle, errorBoxText(message));
     };
     // Said once here; the toggles then change the options for this run only.
-    if (!settingsProblem.isEmpty())
-        report(settingsProblem);
-    try {
-        LoadLanguage(QString());
-    } catch (const AppError &error) {
-        // Reported, and the program goes on in English.
-        report(error.message());
+    if (!m_settingsProblem.isEmpty())
+        report(std::exchange(m_settingsProblem, {}));
+    // The program goes on in the language picked otherwise, or in English.
+    if (!m_languageProblem.isEmpty())
+        report(std::exchange(m_languageProblem, {}));
+}
+
+void TAppForm::startSettingsAndLanguage()
+{
+    SettingsFolder = resolveSettingsFolder(programFolder(), userConfigFolder());
+    m_settingsProblem = openSettingsStore(SettingsFolder);
+    const QString section = QString::fromLatin1(SettingsSection);
+    const QString key = QString::fromLatin1(KeyLanguage);
+    const StartLanguage start = loadStartLanguage(SettingsIni.readString(section, key, {}));
+    m_languageProblem = start.problem;
+    if (start.forgetChoice && SettingsIni.isWritable()) {
+        // Said once: the next start picks the language by itself and says nothing.
+        SettingsIni.writeString(section, key, QString());
+        try {
+            SettingsIni.write();
+        } catch (const AppError &) {
+            // The file's own problem shows at the first option toggled.
+        }
     }
+    installQtTranslations(currentLanguageCode());
 }
 
 void TAppForm::applyStoredOptions()
@@ -571,7 +605,7 @@ void TAppForm::showMatching()
     if (!key.isEmpty())
         text += QStringLiteral(" \u00B7 ") + key;
     if (m_keyChoice.header)
-        text += QStringLiteral(" \u00B7 header");
+        text += QStringLiteral(" \u00B7 ") + TranslateText(QStringLiteral("header"));
     m_matchingLabel->setText(text);
 }
 
@@ -589,7 +623,7 @@ void TAppForm::applyKey()
     refreshList2();
     const QString tip = key.isWholeLine()
         ? QString()
-        : QStringLiteral("Keeps the first line of each key (%1)").arg(key.describe());
+        : TranslateText(QStringLiteral("Keeps the first line of each key (%1)")).arg(key.describe());
     Button4->setToolTip(tip);
     Button5->setToolTip(tip);
     showMatching();
@@ -774,13 +808,13 @@ void TAppForm::Sifirla()
 void TAppForm::refreshList1()
 {
     MemoLeft->setRowCount(List1.count());
-    Label3->setText(QStringLiteral("Total: ") + FormatCount(List1.count()));
+    Label3->setText(TranslateText(QStringLiteral("Total: ")) + FormatCount(List1.count()));
 }
 
 void TAppForm::refreshList2()
 {
     MemoRight->setRowCount(List2.count());
-    Label4->setText(QStringLiteral("Total: ") + FormatCount(List2.count()));
+    Label4->setText(TranslateText(QStringLiteral("Total: ")) + FormatCount(List2.count()));
 }
 
 void TAppForm::Button1Click()
@@ -834,10 +868,18 @@ void TAppForm::Language1Click()
 {
     TTranslateForm chooser([this](const QString &fileName) { SetLanguageFile(fileName); }, SettingsFolder,
                            this);
-    chooser.exec();
+    Dialogs::current().execDialog(chooser);
 }
 
-void TAppForm::SetLanguageFile(const QString &) { }
+void TAppForm::SetLanguageFile(const QString &fileName)
+{
+    SettingsIni.writeString(QString::fromLatin1(SettingsSection), QString::fromLatin1(KeyLanguage), fileName);
+    // A file that could not be read at start-up is never written; a failed
+    // write is reported, and the chooser then does not restart.
+    if (SettingsIni.isWritable())
+        SettingsIni.write();
+}
+
 void TAppForm::TimerCheckerTimer()
 {
     if (!CheckerStarted) {
@@ -869,7 +911,7 @@ void TAppForm::SendFeedback1Click()
 
 void TAppForm::ButtonCompareClick()
 {
-    if (ButtonCompare->text() != QStringLiteral("COMPARE")) {
+    if (ButtonCompare->text() != TranslateText(QStringLiteral("COMPARE"))) {
         m_compareRun->requestStop();
         return;
     }
@@ -877,7 +919,7 @@ void TAppForm::ButtonCompareClick()
         QApplication::beep();
         return;
     }
-    ButtonCompare->setText(QStringLiteral("STOP"));
+    ButtonCompare->setText(TranslateText(QStringLiteral("STOP")));
     // The progress takes the status bar; a load's note is the last run's news.
     m_loadNote.clear();
     StatusBar1->clearMessage();
@@ -919,8 +961,7 @@ bool TAppForm::comparing() const
 void TAppForm::TimerPercentageTimer()
 {
     if (const std::optional<int> percent = m_compareRun->percent())
-        StatusBar1->showMessage(QStringLiteral("Processing... (") + QString::number(*percent)
-                                + QStringLiteral("%)"));
+        StatusBar1->showMessage(TranslateText(QStringLiteral("Processing... (%1%)")).arg(*percent));
 }
 
 void TAppForm::IslemTamam()
@@ -930,7 +971,7 @@ void TAppForm::IslemTamam()
     // A load made during the run is told now.
     if (!m_loadNote.isEmpty())
         StatusBar1->showMessage(m_loadNote);
-    ButtonCompare->setText(QStringLiteral("COMPARE"));
+    ButtonCompare->setText(TranslateText(QStringLiteral("COMPARE")));
     m_compareRun->restoreCursor();
 }
 

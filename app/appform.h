@@ -67,8 +67,8 @@ public:
     // Open the about window and the language chooser, modally.
     void About1Click();
     void Language1Click();
-    // Takes the language file the chooser confirmed; it is not kept, so the
-    // next start picks the language from the display language again.
+    // Keeps the language file the chooser confirmed (a bare name, such as
+    // "German.lang.txt") in settings.ini for the next start, written at once.
     void SetLanguageFile(const QString &fileName);
 
     // The Settings menu: each flips its check mark, stores it in settings.ini
@@ -214,6 +214,10 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // Opens settings.ini and loads the language it names, or the one the
+    // display language picks, with Qt's own translations for it; what goes
+    // wrong is reported at the end of FormCreate, once the window exists.
+    void startSettingsAndLanguage();
     void createComponents();
     void connectHandlers();
     void FormCreate();
@@ -268,6 +272,8 @@ private:
     // running comparison's progress keeps the bar, and the note follows it.
     void showLoadNote(const QStringList &warnings);
 
+    QString m_settingsProblem;
+    QString m_languageProblem;
     CompareRun *m_compareRun;
     bool m_jobRunning = false;
     // List #1's share of the two lists' width, in thousandths; kept through resizes.

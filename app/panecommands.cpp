@@ -4,6 +4,7 @@
 
 #include "app/appform.h"
 
+#include "i18n/language.h"
 #include "lists/listpane.h"
 #include "lists/paneedit.h"
 #include "lists/parallel.h"
@@ -33,7 +34,7 @@ void putOnClipboard(const QString &text)
 
 QString sortingText()
 {
-    return QStringLiteral("Sorting...");
+    return TranslateText(QStringLiteral("Sorting..."));
 }
 
 } // namespace
@@ -43,7 +44,8 @@ ProgressLabel TAppForm::loadingLabel(const QStringList &fileNames)
     return [fileNames](JobStage stage, int part) {
         if (stage == JobStage::Sorting)
             return sortingText();
-        return QStringLiteral("Loading \"%1\"...").arg(QFileInfo(fileNames.value(part)).fileName());
+        return TranslateText(QStringLiteral("Loading \"%1\"..."))
+            .arg(QFileInfo(fileNames.value(part)).fileName());
     };
 }
 
@@ -72,7 +74,7 @@ bool TAppForm::waitForRunningJob(const std::function<void()> &command)
 
 void TAppForm::setUpPaneCommands()
 {
-    SaveDialog1 = new SaveTextFileDialog(this, {}, QStringLiteral("TXT File"));
+    SaveDialog1 = new SaveTextFileDialog(this, {}, TranslateText(QStringLiteral("TXT File")));
     SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
 
     // The commands can fail (memory, a file that will not be written): they
@@ -257,7 +259,7 @@ void TAppForm::pasteLines(LineList &list, Refresh refresh)
     LineList result = list;
     std::exception_ptr failure;
     const auto label = [](JobStage stage, int) {
-        return stage == JobStage::Sorting ? sortingText() : QStringLiteral("Pasting...");
+        return stage == JobStage::Sorting ? sortingText() : TranslateText(QStringLiteral("Pasting..."));
     };
     const bool done = runListJob(label, [&](JobProgress &progress) {
         failure = capturingException([&] {
@@ -294,7 +296,7 @@ void TAppForm::removeDuplicates(LineList &list, Refresh refresh)
         return;
     const Matching by = matching();
     LineList result = list;
-    const auto label = [](JobStage, int) { return QStringLiteral("Removing duplicates..."); };
+    const auto label = [](JobStage, int) { return TranslateText(QStringLiteral("Removing duplicates...")); };
     const bool done = runListJob(label, [&](JobProgress &progress) {
         progress.start(JobStage::Sorting);
         result.removeDuplicates(by);
@@ -316,7 +318,8 @@ void TAppForm::saveList(const LineList &list)
     SaveDialog1->remember(*fileName);
     const LineList lines = list;
     const QString name = QFileInfo(*fileName).fileName();
-    const auto label = [name](JobStage, int) { return QStringLiteral("Saving \"%1\"...").arg(name); };
+    const auto label
+        = [name](JobStage, int) { return TranslateText(QStringLiteral("Saving \"%1\"...")).arg(name); };
     if (runListJob(label, [&](JobProgress &progress) { saveListToFile(*fileName, lines, &progress); }))
         QApplication::beep();
 }

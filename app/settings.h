@@ -36,6 +36,9 @@ inline constexpr char KeyIgnoreAccents[] = "IgnoreAccents";
 inline constexpr char KeyIgnorePunctuation[] = "IgnorePunctuation";
 inline constexpr char KeyIgnoreWhitespace[] = "IgnoreWhitespace";
 inline constexpr char KeySortWhenLoading[] = "SortWhenLoading";
+// The language file the chooser confirmed, such as "German.lang.txt"; absent
+// or empty, the display language picks one.
+inline constexpr char KeyLanguage[] = "Language";
 // Compare By...: "CompareBy" is LINE (or absent), FIELD or PATTERN; the others
 // hold the field number, the delimiter (TAB, COMMA, SEMICOLON, PIPE, SPACE or
 // the character), ON/OFF for quoted fields and the header, and the pattern.

@@ -3,6 +3,7 @@
 #include "app/appform.h"
 #include "app/application.h"
 #include "app/startarguments.h"
+#include "i18n/language.h"
 #include "platform/apperror.h"
 #include "widgets/dialogs.h"
 
@@ -45,7 +46,8 @@ void loadStartFiles(TAppForm &form, const StartArguments &arguments)
         QStringList names;
         for (const QString &file : arguments.extra)
             names << u'"' + QDir::toNativeSeparators(file) + u'"';
-        problems << QStringLiteral("Pairsight compares two lists; these files were not loaded: %1")
+        problems << TranslateText(
+                        QStringLiteral("Pairsight compares two lists; these files were not loaded: %1"))
                         .arg(names.join(QStringLiteral(", ")));
     }
     for (const QString &problem : std::as_const(problems))

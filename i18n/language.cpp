@@ -18,8 +18,6 @@
 QString LanguagesFolder;
 QStringList LanguageFiles;
 QString CurrentLanguageName;
-QString CurrentLanguageFile;
-QStringList LanguageTable;
 
 namespace {
 
@@ -175,20 +173,6 @@ void FindLanguageFiles(const QString &folder)
     }
 }
 
-QString TranslateText(const QString &source)
-{
-    if (CurrentLanguageFile.isEmpty())
-        return source;
-    const QString key = u'{' + source + u'}';
-    for (const QString &line : std::as_const(LanguageTable)) {
-        if (line.startsWith(key)) {
-            const QString value = line.sliced(line.indexOf(u'}') + 1);
-            return value.isEmpty() ? source : value;
-        }
-    }
-    return source;
-}
-
 QString TranslateFromList(const QString &key, const QStringList &lines)
 {
     const QString wanted = u'{' + key + u'}';
@@ -249,4 +233,78 @@ QString GetLanguageCode()
     // Read once, as the program saw the locale at start.
     static const QString code = languageCodeForLocale(QString::fromLocal8Bit(platform::userFormatsLocale()));
     return code;
+}
+
+StartLanguage loadStartLanguage(const QString &chosenFile)
+{
+    return loadStartLanguageFrom(shippedFileFolder(QStringLiteral("Languages")), chosenFile,
+                                 userDefaultUILanguage());
+}
+
+StartLanguage loadStartLanguageFrom(const QString &folder, const QString &chosenFile, int userLangId)
+{
+    StartLanguage start;
+    const QString chosen = trimmedField(chosenFile);
+    // A bare name only: settings.ini is not to point the table anywhere else.
+    if (!chosen.isEmpty() && !chosen.contains(u'/') && !chosen.contains(u'\\')) {
+        try {
+            loadLanguageFrom(folder, chosen, userLangId);
+            if (CurrentLanguageFile == LanguagesFolder + u'/' + chosen)
+                return start;
+        } catch (const AppError &error) {
+            start.problem = error.message();
+            start.forgetChoice = true;
+        }
+        CurrentLanguageName.clear();
+        CurrentLanguageFile.clear();
+        LanguageTable.clear();
+        // English needs no file: it is what shows without a table.
+        if (!start.forgetChoice && asciiLower(chosen) == asciiLower(QString::fromLatin1(EnglishLanguageFile)))
+            return start;
+    }
+    try {
+        loadLanguageFrom(folder, QString(), userLangId);
+    } catch (const AppError &error) {
+        // One box is enough when the choice and the display language name the same file.
+        if (start.problem.isEmpty())
+            start.problem = error.message();
+    }
+    return start;
+}
+
+QString languageCodeOfFile(const QString &fileName)
+{
+    const QString mappingPath = LanguagesFolder + QStringLiteral("/LanguageCodes.csv");
+    if (fileName.isEmpty() || !QFileInfo::exists(mappingPath))
+        return {};
+    QStringList mapping;
+    try {
+        mapping = readLines(mappingPath, TextEncoding::Ansi);
+    } catch (const AppError &) {
+        return {};
+    }
+    const QString wanted = asciiLower(fileName);
+    for (const QString &line : std::as_const(mapping)) {
+        const qsizetype comma = line.indexOf(u',');
+        if (comma < 0 || asciiLower(trimmedField(QStringView(line).sliced(comma + 1))) != wanted)
+            continue;
+        bool isNumber = false;
+        const uint langId = trimmedField(QStringView(line).first(comma)).toUInt(&isNumber);
+        if (!isNumber)
+            continue;
+        UErrorCode status = U_ZERO_ERROR;
+        char locale[ULOC_FULLNAME_CAPACITY] = {};
+        uloc_getLocaleForLCID(langId, locale, sizeof locale, &status);
+        char language[ULOC_LANG_CAPACITY] = {};
+        uloc_getLanguage(locale, language, sizeof language, &status);
+        if (U_SUCCESS(status) && language[0] != '\0')
+            return QString::fromLatin1(language);
+    }
+    return {};
+}
+
+QString currentLanguageCode()
+{
+    return CurrentLanguageFile.isEmpty() ? QString()
+                                         : languageCodeOfFile(QFileInfo(CurrentLanguageFile).fileName());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/languagetable.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,8 +10,7 @@
 extern QString LanguagesFolder; // the shipped "Languages" folder, no trailing separator
 extern QStringList LanguageFiles; // bare names of the "*lang.txt" files, in directory order
 extern QString CurrentLanguageName; // loaded file's name before ".lang.txt"; empty when none
-extern QString CurrentLanguageFile; // full path of the loaded file; empty turns translation off
-extern QStringList LanguageTable; // lines of the loaded file
+// CurrentLanguageFile and LanguageTable: see platform/languagetable.h.
 
 // Picks the language file (by the user's display language when fileName is
 // empty) in the "Languages" folder beside the executable, or else in the
@@ -27,8 +28,6 @@ void resetLanguageState();
 // end in "lang.txt" without regard to case, hidden ones included.
 void FindLanguageFiles(const QString &folder);
 
-// The translation of an English source text, or the text itself.
-QString TranslateText(const QString &source);
 // The value of key in the given lines (even when empty), or key itself.
 QString TranslateFromList(const QString &key, const QStringList &lines);
 
@@ -44,3 +43,31 @@ int userDefaultUILanguage();
 QString GetLanguageCode();
 // The same for a given POSIX locale name (de_DE.UTF-8 -> de-DE), for tests.
 QString languageCodeForLocale(const QString &posixLocale);
+
+// The name the chooser stores for English, which needs no file.
+inline constexpr char EnglishLanguageFile[] = "English.lang.txt";
+
+// What loading the start-up language met.
+struct StartLanguage
+{
+    // The error of a file that exists but cannot be read, to be reported
+    // once the window exists; empty when there was none.
+    QString problem;
+    // The chosen file could not be read: the choice is best forgotten, so
+    // that the next start does not report it again.
+    bool forgetChoice = false;
+};
+// Loads the language the user chose in the chooser (the bare file name kept
+// in settings.ini; EnglishLanguageFile without such a file means no table),
+// or picks one by the display language when nothing is chosen or the chosen
+// file is missing or unreadable.
+StartLanguage loadStartLanguage(const QString &chosenFile);
+// The same with the folder holding "Languages" and the user's LANGID given, for tests.
+StartLanguage loadStartLanguageFrom(const QString &folder, const QString &chosenFile, int userLangId);
+
+// The ISO 639 code ("de") of the language of a file in LanguagesFolder, by
+// the first line of its LanguageCodes.csv that names the file (names
+// compared as LoadLanguage compares them); empty when no line does.
+QString languageCodeOfFile(const QString &fileName);
+// The same for the loaded file; empty when none is loaded.
+QString currentLanguageCode();

@@ -1,6 +1,7 @@
 #include "lists/collation.h"
 
 #include "platform/apperror.h"
+#include "platform/languagetable.h"
 #include "platform/systemlocale.h"
 
 #include <unicode/ucol.h>
@@ -35,19 +36,19 @@ QString matchingWords(const Matching &matching)
 {
     QStringList ignored;
     if (!matching.caseSensitive)
-        ignored << QStringLiteral("case");
+        ignored << TranslateText(QStringLiteral("case"));
     if (matching.ignoreAccents)
-        ignored << QStringLiteral("accents");
+        ignored << TranslateText(QStringLiteral("accents"));
     if (matching.ignorePunctuation)
-        ignored << QStringLiteral("punctuation and spaces");
+        ignored << TranslateText(QStringLiteral("punctuation and spaces"));
     if (ignored.isEmpty())
-        return QStringLiteral("case sensitive");
-    return QStringLiteral("ignore ") + ignored.join(QStringLiteral(", "));
+        return TranslateText(QStringLiteral("case sensitive"));
+    return TranslateText(QStringLiteral("ignore %1")).arg(ignored.join(QStringLiteral(", ")));
 }
 
 QString describeMatching(const Matching &matching)
 {
-    return QStringLiteral("Matching: ") + matchingWords(matching);
+    return TranslateText(QStringLiteral("Matching: %1")).arg(matchingWords(matching));
 }
 
 Collation::Collation(const QByteArray &locale, Matching matching)

@@ -1,6 +1,7 @@
 #include "lists/linekey.h"
 
 #include "lists/linesplitter.h"
+#include "platform/languagetable.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
@@ -198,18 +199,19 @@ QString LineKey::describePart() const
     case Mode::WholeLine:
         return {};
     case Mode::Field:
-        return QStringLiteral("field %1 (%2%3)")
+        return TranslateText(QStringLiteral("field %1 (%2%3)"))
             .arg(m_field)
-            .arg(delimiterName(m_delimiter), m_quoted ? QStringLiteral(", quoted") : QString());
+            .arg(delimiterCaption(m_delimiter),
+                 m_quoted ? TranslateText(QStringLiteral(", quoted")) : QString());
     case Mode::Pattern:
-        return QStringLiteral("pattern %1").arg(m_pattern);
+        return TranslateText(QStringLiteral("pattern %1")).arg(m_pattern);
     }
     return {};
 }
 
 QString LineKey::describe() const
 {
-    return isWholeLine() ? QString() : QStringLiteral("Comparing by ") + describePart();
+    return isWholeLine() ? QString() : TranslateText(QStringLiteral("Comparing by %1")).arg(describePart());
 }
 
 bool operator==(const LineKey &a, const LineKey &b)
@@ -253,6 +255,24 @@ QString delimiterName(QChar delimiter)
             return QString::fromLatin1(named.caption);
     }
     return u'"' + QString(delimiter) + u'"';
+}
+
+QString delimiterCaption(QChar delimiter)
+{
+    switch (delimiter.unicode()) {
+    case u'\t':
+        return TranslateText(QStringLiteral("Tab"));
+    case u',':
+        return TranslateText(QStringLiteral("Comma"));
+    case u';':
+        return TranslateText(QStringLiteral("Semicolon"));
+    case u'|':
+        return TranslateText(QStringLiteral("Pipe"));
+    case u' ':
+        return TranslateText(QStringLiteral("Space"));
+    default:
+        return delimiterName(delimiter);
+    }
 }
 
 LineKey KeyChoice::lineKey(bool trimmed) const

@@ -1,5 +1,6 @@
 #include "widgets/progressrun.h"
 
+#include "platform/languagetable.h"
 #include "widgets/busycursor.h"
 
 #include <QCloseEvent>
@@ -40,7 +41,7 @@ public:
         m_text->setTextFormat(Qt::PlainText);
         m_bar = new QProgressBar(this);
         m_bar->setObjectName(QStringLiteral("ProgressBar"));
-        m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+        m_cancel = new QPushButton(TranslateText(QStringLiteral("Cancel")), this);
         m_cancel->setObjectName(QStringLiteral("ProgressCancel"));
         // Enter typed for the window below must not cancel the work.
         m_cancel->setAutoDefault(false);
@@ -81,7 +82,7 @@ private:
     void update()
     {
         const bool cancelled = m_progress.cancelRequested();
-        m_text->setText(cancelled ? QStringLiteral("Cancelling...")
+        m_text->setText(cancelled ? TranslateText(QStringLiteral("Cancelling..."))
                                   : m_label(m_progress.stage(), m_progress.part()));
         const std::optional<int> percent = cancelled ? std::nullopt : m_progress.percent();
         // A range of 0 to 0 is Qt's moving bar.
@@ -108,7 +109,8 @@ bool runWithProgress(QWidget *parent, const ProgressLabel &label, const JobThrea
     std::optional<BusyCursor> busy(std::in_place);
     thread.start();
     if (!thread.isRunning() && !thread.isFinished())
-        throw AppError(QStringLiteral("The command could not be started: no thread could be created"));
+        throw AppError(
+            TranslateText(QStringLiteral("The command could not be started: no thread could be created")));
 
     // Wakes the loop below when the dialog is due.
     QTimer due;

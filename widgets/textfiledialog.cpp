@@ -1,5 +1,7 @@
 #include "widgets/textfiledialog.h"
 
+#include "platform/languagetable.h"
+
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
@@ -52,13 +54,16 @@ private:
 QComboBox *setUpTextFileDialog(QFileDialog &dialog, const QStringList &encodings, const QString &textFiles)
 {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters({textFiles + QStringLiteral(" (*.txt)"), QStringLiteral("Any File (*)")});
+    const QString textFilter = (textFiles.isEmpty() ? TranslateText(QStringLiteral("Text File")) : textFiles)
+        + QStringLiteral(" (*.txt)");
+    const QString anyFilter = TranslateText(QStringLiteral("Any File")) + QStringLiteral(" (*)");
+    dialog.setNameFilters({textFilter, anyFilter});
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     new CompletionPopupCloser(&dialog);
     if (encodings.isEmpty())
         return nullptr;
 
-    auto *label = new QLabel(QStringLiteral("Encoding:"), &dialog);
+    auto *label = new QLabel(TranslateText(QStringLiteral("Encoding:")), &dialog);
     label->setObjectName(QStringLiteral("EncodingLabel"));
     auto *encoding = new QComboBox(&dialog);
     encoding->setObjectName(QStringLiteral("EncodingComboBox"));

@@ -234,7 +234,7 @@ TEST_F(AppFormTest, MenuItems)
         {"N3", nullptr},
         {"UpdateNotifications1", "&Update Notifications", true, true, false},
         {"UpdateNotificationsBar", nullptr, false, false, true, false},
-        {"Language1", "&Language...", false, false, true, false, true},
+        {"Language1", "&Language...", false, false, true, true, true},
         {"SendFeedback1", "Send &Feedback...", false, false, true, true, true},
         {"About1", "&About...", false, false, true, true, true},
         {"Clear2", "C&lear", false, false, true, true, true},

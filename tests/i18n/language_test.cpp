@@ -283,3 +283,80 @@ TEST(LanguageCode, TwoThreadsMayAskFirstAtOnce)
 }
 
 } // namespace
+
+namespace {
+
+// What starts when settings.ini names a file, for a German display language.
+TEST_F(LanguageTest, TheChosenFileWinsOverTheDisplayLanguageWhileItCanBeRead)
+{
+    struct Case
+    {
+        const char *chosen;
+        const char *name; // of the language in force afterwards
+        bool problem;
+        bool forget;
+    };
+    const Case cases[] = {
+        {"", "German", false, false},
+        {"Turkish.lang.txt", "Turkish", false, false},
+        {" Turkish.lang.txt ", "Turkish", false, false},
+        // English has no file and needs none.
+        {"English.lang.txt", "", false, false},
+        {"english.LANG.txt", "", false, false},
+        // Gone: picked by the display language again, quietly; it may come back.
+        {"Klingon.lang.txt", "German", false, false},
+        // Not a bare name: never looked for outside the folder.
+        {"../Languages/Turkish.lang.txt", "German", false, false},
+        // Unreadable: said once, then forgotten.
+        {"Broken.lang.txt", "German", true, true},
+    };
+    programFolder program;
+    program.add(u"LanguageCodes.csv"_s, "1031,German.lang.txt\r\n1055,Turkish.lang.txt\r\n");
+    program.add(u"German.lang.txt"_s, GermanTable);
+    program.add(u"Turkish.lang.txt"_s, "{OK}Tamam\r\n");
+    program.add(u"Broken.lang.txt"_s, "{OK}\xFF\r\n");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.chosen);
+        // A language loaded before must not linger.
+        loadLanguageFrom(program.dir.path(), u"Turkish.lang.txt"_s, 1055);
+        const StartLanguage start
+            = loadStartLanguageFrom(program.dir.path(), QString::fromLatin1(c.chosen), 1031);
+        EXPECT_EQ(CurrentLanguageName, QString::fromLatin1(c.name));
+        EXPECT_EQ(CurrentLanguageFile.isEmpty(), c.name[0] == '\0');
+        EXPECT_EQ(start.problem.contains(u"Broken.lang.txt"_s), c.problem) << start.problem.toStdString();
+        EXPECT_EQ(start.problem.isEmpty(), !c.problem);
+        EXPECT_EQ(start.forgetChoice, c.forget);
+        resetLanguageState();
+    }
+}
+
+TEST_F(LanguageTest, AnUnreadableFileChosenAndPickedIsReportedOnce)
+{
+    programFolder program;
+    program.add(u"LanguageCodes.csv"_s, "1031,German.lang.txt\r\n");
+    program.add(u"German.lang.txt"_s, "{OK}\xFF\r\n");
+    const StartLanguage start = loadStartLanguageFrom(program.dir.path(), u"German.lang.txt"_s, 1031);
+    EXPECT_TRUE(start.problem.contains(u"German.lang.txt"_s));
+    EXPECT_TRUE(start.forgetChoice);
+    EXPECT_EQ(TranslateText(u"OK"_s), u"OK"_s);
+}
+
+// The code of Qt's translations for a file: the first mapping line naming it.
+TEST_F(LanguageTest, TheLanguageCodeOfAFileComesFromTheMapping)
+{
+    programFolder program;
+    program.add(u"LanguageCodes.csv"_s,
+                "no comma\r\nabc,Klingon.lang.txt\r\n2055,German.lang.txt\r\n1036,French.lang.txt\r\n"
+                " 1055 , turkish.LANG.txt \r\n");
+    program.add(u"German.lang.txt"_s, GermanTable);
+    loadLanguageFrom(program.dir.path(), u"German.lang.txt"_s, 1033);
+    EXPECT_EQ(currentLanguageCode(), u"de"_s);
+    EXPECT_EQ(languageCodeOfFile(u"French.lang.txt"_s), u"fr"_s);
+    EXPECT_EQ(languageCodeOfFile(u"Turkish.lang.txt"_s), u"tr"_s);
+    EXPECT_EQ(languageCodeOfFile(u"Klingon.lang.txt"_s), QString());
+    EXPECT_EQ(languageCodeOfFile(u"English.lang.txt"_s), QString());
+    resetLanguageState();
+    EXPECT_EQ(currentLanguageCode(), QString());
+}
+
+} // namespace
