@@ -18,8 +18,6 @@
 QString LanguagesFolder;
 QStringList LanguageFiles;
 QString CurrentLanguageName;
-QString CurrentLanguageFile;
-QStringList LanguageTable;
 
 namespace {
 
@@ -173,20 +171,6 @@ void FindLanguageFiles(const QString &folder)
         if (!entry.isDir() && entry.fileName().endsWith(QStringLiteral("lang.txt"), Qt::CaseInsensitive))
             LanguageFiles.append(entry.fileName());
     }
-}
-
-QString TranslateText(const QString &source)
-{
-    if (CurrentLanguageFile.isEmpty())
-        return source;
-    const QString key = u'{' + source + u'}';
-    for (const QString &line : std::as_const(LanguageTable)) {
-        if (line.startsWith(key)) {
-            const QString value = line.sliced(line.indexOf(u'}') + 1);
-            return value.isEmpty() ? source : value;
-        }
-    }
-    return source;
 }
 
 QString TranslateFromList(const QString &key, const QStringList &lines)

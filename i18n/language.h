@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/languagetable.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,8 +10,7 @@
 extern QString LanguagesFolder; // the shipped "Languages" folder, no trailing separator
 extern QStringList LanguageFiles; // bare names of the "*lang.txt" files, in directory order
 extern QString CurrentLanguageName; // loaded file's name before ".lang.txt"; empty when none
-extern QString CurrentLanguageFile; // full path of the loaded file; empty turns translation off
-extern QStringList LanguageTable; // lines of the loaded file
+// CurrentLanguageFile and LanguageTable: see platform/languagetable.h.
 
 // Picks the language file (by the user's display language when fileName is
 // empty) in the "Languages" folder beside the executable, or else in the
@@ -27,8 +28,6 @@ void resetLanguageState();
 // end in "lang.txt" without regard to case, hidden ones included.
 void FindLanguageFiles(const QString &folder);
 
-// The translation of an English source text, or the text itself.
-QString TranslateText(const QString &source);
 // The value of key in the given lines (even when empty), or key itself.
 QString TranslateFromList(const QString &key, const QStringList &lines);
 

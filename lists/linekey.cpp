@@ -1,6 +1,7 @@
 #include "lists/linekey.h"
 
 #include "lists/linesplitter.h"
+#include "platform/languagetable.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
@@ -8,7 +9,8 @@
 #include <cstdint>
 
 PatternError::PatternError(const QString &reason, qsizetype offset)
-    : AppError(QStringLiteral("The pattern is not valid at position %1: %2").arg(offset + 1).arg(reason))
+    : AppError(TranslateText(QStringLiteral("The pattern is not valid at position %1: %2"))
+                   .arg(QString::number(offset + 1), reason))
     , m_reason(reason)
     , m_offset(offset)
 {
