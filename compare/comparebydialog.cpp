@@ -19,24 +19,6 @@ namespace {
 constexpr char16_t Delimiters[] = {u'\t', u',', u';', u'|', u' '};
 constexpr int OtherDelimiter = int(std::size(Delimiters));
 
-QString delimiterCaption(char16_t delimiter)
-{
-    switch (delimiter) {
-    case u'\t':
-        return TranslateText(QStringLiteral("Tab"));
-    case u',':
-        return TranslateText(QStringLiteral("Comma"));
-    case u';':
-        return TranslateText(QStringLiteral("Semicolon"));
-    case u'|':
-        return TranslateText(QStringLiteral("Pipe"));
-    case u' ':
-        return TranslateText(QStringLiteral("Space"));
-    default:
-        return delimiterName(QChar(delimiter));
-    }
-}
-
 } // namespace
 
 CompareByDialog::CompareByDialog(const KeyChoice &choice, QWidget *parent)
@@ -59,7 +41,7 @@ CompareByDialog::CompareByDialog(const KeyChoice &choice, QWidget *parent)
     fieldNumber->setPrefix(TranslateText(QStringLiteral("Number ")));
     delimiter = new QComboBox(this);
     for (const char16_t character : Delimiters)
-        delimiter->addItem(delimiterCaption(character));
+        delimiter->addItem(delimiterCaption(QChar(character)));
     delimiter->addItem(TranslateText(QStringLiteral("Other:")));
     otherDelimiter = new QLineEdit(this);
     otherDelimiter->setMaxLength(1);

@@ -257,6 +257,24 @@ QString delimiterName(QChar delimiter)
     return u'"' + QString(delimiter) + u'"';
 }
 
+QString delimiterCaption(QChar delimiter)
+{
+    switch (delimiter.unicode()) {
+    case u'\t':
+        return TranslateText(QStringLiteral("Tab"));
+    case u',':
+        return TranslateText(QStringLiteral("Comma"));
+    case u';':
+        return TranslateText(QStringLiteral("Semicolon"));
+    case u'|':
+        return TranslateText(QStringLiteral("Pipe"));
+    case u' ':
+        return TranslateText(QStringLiteral("Space"));
+    default:
+        return delimiterName(delimiter);
+    }
+}
+
 LineKey KeyChoice::lineKey(bool trimmed) const
 {
     LineKey key;

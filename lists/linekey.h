@@ -92,6 +92,9 @@ private:
 std::optional<QChar> delimiterFromName(const QString &name);
 // "Tab", "Comma", ... or the character in quotes.
 QString delimiterName(QChar delimiter);
+// The same in the user's language, for what is shown; delimiterName is
+// what settings.ini keeps.
+QString delimiterCaption(QChar delimiter);
 
 // What the user chose to compare by, as the dialog and settings.ini hold it.
 struct KeyChoice
