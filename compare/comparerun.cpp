@@ -101,7 +101,7 @@ void CompareRun::fail(const QString &message)
     // The window of a failed run is never shown.
     if (m_form && !m_form->isVisible())
         m_form->deleteLater();
-    Dialogs::current().errorBox(nullptr, QStringLiteral("ERROR"), message);
+    Dialogs::current().errorBox(nullptr, TranslateText(QStringLiteral("ERROR")), message);
 }
 
 void CompareRun::CompareThreadTerminate()
