@@ -127,7 +127,7 @@ TEST_F(GermanResultsTest, TheResultsWindowIsGerman)
     ASSERT_NE(english, nullptr);
     loadGerman();
     ASSERT_EQ(CurrentLanguageName, u"German"_s);
-    const TCompareForm *german = compared();
+    TCompareForm *german = compared();
     ASSERT_NE(german, nullptr);
     ASSERT_NE(german, english);
 
@@ -142,6 +142,25 @@ TEST_F(GermanResultsTest, TheResultsWindowIsGerman)
     EXPECT_EQ(german->Button1->text(), u"Speichern..."_s);
     EXPECT_TRUE(german->summaryText().startsWith(u"Liste #1:"_s)) << german->summaryText().toStdString();
     expectAllGerman(shownTexts(*german), shownTexts(*english));
+
+    // Save All into a folder that holds one of its files: the folder dialog
+    // and the question are German, the file names as they are.
+    const testsupport::TempDir folder;
+    folder.write(u"union.txt"_s, "older");
+    QString folderTitle;
+    dialogs.answerDialog([&](QDialog &shown) {
+        folderTitle = shown.windowTitle();
+        dynamic_cast<QFileDialog &>(shown).setDirectory(folder.path());
+        return int(QDialog::Accepted);
+    });
+    dialogs.answerMessage(QMessageBox::No);
+    QTest::mouseClick(german->SaveAllButton, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.messages.empty(); }));
+    EXPECT_EQ(folderTitle, u"Alle speichern"_s);
+    EXPECT_EQ(dialogs.messages[0].title, u"Alle speichern"_s);
+    EXPECT_EQ(dialogs.messages[0].text,
+              u"Diese Dateien gibt es in \"%1\" bereits:\nunion.txt\n\nSollen sie ersetzt werden?"_s.arg(
+                  QDir::toNativeSeparators(folder.path())));
 }
 
 TEST_F(GermanResultsTest, TheCompareByDialogIsGerman)
