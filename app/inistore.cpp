@@ -2,6 +2,7 @@
 
 #include "lists/linewriter.h"
 #include "platform/apperror.h"
+#include "platform/languagetable.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,14 +32,14 @@ void IniStore::open(const QString &fileName)
     if (!file.exists())
         return;
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(nativeName(fileName), file.errorString()),
-            ErrorKind::CannotOpen);
+        throw AppError(TranslateText(QStringLiteral("Cannot open file \"%1\". %2"))
+                           .arg(nativeName(fileName), file.errorString()),
+                       ErrorKind::CannotOpen);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw AppError(
-            QStringLiteral("Cannot read file \"%1\". %2").arg(nativeName(fileName), file.errorString()),
-            ErrorKind::CannotOpen);
+        throw AppError(TranslateText(QStringLiteral("Cannot read file \"%1\". %2"))
+                           .arg(nativeName(fileName), file.errorString()),
+                       ErrorKind::CannotOpen);
 
     QByteArrayView data(bytes);
     if (data.startsWith("\xEF\xBB\xBF"))
@@ -46,8 +47,8 @@ void IniStore::open(const QString &fileName)
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(data);
     if (decoder.hasError())
-        throw IniDecodeError(
-            QStringLiteral("Cannot read file \"%1\". It is not valid UTF-8").arg(nativeName(fileName)));
+        throw IniDecodeError(TranslateText(QStringLiteral("Cannot read file \"%1\". It is not valid UTF-8"))
+                                 .arg(nativeName(fileName)));
 
     Section *current = nullptr;
     for (QStringView raw : QStringTokenizer(text, u'\n')) {
@@ -132,9 +133,9 @@ QByteArray IniStore::serialized() const
 void IniStore::write() const
 {
     if (!m_unwritableReason.isEmpty())
-        throw AppError(
-            QStringLiteral("Cannot write file \"%1\". %2").arg(nativeName(m_fileName), m_unwritableReason),
-            ErrorKind::CannotWrite);
+        throw AppError(TranslateText(QStringLiteral("Cannot write file \"%1\". %2"))
+                           .arg(nativeName(m_fileName), m_unwritableReason),
+                       ErrorKind::CannotWrite);
     // A temporary file renamed into place: a crash or a full disk half-way
     // leaves the old file, never a truncated one.
     writeBytesToFile(m_fileName, serialized());

@@ -2,6 +2,7 @@
 
 #include "about/versioninfo.h"
 #include "platform/apperror.h"
+#include "platform/languagetable.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,7 +68,7 @@ QString openSettingsStore(const QString &folder)
                 problem = again.message();
             }
         } else {
-            problem = QStringLiteral("%1. It could not be moved aside: %2")
+            problem = TranslateText(QStringLiteral("%1. It could not be moved aside: %2"))
                           .arg(error.message(), QString::fromLocal8Bit(std::strerror(reason)));
         }
     } catch (const AppError &error) {
@@ -76,10 +77,13 @@ QString openSettingsStore(const QString &folder)
     }
     SettingsIni.openUnwritable(
         fileName,
-        QStringLiteral("It could not be read at start-up (%1), so it is left as it is.").arg(problem));
-    return QStringLiteral("%1. It is left as it is: the options start from their defaults, and changing them "
-                          "does not save them.")
+        TranslateText(QStringLiteral("It could not be read at start-up (%1), so it is left as it is."))
+            .arg(problem));
+    // Translated texts stay one literal on one line, where the check of the languages finds them.
+    // clang-format off
+    return TranslateText(QStringLiteral("%1. It is left as it is: the options start from their defaults, and changing them does not save them."))
         .arg(problem);
+    // clang-format on
 }
 
 KeyChoice readKeyChoice(const IniStore &store)

@@ -181,9 +181,10 @@ QString loadErrorText(const std::exception_ptr &error)
     try {
         std::rethrow_exception(error);
     } catch (const DecodeError &decoding) {
-        return QStringLiteral("%1 (invalid UTF-8 at byte offset %2)")
-            .arg(decoding.message())
-            .arg(decoding.byteOffset());
+        // One line, as every message here: the window's second line goes in the brackets.
+        return QStringLiteral("%1 (invalid UTF-8 at byte offset %2, on line %3)")
+            .arg(noMappingMessage(), QString::number(decoding.byteOffset()),
+                 QString::number(decoding.line()));
     } catch (const AppError &failure) {
         return failure.message();
     } catch (const std::bad_alloc &) {

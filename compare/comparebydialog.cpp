@@ -1,5 +1,7 @@
 #include "compare/comparebydialog.h"
 
+#include "platform/languagetable.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,38 +25,39 @@ CompareByDialog::CompareByDialog(const KeyChoice &choice, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("CompareByDialog"));
-    setWindowTitle(QStringLiteral("Compare By"));
+    setWindowTitle(TranslateText(QStringLiteral("Compare By")));
     setModal(true);
 
     auto *layout = new QVBoxLayout(this);
-    wholeLine = new QRadioButton(QStringLiteral("Whole line"), this);
-    byField = new QRadioButton(QStringLiteral("Field"), this);
-    byPattern = new QRadioButton(QStringLiteral("Pattern"), this);
+    wholeLine = new QRadioButton(TranslateText(QStringLiteral("Whole line")), this);
+    byField = new QRadioButton(TranslateText(QStringLiteral("Field")), this);
+    byPattern = new QRadioButton(TranslateText(QStringLiteral("Pattern")), this);
     auto *modes = new QButtonGroup(this);
     for (QRadioButton *mode : {wholeLine, byField, byPattern})
         modes->addButton(mode);
 
     fieldNumber = new QSpinBox(this);
     fieldNumber->setRange(1, 9999);
-    fieldNumber->setPrefix(QStringLiteral("Number "));
+    fieldNumber->setPrefix(TranslateText(QStringLiteral("Number ")));
     delimiter = new QComboBox(this);
     for (const char16_t character : Delimiters)
-        delimiter->addItem(delimiterName(QChar(character)));
-    delimiter->addItem(QStringLiteral("Other:"));
+        delimiter->addItem(delimiterCaption(QChar(character)));
+    delimiter->addItem(TranslateText(QStringLiteral("Other:")));
     otherDelimiter = new QLineEdit(this);
     otherDelimiter->setMaxLength(1);
     otherDelimiter->setMaximumWidth(40);
-    quoted = new QCheckBox(QStringLiteral("Quoted fields (CSV)"), this);
+    quoted = new QCheckBox(TranslateText(QStringLiteral("Quoted fields (CSV)")), this);
     auto *fieldRow = new QHBoxLayout;
     fieldRow->addWidget(fieldNumber);
-    fieldRow->addWidget(new QLabel(QStringLiteral("split at"), this));
+    fieldRow->addWidget(new QLabel(TranslateText(QStringLiteral("split at")), this));
     fieldRow->addWidget(delimiter);
     fieldRow->addWidget(otherDelimiter);
     fieldRow->addStretch(1);
 
     pattern = new QLineEdit(this);
-    pattern->setPlaceholderText(QStringLiteral("a regular expression; its first group is the key"));
-    header = new QCheckBox(QStringLiteral("First line is a header"), this);
+    pattern->setPlaceholderText(
+        TranslateText(QStringLiteral("a regular expression; its first group is the key")));
+    header = new QCheckBox(TranslateText(QStringLiteral("First line is a header")), this);
     problem = new QLabel(this);
     problem->setWordWrap(true);
     problem->setStyleSheet(QStringLiteral("color: #b00000"));
@@ -143,9 +146,9 @@ void CompareByDialog::accept()
     QString refusal;
     if (chosen.mode == LineKey::Mode::Field && delimiter->currentIndex() == OtherDelimiter) {
         if (!delimiterFromName(otherDelimiter->text()))
-            refusal = QStringLiteral("Type the character that separates the fields.");
+            refusal = TranslateText(QStringLiteral("Type the character that separates the fields."));
     } else if (chosen.mode == LineKey::Mode::Pattern && chosen.pattern.isEmpty()) {
-        refusal = QStringLiteral("Type the pattern that finds the key in a line.");
+        refusal = TranslateText(QStringLiteral("Type the pattern that finds the key in a line."));
     } else if (chosen.mode == LineKey::Mode::Pattern) {
         try {
             LineKey::pattern(chosen.pattern);

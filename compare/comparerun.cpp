@@ -2,6 +2,7 @@
 
 #include "compare/formcompare.h"
 #include "platform/apperror.h"
+#include "platform/languagetable.h"
 #include "widgets/busycursor.h"
 #include "widgets/dialogs.h"
 
@@ -59,7 +60,8 @@ void CompareRun::launch()
     m_thread->start();
     if (!m_thread->isRunning() && !m_thread->isFinished()) {
         m_thread.reset();
-        fail(QStringLiteral("The comparison could not be started: no thread could be created"));
+        fail(
+            TranslateText(QStringLiteral("The comparison could not be started: no thread could be created")));
     }
 }
 
@@ -99,7 +101,7 @@ void CompareRun::fail(const QString &message)
     // The window of a failed run is never shown.
     if (m_form && !m_form->isVisible())
         m_form->deleteLater();
-    Dialogs::current().errorBox(nullptr, QStringLiteral("ERROR"), message);
+    Dialogs::current().errorBox(nullptr, TranslateText(QStringLiteral("ERROR")), message);
 }
 
 void CompareRun::CompareThreadTerminate()
@@ -113,7 +115,8 @@ void CompareRun::CompareThreadTerminate()
     CompareResult result = thread->takeResult();
     try {
         if (!form)
-            throw AppError(QStringLiteral("The comparison was cancelled"), ErrorKind::Cancelled);
+            throw AppError(TranslateText(QStringLiteral("The comparison was cancelled")),
+                           ErrorKind::Cancelled);
         for (ResultSet set : {ResultSet::Intersection, ResultSet::Only1, ResultSet::Only2}) {
             if (result[set])
                 form->deliver(set, std::move(*result[set]));

@@ -2,6 +2,7 @@
 
 #include "lists/formatcount.h"
 #include "lists/linekey.h"
+#include "platform/languagetable.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -14,14 +15,15 @@ namespace {
 
 QString linesText(qsizetype count)
 {
-    return FormatCount(count) + (count == 1 ? QStringLiteral(" line") : QStringLiteral(" lines"));
+    return (count == 1 ? TranslateText(QStringLiteral("%1 line")) : TranslateText(QStringLiteral("%1 lines")))
+        .arg(FormatCount(count));
 }
 
 QString listRow(const CompareSummary &summary, int list)
 {
     QString text = linesText(summary.lines[size_t(list)]);
     if (summary.walked) {
-        text += QStringLiteral(", %1 distinct, %2 repeated")
+        text += TranslateText(QStringLiteral(", %1 distinct, %2 repeated"))
                     .arg(FormatCount(summary.distinct[size_t(list)]), FormatCount(summary.repeated(list)));
     }
     return text;
@@ -30,13 +32,15 @@ QString listRow(const CompareSummary &summary, int list)
 QString matchingRow(const CompareSummary &summary)
 {
     QStringList parts;
-    parts << QStringLiteral("locale ")
-            + (summary.locale.isEmpty() ? QStringLiteral("root") : QString::fromLatin1(summary.locale));
+    parts << TranslateText(QStringLiteral("locale %1"))
+                 .arg(summary.locale.isEmpty() ? QStringLiteral("root")
+                                               : QString::fromLatin1(summary.locale));
     parts << matchingWords(summary.matching);
-    parts << (summary.key.isWholeLine() ? QStringLiteral("whole lines")
-                                        : QStringLiteral("by ") + summary.key.describePart());
+    parts << (summary.key.isWholeLine()
+                  ? TranslateText(QStringLiteral("whole lines"))
+                  : TranslateText(QStringLiteral("by %1")).arg(summary.key.describePart()));
     if (summary.header)
-        parts << QStringLiteral("first line a header");
+        parts << TranslateText(QStringLiteral("first line a header"));
     return parts.join(QStringLiteral("; "));
 }
 
@@ -56,30 +60,31 @@ std::vector<SummaryRow> summaryRows(const CompareSummary &summary, SummaryConten
 {
     const auto &sets = summary.sets;
     std::vector<SummaryRow> rows;
-    rows.push_back({QStringLiteral("List #1"), listRow(summary, 0)});
-    rows.push_back({QStringLiteral("List #2"), listRow(summary, 1)});
+    rows.push_back({TranslateText(QStringLiteral("List #1")), listRow(summary, 0)});
+    rows.push_back({TranslateText(QStringLiteral("List #2")), listRow(summary, 1)});
     if (const auto &common = sets[size_t(ResultSet::Intersection)]) {
-        QString text = linesText(*common) + QStringLiteral(" of list #1");
+        QString text = TranslateText(QStringLiteral("%1 of list #1")).arg(linesText(*common));
         if (summary.walked)
-            text += QStringLiteral(", %1 distinct").arg(FormatCount(summary.distinctInBoth));
-        rows.push_back({QStringLiteral("In both"), text});
+            text += TranslateText(QStringLiteral(", %1 distinct")).arg(FormatCount(summary.distinctInBoth));
+        rows.push_back({TranslateText(QStringLiteral("In both")), text});
     }
     if (const auto &only1 = sets[size_t(ResultSet::Only1)])
-        rows.push_back({QStringLiteral("Only #1"), FormatCount(*only1)});
+        rows.push_back({TranslateText(QStringLiteral("Only #1")), FormatCount(*only1)});
     if (const auto &only2 = sets[size_t(ResultSet::Only2)])
-        rows.push_back({QStringLiteral("Only #2"), FormatCount(*only2)});
+        rows.push_back({TranslateText(QStringLiteral("Only #2")), FormatCount(*only2)});
     if (const auto &all = sets[size_t(ResultSet::Union)])
-        rows.push_back({QStringLiteral("Union"), FormatCount(*all)});
+        rows.push_back({TranslateText(QStringLiteral("Union")), FormatCount(*all)});
     if (content.writtenDifferently && sets[size_t(ResultSet::Intersection)])
-        rows.push_back({QStringLiteral("Written differently"), FormatCount(summary.writtenDifferently)});
+        rows.push_back(
+            {TranslateText(QStringLiteral("Written differently")), FormatCount(summary.writtenDifferently)});
     if (!summary.key.isWholeLine() && summary.walked) {
-        rows.push_back({QStringLiteral("Without a key"),
-                        QStringLiteral("%1 in list #1, %2 in list #2")
+        rows.push_back({TranslateText(QStringLiteral("Without a key")),
+                        TranslateText(QStringLiteral("%1 in list #1, %2 in list #2"))
                             .arg(FormatCount(summary.withoutKey[0]), FormatCount(summary.withoutKey[1]))});
     }
     if (summary.walked)
-        rows.push_back({QStringLiteral("Overlap"), formatPercent(summary.overlapPercent())});
-    rows.push_back({QStringLiteral("Matched"), matchingRow(summary)});
+        rows.push_back({TranslateText(QStringLiteral("Overlap")), formatPercent(summary.overlapPercent())});
+    rows.push_back({TranslateText(QStringLiteral("Matched")), matchingRow(summary)});
     return rows;
 }
 

@@ -3,11 +3,13 @@
 #include "lists/paneedit.h"
 #include "lists/parallel.h"
 #include "platform/apperror.h"
+#include "platform/languagetable.h"
 
 QString runErrorMessage(const std::exception_ptr &error)
 {
     if (isOutOfMemory(error))
-        return QStringLiteral("The lists do not fit in memory for the comparison.\n") + largeListsAdvice();
+        return TranslateText(QStringLiteral("The lists do not fit in memory for the comparison.")) + u'\n'
+            + largeListsAdvice();
     return errorMessageOf(error);
 }
 

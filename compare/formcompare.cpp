@@ -7,6 +7,7 @@
 #include "lists/linelistmodel.h"
 #include "lists/paneedit.h"
 #include "lists/rowsaccessible.h"
+#include "platform/languagetable.h"
 #include "widgets/appicons.h"
 #include "widgets/dialogs.h"
 #include "widgets/findbar.h"
@@ -37,7 +38,7 @@ namespace {
 
 QString totalText(qsizetype count)
 {
-    return QStringLiteral("Total: ") + FormatCount(count);
+    return TranslateText(QStringLiteral("Total: ")) + FormatCount(count);
 }
 
 // A plain widget is a client area to screen readers; this one is a window of its own.
@@ -60,7 +61,7 @@ TCompareForm::TCompareForm(QWidget *parent)
     Q_UNUSED(windowRoleInstalled);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("CompareForm"));
-    setWindowTitle(QStringLiteral("Compare Results"));
+    setWindowTitle(TranslateText(QStringLiteral("Compare Results")));
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(11);
     setFont(font);
@@ -78,7 +79,8 @@ TCompareForm::TCompareForm(QWidget *parent)
     m_summaryRows->setHorizontalSpacing(8);
     m_summaryRows->setVerticalSpacing(1);
     band->addLayout(m_summaryRows, 1);
-    SaveAllButton = new QPushButton(appIcon(AppIcon::Save), QStringLiteral("Save All..."), SummaryBand);
+    SaveAllButton
+        = new QPushButton(appIcon(AppIcon::Save), TranslateText(QStringLiteral("Save All...")), SummaryBand);
     SaveAllButton->setObjectName(QStringLiteral("SaveAllButton"));
     band->addWidget(SaveAllButton, 0, Qt::AlignTop);
     // Queued: a failed save throws, and must not unwind through the button's code.
@@ -105,12 +107,12 @@ TCompareForm::TCompareForm(QWidget *parent)
     all.file = ResultFile::Union;
     m_oneListOnlyTab.file = ResultFile::OneListOnly;
     m_pairsTab.file = ResultFile::WrittenDifferently;
-    common.title = QStringLiteral("Intersection");
-    only1.title = QStringLiteral("Only #1");
-    only2.title = QStringLiteral("Only #2");
-    all.title = QStringLiteral("Union");
-    m_oneListOnlyTab.title = QStringLiteral("In One List Only");
-    m_pairsTab.title = QStringLiteral("Written Differently");
+    common.title = TranslateText(QStringLiteral("Intersection"));
+    only1.title = TranslateText(QStringLiteral("Only #1"));
+    only2.title = TranslateText(QStringLiteral("Only #2"));
+    all.title = TranslateText(QStringLiteral("Union"));
+    m_oneListOnlyTab.title = TranslateText(QStringLiteral("In One List Only"));
+    m_pairsTab.title = TranslateText(QStringLiteral("Written Differently"));
     TabSheet1 = createTab(common, QStringLiteral("ListViewCommon"), QStringLiteral("Label1"),
                           QStringLiteral("Button3"));
     TabSheet2 = createTab(only1, QStringLiteral("ListViewOnly1"), QStringLiteral("Label2"),
@@ -153,8 +155,9 @@ TCompareForm::TCompareForm(QWidget *parent)
 
     // Two columns, the lines of list #1 beside those of list #2; added to
     // the tabs only when there are pairs.
-    m_pairsTab.model = new LineListModel({&m_pairs.first, &m_pairs.second},
-                                         {QStringLiteral("List #1"), QStringLiteral("List #2")}, this);
+    m_pairsTab.model = new LineListModel(
+        {&m_pairs.first, &m_pairs.second},
+        {TranslateText(QStringLiteral("List #1")), TranslateText(QStringLiteral("List #2"))}, this);
     TabSheet5 = createTab(m_pairsTab, QStringLiteral("ListViewPairs"), QStringLiteral("Label5"),
                           QStringLiteral("Button5"));
     TabSheet5->setObjectName(QStringLiteral("TabSheet5"));
@@ -170,12 +173,12 @@ TCompareForm::TCompareForm(QWidget *parent)
     SaveTextFileDialog1->setObjectName(QStringLiteral("SaveTextFileDialog1"));
 
     // Each list has them in its context menu; the keys work where the list has the focus.
-    CopyAction = new QAction(QStringLiteral("Copy"), this);
+    CopyAction = new QAction(TranslateText(QStringLiteral("Copy")), this);
     CopyAction->setObjectName(QStringLiteral("CopyAction"));
     CopyAction->setShortcut(QKeySequence::Copy);
     CopyAction->setShortcutContext(Qt::WidgetShortcut);
     connect(CopyAction, &QAction::triggered, this, &TCompareForm::copySelection);
-    SelectAllAction = new QAction(QStringLiteral("Select All"), this);
+    SelectAllAction = new QAction(TranslateText(QStringLiteral("Select All")), this);
     SelectAllAction->setObjectName(QStringLiteral("SelectAllAction"));
     SelectAllAction->setShortcut(QKeySequence::SelectAll);
     SelectAllAction->setShortcutContext(Qt::WidgetShortcut);
@@ -190,7 +193,7 @@ TCompareForm::TCompareForm(QWidget *parent)
     }
 
     m_finder = new LineFinder(this);
-    FindAction = new QAction(QStringLiteral("Find"), this);
+    FindAction = new QAction(TranslateText(QStringLiteral("Find")), this);
     FindAction->setObjectName(QStringLiteral("FindAction"));
     FindAction->setShortcut(QKeySequence::Find);
     connect(FindAction, &QAction::triggered, FindBar1, &FindBar::open);
@@ -272,7 +275,7 @@ QWidget *TCompareForm::createTab(Tab &tab, const QString &view, const QString &l
     tab.total->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     layout->addWidget(tab.total);
 
-    tab.save = new QPushButton(appIcon(AppIcon::Save), QStringLiteral("Save..."), page);
+    tab.save = new QPushButton(appIcon(AppIcon::Save), TranslateText(QStringLiteral("Save...")), page);
     tab.save->setObjectName(button);
     tab.save->setFixedHeight(38);
     tab.save->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -341,7 +344,8 @@ void TCompareForm::deliverHeaders(const std::array<std::optional<QString>, 2> &h
     QStringList lines;
     for (int list = 0; list < 2; ++list) {
         if (m_headers[size_t(list)])
-            lines << QStringLiteral("Header of list #%1: %2").arg(list + 1).arg(*m_headers[size_t(list)]);
+            lines << TranslateText(QStringLiteral("Header of list #%1: %2"))
+                         .arg(QString::number(list + 1), *m_headers[size_t(list)]);
     }
     KeyInfo->setText(lines.join(u'\n'));
     KeyInfo->setVisible(!lines.isEmpty());
@@ -398,7 +402,7 @@ namespace {
 
 ProgressLabel savingLabel(const QString &name)
 {
-    return [name](JobStage, int) { return QStringLiteral("Saving \"%1\"...").arg(name); };
+    return [name](JobStage, int) { return TranslateText(QStringLiteral("Saving \"%1\"...")).arg(name); };
 }
 
 } // namespace
@@ -446,7 +450,7 @@ void TCompareForm::copySelection()
 
 void TCompareForm::saveAll()
 {
-    QFileDialog dialog(this, QStringLiteral("Save All"), m_lastFolder);
+    QFileDialog dialog(this, TranslateText(QStringLiteral("Save All")), m_lastFolder);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -458,11 +462,14 @@ void TCompareForm::saveAll()
     const ResultFiles files = resultFiles();
     const QStringList existing = existingResultFiles(folder, files);
     if (!existing.isEmpty()) {
-        const QString text = QStringLiteral("These files exist in \"%1\" already:\n%2\n\nReplace them?")
-                                 .arg(QDir::toNativeSeparators(folder.path()), existing.join(u'\n'));
+        // A text of the table is one line; the list of names goes between two.
+        const QString text = TranslateText(QStringLiteral("These files exist in \"%1\" already:"))
+                                 .arg(QDir::toNativeSeparators(folder.path()))
+            + u'\n' + existing.join(u'\n') + QStringLiteral("\n\n")
+            + TranslateText(QStringLiteral("Replace them?"));
         if (Dialogs::current().messageDlgWithCaptions(this, text, QMessageBox::Warning,
                                                       QMessageBox::Yes | QMessageBox::No, {},
-                                                      QStringLiteral("Save All"))
+                                                      TranslateText(QStringLiteral("Save All")))
             != QMessageBox::Yes)
             return;
     }

@@ -58,7 +58,7 @@ Collation::Collation(const QByteArray &locale, Matching matching)
     UErrorCode status = U_ZERO_ERROR;
     m_collator = ucol_open(locale.isEmpty() ? "root" : locale.constData(), &status);
     if (U_FAILURE(status))
-        throw AppError(QStringLiteral("Cannot open the collation for locale \"%1\": %2")
+        throw AppError(TranslateText(QStringLiteral("Cannot open the collation for locale \"%1\": %2"))
                            .arg(QString::fromLatin1(locale), QString::fromLatin1(u_errorName(status))));
     if (matching.ignoreAccents) {
         // Base letters only; case, when it counts, as a level of its own
@@ -79,7 +79,7 @@ Collation::Collation(const QByteArray &locale, Matching matching)
     ucol_setAttribute(m_collator, UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
     if (U_FAILURE(status)) {
         ucol_close(m_collator);
-        throw AppError(QStringLiteral("Cannot set up the collation for locale \"%1\": %2")
+        throw AppError(TranslateText(QStringLiteral("Cannot set up the collation for locale \"%1\": %2"))
                            .arg(QString::fromLatin1(locale), QString::fromLatin1(u_errorName(status))));
     }
 }

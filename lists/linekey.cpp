@@ -9,7 +9,8 @@
 #include <cstdint>
 
 PatternError::PatternError(const QString &reason, qsizetype offset)
-    : AppError(QStringLiteral("The pattern is not valid at position %1: %2").arg(offset + 1).arg(reason))
+    : AppError(TranslateText(QStringLiteral("The pattern is not valid at position %1: %2"))
+                   .arg(QString::number(offset + 1), reason))
     , m_reason(reason)
     , m_offset(offset)
 {

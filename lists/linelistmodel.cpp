@@ -1,12 +1,13 @@
 #include "lists/linelistmodel.h"
 
 #include "lists/linelist.h"
+#include "platform/languagetable.h"
 
 #include <algorithm>
 #include <limits>
 
 LineListModel::LineListModel(const LineList *list, QObject *parent)
-    : LineListModel(std::vector<const LineList *> {list}, {QStringLiteral("Items")}, parent)
+    : LineListModel(std::vector<const LineList *> {list}, {TranslateText(QStringLiteral("Items"))}, parent)
 {
 }
 

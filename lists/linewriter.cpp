@@ -3,6 +3,7 @@
 #include "lists/linelist.h"
 #include "lists/listjob.h"
 #include "platform/apperror.h"
+#include "platform/languagetable.h"
 
 #include <QDir>
 #include <QStringEncoder>
@@ -18,7 +19,8 @@ constexpr qsizetype FlushAt = 1 << 20;
 } // namespace
 
 WriteError::WriteError(const QString &fileName, const QString &reason)
-    : AppError(QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), reason),
+    : AppError(TranslateText(QStringLiteral("Cannot write file \"%1\". %2"))
+                   .arg(QDir::toNativeSeparators(fileName), reason),
                ErrorKind::CannotWrite)
     , m_fileName(fileName)
     , m_reason(reason)

@@ -1,6 +1,7 @@
 #include "lists/listjob.h"
 
 #include "lists/parallel.h"
+#include "platform/languagetable.h"
 
 #include <algorithm>
 
@@ -68,7 +69,7 @@ void JobProgress::throwIfCancelled() const
 
 AppError cancelledError()
 {
-    return AppError(QStringLiteral("The command was cancelled"), ErrorKind::Cancelled);
+    return AppError(TranslateText(QStringLiteral("The command was cancelled")), ErrorKind::Cancelled);
 }
 
 bool isCancelled(const std::exception_ptr &error)

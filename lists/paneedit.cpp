@@ -5,6 +5,7 @@
 #include "lists/linewriter.h"
 #include "lists/listjob.h"
 #include "platform/apperror.h"
+#include "platform/languagetable.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -91,13 +92,15 @@ void saveListToFile(const QString &fileName, const LineList &list, JobProgress *
 
 QString largeListsAdvice()
 {
-    return QStringLiteral(
-        "For lists this large, use pairsight-compare --memory, which compares them on disk.");
+    // Translated texts stay one literal on one line, where the check of the languages finds them.
+    // clang-format off
+    return TranslateText(QStringLiteral("For lists this large, use pairsight-compare --memory, which compares them on disk."));
+    // clang-format on
 }
 
 QString listsDoNotFitMessage()
 {
-    return QStringLiteral("The lists do not fit in memory.\n") + largeListsAdvice();
+    return TranslateText(QStringLiteral("The lists do not fit in memory.")) + u'\n' + largeListsAdvice();
 }
 
 QString loadOutOfMemoryMessage(const QString &fileName)

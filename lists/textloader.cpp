@@ -1,9 +1,11 @@
 #include "lists/textloader.h"
 
+#include "lists/formatcount.h"
 #include "lists/linelist.h"
 #include "lists/linesplitter.h"
 #include "lists/listjob.h"
 #include "platform/apperror.h"
+#include "platform/languagetable.h"
 #include "platform/processinfo.h"
 
 #include <QDir>
@@ -51,9 +53,9 @@ constexpr ByteOrderMark ByteOrderMarks[] = {
 
 [[noreturn]] void throwOpenError(const QString &fileName, const QString &reason)
 {
-    throw AppError(
-        QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(fileName), reason),
-        ErrorKind::CannotOpen);
+    throw AppError(TranslateText(QStringLiteral("Cannot open file \"%1\". %2"))
+                       .arg(QDir::toNativeSeparators(fileName), reason),
+                   ErrorKind::CannotOpen);
 }
 
 void openForReading(QFile &file)
@@ -75,7 +77,7 @@ qsizetype readChunk(QFile &file, const QString &name, QByteArray &bytes)
     while (got < bytes.size()) {
         const qint64 n = file.read(bytes.data() + got, bytes.size() - got);
         if (n < 0)
-            throw AppError(QStringLiteral("Cannot read file \"%1\". %2")
+            throw AppError(TranslateText(QStringLiteral("Cannot read file \"%1\". %2"))
                                .arg(QDir::toNativeSeparators(name), file.errorString()),
                            ErrorKind::CannotOpen);
         if (n == 0)
@@ -142,10 +144,29 @@ qsizetype firstInvalidUtf8(QByteArrayView bytes)
     return -1;
 }
 
+// The UTF-16 code units that well-formed UTF-8 decodes to.
+qsizetype utf16Units(QByteArrayView utf8)
+{
+    qsizetype units = 0;
+    for (const char byte : utf8) {
+        if (!isContinuation(byte))
+            units += uchar(byte) >= 0xF0 ? 2 : 1;
+    }
+    return units;
+}
+
+struct BadSequence
+{
+    qint64 offset; // in the file
+    // The code units the block's text holds before it (a sequence left open
+    // by the block before is decoded at the block's start).
+    qsizetype unitsBefore;
+};
+
 // Where in the file the bad sequence starts that the decoder met in `block`
 // (at file offset `offset`). A sequence still open when the block began
 // started in the up to three bytes `before` it.
-qint64 badSequenceOffset(QByteArrayView before, QByteArrayView block, qint64 offset, bool sequenceOpen)
+BadSequence badSequence(QByteArrayView before, QByteArrayView block, qint64 offset, bool sequenceOpen)
 {
     QByteArray window;
     if (sequenceOpen) {
@@ -160,14 +181,16 @@ qint64 badSequenceOffset(QByteArrayView before, QByteArrayView block, qint64 off
     window += block;
     const qsizetype bad = firstInvalidUtf8(window);
     // Should the decoder and the check ever disagree, the block is named.
-    return bad < 0 ? offset + window.size() - block.size() : offset + bad;
+    if (bad < 0)
+        return {offset + window.size() - block.size(), 0};
+    return {offset + bad, utf16Units(QByteArrayView(window).first(bad))};
 }
 
 } // namespace
 
 QString tooLargeMessage(const QString &fileName)
 {
-    return QStringLiteral("The file \"%1\" is too large for the memory available")
+    return TranslateText(QStringLiteral("The file \"%1\" is too large for the memory available"))
         .arg(QDir::toNativeSeparators(fileName));
 }
 
@@ -201,11 +224,6 @@ bool passesSurrogates(const QByteArray &decoder)
     return decoder == "UTF-16LE" || decoder == "UTF-16BE" || decoder == "UTF-7";
 }
 
-QString plural(qint64 count, const char *one, const char *many)
-{
-    return QString::number(count) + u' ' + QLatin1StringView(count == 1 ? one : many);
-}
-
 LoadReport loadInto(QFile &file,
                     const QString &fileName,
                     TextEncoding encoding,
@@ -220,39 +238,51 @@ QStringList loadWarnings(const QString &fileName, const LoadReport &report)
 {
     const QString name = QDir::toNativeSeparators(fileName);
     QStringList warnings;
-    if (report.replacedBytes > 0) {
-        const bool one = report.replacedBytes == 1;
+    // Whole sentences for one and for many, so that each language can say them its own way.
+    // Translated texts stay one literal on one line, where the check of the languages finds them.
+    // clang-format off
+    if (const qint64 replaced = report.replacedBytes; replaced > 0) {
+        const bool one = replaced == 1;
+        const QString count = QString::number(replaced);
         const QString decoder = QString::fromLatin1(report.decoder);
-        QString what;
         if (report.decoder == "US-ASCII")
-            what
-                = one ? QStringLiteral("byte that is not ASCII") : QStringLiteral("bytes that are not ASCII");
+            warnings << (one ? TranslateText(QStringLiteral("%1: %2 byte that is not ASCII was replaced by U+FFFD"))
+                             : TranslateText(QStringLiteral("%1: %2 bytes that are not ASCII were replaced by U+FFFD")))
+                            .arg(name, count);
         else if (report.decoder.startsWith("windows-"))
-            what = (one ? QStringLiteral("byte that has no character in %1")
-                        : QStringLiteral("bytes that have no character in %1"))
-                       .arg(decoder);
+            warnings << (one ? TranslateText(QStringLiteral("%1: %2 byte that has no character in %3 was replaced by U+FFFD"))
+                             : TranslateText(QStringLiteral("%1: %2 bytes that have no character in %3 were replaced by U+FFFD")))
+                            .arg(name, count, decoder);
         else
-            what = (one ? QStringLiteral("byte that is not valid %1")
-                        : QStringLiteral("bytes that are not valid %1"))
-                       .arg(decoder);
-        warnings << QStringLiteral("%1: %2 %3 %4 replaced by U+FFFD")
-                        .arg(name, QString::number(report.replacedBytes), what,
-                             one ? QStringLiteral("was") : QStringLiteral("were"));
+            warnings << (one ? TranslateText(QStringLiteral("%1: %2 byte that is not valid %3 was replaced by U+FFFD"))
+                             : TranslateText(QStringLiteral("%1: %2 bytes that are not valid %3 were replaced by U+FFFD")))
+                            .arg(name, count, decoder);
     }
-    if (report.droppedBytes > 0)
-        warnings << QStringLiteral("%1: %2 at the end (too few for a character)")
-                        .arg(name, plural(report.droppedBytes, "byte was dropped", "bytes were dropped"));
-    if (report.loneSurrogates > 0)
-        warnings << QStringLiteral("%1: %2 kept as loaded; saving writes each as U+FFFD")
-                        .arg(name,
-                             plural(report.loneSurrogates, "unpaired surrogate was",
-                                    "unpaired surrogates were"));
+    if (const qint64 dropped = report.droppedBytes; dropped > 0)
+        warnings << (dropped == 1 ? TranslateText(QStringLiteral("%1: %2 byte was dropped at the end (too few for a character)"))
+                                  : TranslateText(QStringLiteral("%1: %2 bytes were dropped at the end (too few for a character)")))
+                        .arg(name, QString::number(dropped));
+    if (const qint64 lone = report.loneSurrogates; lone > 0)
+        warnings << (lone == 1 ? TranslateText(QStringLiteral("%1: %2 unpaired surrogate was kept as loaded; saving writes each as U+FFFD"))
+                               : TranslateText(QStringLiteral("%1: %2 unpaired surrogates were kept as loaded; saving writes each as U+FFFD")))
+                        .arg(name, QString::number(lone));
+    // clang-format on
     return warnings;
 }
 
 QString noMappingMessage()
 {
-    return QStringLiteral("No mapping for the Unicode character exists in the target multi-byte code page");
+    // Translated texts stay one literal on one line, where the check of the languages finds them.
+    // clang-format off
+    return TranslateText(QStringLiteral("No mapping for the Unicode character exists in the target multi-byte code page"));
+    // clang-format on
+}
+
+QString decodeErrorMessage(const QString &fileName, qint64 line)
+{
+    return errorBoxText(noMappingMessage()) + u'\n'
+        + TranslateText(QStringLiteral("File \"%1\", line %2."))
+              .arg(QDir::toNativeSeparators(fileName), FormatCount(line));
 }
 
 LoadReport loadFileToList(const QString &fileName,
@@ -343,7 +373,7 @@ LoadReport loadInto(QFile &file,
     // The mark has been dealt with; a second one is text.
     Decoder decoder(name.constData(), QStringConverter::Flag::ConvertInitialBom);
     if (!decoder.isValid())
-        throw AppError(QStringLiteral("No decoder for \"%1\"").arg(QString::fromLatin1(name)));
+        throw AppError(TranslateText(QStringLiteral("No decoder for \"%1\"")).arg(QString::fromLatin1(name)));
 
     // No encoding here gives more code units than bytes; a chunk holds a
     // little more than its share while its last read is split.
@@ -355,6 +385,7 @@ LoadReport loadInto(QFile &file,
     // The text is decoded straight into the list's own storage, and each line
     // is stored as a reference to its place there.
     LineScanner scanner;
+    qint64 endedLines = 0; // by this load, for the line a decoding error names
     const qsizetype room = decoder.requiredSpace(ReadSize);
     list.textRoom(room);
     qsizetype lineStart = list.commitText(0); // of the line not yet ended
@@ -363,6 +394,7 @@ LoadReport loadInto(QFile &file,
         const char16_t *text = list.textData();
         const qsizetype rest = scanner.scan(
             text + lineStart, scanned - lineStart, upTo - lineStart, [&](qsizetype start, qsizetype end) {
+                ++endedLines;
                 addLine(list, text, lineStart + start, lineStart + end, options.ignoreWhitespace);
             });
         lineStart += rest;
@@ -416,15 +448,21 @@ LoadReport loadInto(QFile &file,
             const bool atEnd = lastChunk && to == got;
             if (decoder.hasError() || (atEnd && decoder.hasPendingInput())) {
                 const QByteArray lead = QByteArray(before + QByteArrayView(bytes.constData(), from)).right(3);
-                const qint64 bad
-                    = badSequenceOffset(lead, QByteArrayView(bytes.constData() + from, to - from),
-                                        chunkOffset + from, sequenceOpen);
+                const BadSequence bad = badSequence(lead, QByteArrayView(bytes.constData() + from, to - from),
+                                                    chunkOffset + from, sequenceOpen);
                 // Only a bad sequence that began in the block before takes
                 // that block's lines with it.
-                const bool earlier = decoder.hasError() && bad < chunkOffset + from;
+                const bool earlier = decoder.hasError() && bad.offset < chunkOffset + from;
                 list.commitText(out - begin);
                 addLines(earlier ? std::min(heldBack, blockStart) : blockStart);
-                throw DecodeError(bad);
+                // The lines that end in the text before the bad bytes, by the
+                // same rule (a CR that ended the scan waits for its LF).
+                LineScanner counter = scanner;
+                qint64 moreLines = 0;
+                counter.scan(list.textData() + lineStart, scanned - lineStart,
+                             blockStart + bad.unitsBefore - lineStart,
+                             [&](qsizetype, qsizetype) { ++moreLines; });
+                throw DecodeError(bad.offset, endedLines + moreLines + 1, fileName);
             }
             heldBack = blockStart;
         }

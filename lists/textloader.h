@@ -19,26 +19,33 @@ struct LoadOptions
     bool sortWhenLoading = true; // "Sort When Loading"
 };
 
-// The text of the decoding error.
+// The first line of the decoding error's message.
 QString noMappingMessage();
+// The decoding error's message: noMappingMessage() as a sentence, then a line
+// naming the file and the line (counted from 1) where the bad bytes are.
+QString decodeErrorMessage(const QString &fileName, qint64 line);
 // The text of the error of a load that ran out of memory, naming the file.
 QString tooLargeMessage(const QString &fileName);
 
-// Strict UTF-8 met an invalid sequence. The message is noMappingMessage();
+// Strict UTF-8 met an invalid sequence. The message is decodeErrorMessage();
 // byteOffset() is where the sequence starts, counted from the file's first
-// byte (a byte-order mark included).
+// byte (a byte-order mark included), and line() the line it is on, counted
+// from 1 as the loader splits lines.
 class DecodeError : public AppError
 {
 public:
-    explicit DecodeError(qint64 byteOffset)
-        : AppError(noMappingMessage(), ErrorKind::CannotDecode)
+    DecodeError(qint64 byteOffset, qint64 line, const QString &fileName)
+        : AppError(decodeErrorMessage(fileName, line), ErrorKind::CannotDecode)
         , m_byteOffset(byteOffset)
+        , m_line(line)
     {
     }
     qint64 byteOffset() const { return m_byteOffset; }
+    qint64 line() const { return m_line; }
 
 private:
     qint64 m_byteOffset;
+    qint64 m_line;
 };
 
 // What a lenient decoding changed or kept that the user should hear of; all

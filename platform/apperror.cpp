@@ -1,5 +1,7 @@
 #include "platform/apperror.h"
 
+#include "platform/languagetable.h"
+
 #include <cstring>
 #include <new>
 
@@ -19,7 +21,7 @@ QString errorMessageOf(const std::exception_ptr &error)
     } catch (const std::exception &standardError) {
         return QString::fromLocal8Bit(standardError.what());
     } catch (...) {
-        return QStringLiteral("Unknown error");
+        return TranslateText(QStringLiteral("Unknown error"));
     }
 }
 

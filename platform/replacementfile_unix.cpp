@@ -1,3 +1,4 @@
+#include "platform/languagetable.h"
 #include "platform/replacementfile.h"
 #include "platform/signalcleanup.h"
 
@@ -104,8 +105,10 @@ bool ReplacementFile::create(const QString &fileName)
             return fail(ELOOP);
         const QByteArray folder = folderOf(path);
         if (linkIsProtected(folder, info)) {
-            return fail(QStringLiteral("It is a symbolic link owned by another user in a folder that "
-                                       "everyone may write to, so it is not followed"));
+            // Translated texts stay one literal on one line, where the check of the languages finds them.
+            // clang-format off
+            return fail(TranslateText(QStringLiteral("It is a symbolic link owned by another user in a folder that everyone may write to, so it is not followed")));
+            // clang-format on
         }
         int error = 0;
         const QByteArray target = readLink(path, error);
@@ -116,7 +119,7 @@ bool ReplacementFile::create(const QString &fileName)
     if (exists && S_ISDIR(info.st_mode))
         return fail(EISDIR);
     if (exists && !S_ISREG(info.st_mode))
-        return fail(QStringLiteral("It is not a regular file"));
+        return fail(TranslateText(QStringLiteral("It is not a regular file")));
 
     // The same folder, so that the rename replaces the file in one step.
     for (int attempt = 0;; ++attempt) {

@@ -1,5 +1,7 @@
 #include "widgets/findbar.h"
 
+#include "platform/languagetable.h"
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -45,11 +47,11 @@ FindBar::FindBar(QWidget *parent)
 {
     setObjectName(QStringLiteral("FindBar"));
     m_edit->setObjectName(QStringLiteral("FindEdit"));
-    m_edit->setPlaceholderText(QStringLiteral("Find"));
+    m_edit->setPlaceholderText(TranslateText(QStringLiteral("Find")));
     m_status->setObjectName(QStringLiteral("FindStatus"));
     m_close->setObjectName(QStringLiteral("FindClose"));
     m_close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
-    m_close->setToolTip(QStringLiteral("Close"));
+    m_close->setToolTip(TranslateText(QStringLiteral("Close")));
     m_close->setAutoRaise(true);
     // Focus stays in the text when the button is clicked.
     m_close->setFocusPolicy(Qt::NoFocus);
@@ -74,7 +76,7 @@ void FindBar::open()
 
 void FindBar::setNotFound(bool notFound)
 {
-    m_status->setText(notFound ? QStringLiteral("not found") : QString());
+    m_status->setText(notFound ? TranslateText(QStringLiteral("not found")) : QString());
 }
 
 QString FindBar::text() const

@@ -482,11 +482,14 @@ TEST_F(AppFormTest, FailedLoadShowsTheErrorAndThePaneShowsWhatTheListHolds)
         QString boxText; // empty: it must name the file
         bool somethingLoaded;
     };
+    const QString undecodable = dir.write(QStringLiteral("bad.txt"), longFile);
     const Case cases[] = {
         {"missing file", dir.file(QStringLiteral("missing.txt")), QString(), false},
         {"folder", dir.path(), QString(), false},
-        {"undecodable after the first block", dir.write(QStringLiteral("bad.txt"), longFile),
-         noMappingMessage() + u'.', true},
+        {"undecodable after the first block", undecodable,
+         noMappingMessage()
+             + QStringLiteral(".\nFile \"%1\", line 601.").arg(QDir::toNativeSeparators(undecodable)),
+         true},
     };
     const QString good = dir.write(QStringLiteral("good.txt"), "1\n2\n3\n");
     for (const Case &c : cases) {

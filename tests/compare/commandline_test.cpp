@@ -289,7 +289,7 @@ TEST(CompareCommand, ExitStatuses)
          {QStringLiteral("good.txt"), QStringLiteral("latin1.txt")},
          1,
          "latin1.txt: No mapping for the Unicode character exists in the target multi-byte code page "
-         "(invalid UTF-8 at byte offset 3)\n"},
+         "(invalid UTF-8 at byte offset 3, on line 1)\n"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -429,12 +429,12 @@ TEST(CompareCommand, BadInputs)
         Setup setup = Plain;
         QStringList options = {};
     };
-    const auto invalid = [](const char *name, const QByteArray &list1, int offset) {
+    const auto invalid = [](const char *name, const QByteArray &list1, int offset, int line = 1) {
         return Case {
             name, list1, "x\n", 1,
             "list1.txt: No mapping for the Unicode character exists in the target multi-byte code page "
             "(invalid UTF-8 at byte offset "
-                + QByteArray::number(offset) + ")\n"};
+                + QByteArray::number(offset) + ", on line " + QByteArray::number(line) + ")\n"};
     };
     const Case cases[] = {
         {"empty files", "", "", 0, "intersection: 0, only #1: 0, only #2: 0, ", ""},
@@ -449,7 +449,7 @@ TEST(CompareCommand, BadInputs)
                     bytes += char(i);
                 return bytes;
             }(),
-            128),
+            128, 3),
         invalid("a lone continuation byte", "ab\x80\n", 2),
         invalid("an overlong two-byte form", "ab\xC0\xAF\n", 2),
         invalid("an overlong three-byte form", "ab\xE0\x80\xAF\n", 2),

@@ -1,3 +1,4 @@
+#include "lists/formatcount.h"
 #include "lists/linelist.h"
 #include "lists/textloader.h"
 #include "platform/apperror.h"
@@ -137,13 +138,19 @@ TEST(TextLoader, AsciiAndAnsiNeverFail)
 TEST(TextLoader, Latin1AsUtf8FailsWithTheNoMappingError)
 {
     LineList list("en_US");
+    const QString path = dataPath(QStringLiteral("encodings/latin1.txt"));
     try {
-        loadFileToList(dataPath(QStringLiteral("encodings/latin1.txt")), TextEncoding::Utf8, {}, list);
+        loadFileToList(path, TextEncoding::Utf8, {}, list);
         FAIL() << "no error";
     } catch (const AppError &error) {
         EXPECT_EQ(
-            error.message(),
+            noMappingMessage(),
             QStringLiteral("No mapping for the Unicode character exists in the target multi-byte code page"));
+        EXPECT_EQ(
+            error.message(),
+            QStringLiteral("No mapping for the Unicode character exists in the target multi-byte code page.\n"
+                           "File \"%1\", line 1.")
+                .arg(QDir::toNativeSeparators(path)));
     }
     EXPECT_EQ(list.count(), 0);
     EXPECT_FALSE(list.sorted());
@@ -166,6 +173,7 @@ TEST(TextLoader, DecodingErrorKeepsTheLinesEndedBeforeTheBadBlock)
         QByteArray bytes;
         qsizetype kept;
         qint64 badByte; // where the bad sequence starts
+        qint64 line; // the line it is on
     };
     QByteArray base = numberedLines(1000); // 9000 bytes, blocks 0, 1, 2
     QByteArray inBlock1 = base;
@@ -187,15 +195,17 @@ TEST(TextLoader, DecodingErrorKeepsTheLinesEndedBeforeTheBadBlock)
     const qsizetype keptAcrossReads = acrossReads.first(Read - 4096).count('\n');
     QByteArray withMark = "\xEF\xBB\xBF" + base; // the mark counts towards the blocks
     withMark[3 + 5000] = '\xFF';
+    // Line k (from 0) holds bytes 9k to 9k+8.
     const Case cases[] = {
-        {"bad byte in block 0", "ok\n\xC3(\n", 0, 3},
-        {"bad byte in block 1", inBlock1, 455, 5000},
-        {"bad byte in block 2", inBlock2, 910, 8200},
-        {"sequence open across a block end", straddle, 0, 4094},
-        {"good sequence across a block end, bad byte later", goodStraddle, 455, 5000},
-        {"sequence cut off by the end", truncatedAtEnd, 910, 9000},
-        {"sequence open across a read", acrossReads, keptAcrossReads, Read - 2},
-        {"mark counts towards the blocks", withMark, 454, 3 + 5000},
+        {"bad byte in block 0", "ok\n\xC3(\n", 0, 3, 2},
+        {"bad byte in block 1", inBlock1, 455, 5000, 556},
+        {"bad byte in block 2", inBlock2, 910, 8200, 912},
+        {"sequence open across a block end", straddle, 0, 4094, 455},
+        {"good sequence across a block end, bad byte later", goodStraddle, 455, 5000, 556},
+        {"sequence cut off by the end", truncatedAtEnd, 910, 9000, 1001},
+        {"sequence open across a read", acrossReads, keptAcrossReads, Read - 2,
+         acrossReads.first(Read - 2).count('\n') + 1},
+        {"mark counts towards the blocks", withMark, 454, 3 + 5000, 556},
     };
     TempDir dir;
     for (const Case &c : cases) {
@@ -206,13 +216,85 @@ TEST(TextLoader, DecodingErrorKeepsTheLinesEndedBeforeTheBadBlock)
             loadFileToList(path, TextEncoding::Utf8, {.sortWhenLoading = true}, list);
             ADD_FAILURE() << "no error";
         } catch (const DecodeError &error) {
-            EXPECT_EQ(error.message(), noMappingMessage());
             EXPECT_EQ(error.byteOffset(), c.badByte);
+            EXPECT_EQ(error.line(), c.line);
         }
         ASSERT_EQ(list.count(), c.kept);
         EXPECT_FALSE(list.sorted());
         for (qsizetype i = 0; i < list.count(); ++i)
             ASSERT_EQ(list.lineAt(i), QStringLiteral("line%1").arg(i, 4, 10, QChar(u'0')));
+    }
+}
+
+// The decoding error names the line of the bad bytes as the loader splits
+// lines, whether the load trims, sorts or hands its lines over in chunks.
+TEST(TextLoader, DecodingErrorNamesTheFileAndTheLine)
+{
+    constexpr qsizetype Block = 4096;
+    constexpr qsizetype Read = 1 << 20;
+    const auto pairs = [](qsizetype bytes) { return QByteArray("a\n").repeated(bytes / 2); };
+    struct Case
+    {
+        const char *name;
+        QByteArray bytes;
+        qint64 line;
+    };
+    const Case cases[] = {
+        {"bad byte on line 1",
+         "\xFF"
+         "abc\n",
+         1},
+        {"after LF", "a\n\xFF", 2},
+        {"after CR", "a\r\xFF", 2},
+        {"after CR LF", "a\r\n\xFF", 2},
+        {"after empty lines of every kind", "a\r\nb\rc\n\n\r\r\n\xC3(", 7},
+        {"CR ending a block, LF starting the next", QByteArray(Block - 1, 'x') + "\r\n\xFF", 2},
+        {"CR ending a block, the bad byte starting the next", QByteArray(Block - 1, 'x') + "\r\xFF", 2},
+        {"sequence split across a block edge", pairs(Block - 2) + "\xE2\x82(", (Block - 2) / 2 + 1},
+        {"sequence split across a read", pairs(Read - 2) + "\xE2\x82(", (Read - 2) / 2 + 1},
+        {"CR LF split across a read", QByteArray(Read - 1, 'x') + "\r\n\xFF", 2},
+        {"bad byte opening the second read", pairs(Read) + "\xFF", Read / 2 + 1},
+        {"after a byte-order mark", "\xEF\xBB\xBF\xFF", 1},
+        {"after a byte-order mark and a line",
+         "\xEF\xBB\xBF"
+         "a\r\n\xFF",
+         2},
+    };
+    enum class Loader
+    {
+        Whole,
+        Trimmed,
+        Chunked,
+    };
+    TempDir dir;
+    for (const Case &c : cases) {
+        const QString path = dir.write(QStringLiteral("bad.txt"), c.bytes);
+        for (const Loader loader : {Loader::Whole, Loader::Trimmed, Loader::Chunked}) {
+            SCOPED_TRACE(std::string(c.name)
+                         + (loader == Loader::Whole         ? ", whole"
+                                : loader == Loader::Trimmed ? ", trimmed"
+                                                            : ", chunked"));
+            LineList list("en_US");
+            try {
+                if (loader == Loader::Chunked) {
+                    // Chunks far smaller than a read, so that lines are handed over before the error.
+                    const ChunkedLoad chunked {
+                        .chunkUnits = 1000, .chunkLines = 100, .take = [](const LineList &) {}};
+                    loadFileInChunks(path, TextEncoding::Utf8, false, list, chunked);
+                } else {
+                    loadFileToList(path, TextEncoding::Utf8,
+                                   {.ignoreWhitespace = loader == Loader::Trimmed, .sortWhenLoading = true},
+                                   list);
+                }
+                ADD_FAILURE() << "no error";
+            } catch (const DecodeError &error) {
+                EXPECT_EQ(error.line(), c.line);
+                EXPECT_EQ(error.message(),
+                          noMappingMessage()
+                              + QStringLiteral(".\nFile \"%1\", line %2.")
+                                    .arg(QDir::toNativeSeparators(path), FormatCount(c.line)));
+            }
+        }
     }
 }
 
